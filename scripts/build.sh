@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Shared by run.sh and test.sh: packages, configure once, build.
+# BUILD_DIR and CMAKE_EXTRA may be set by the caller.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+BUILD_DIR=${BUILD_DIR:-build}
+if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+  cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_EXTRA:-}
+fi
+cmake --build "$BUILD_DIR" -j"$(nproc)"

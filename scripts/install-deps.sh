@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The one list of Debian packages the viewer needs to build, run, test and be looked at.
+# Installs only what is missing, so a second run costs a dpkg query.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  cmake g++ pkg-config qt6-base-dev qt6-svg-dev libwmf-dev libemf2svg-dev libturbojpeg0-dev
+  # run: metric-compatible "Arial" and "Times New Roman", and libwmf's text fonts
+  fonts-liberation fonts-urw-base35
+  # test and look at the program
+  xvfb xauth xdotool imagemagick x11-apps
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+namespace tovik {
+
+// The ten 16 x 16 toolbar pictures, numbered as in the image list (1 open folder, 2 left arrow,
+// 3 right arrow, 4 clock, 5 ring, 6 plus, 7 minus, 8 equals, 9 floppy disk, 10 grid).
+QIcon toolbarPicture(int number);
+
+// The window's icon, 32 x 32 and 16 x 16.
+QIcon applicationIcon();
+
+} // namespace tovik

@@ -1,0 +1,158 @@
+#include "app/frmshowtell.h"
+
+#include "app/artwork.h"
+#include "core/rounding.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QStatusBar>
+
+namespace tovik {
+
+namespace {
+const QString Caption = QStringLiteral("Tovik Viewer");
+const QString HelpFileName = QStringLiteral("viewer.hlp");
+const QString ScratchFileName = QStringLiteral("~temp.bmp");
+const QString SheetFileName = QStringLiteral("tempnail.bmp");
+constexpr double InitialClientWidth = 5160;  // twips
+constexpr double InitialClientHeight = 3645; // twips
+// Buttons 2, 4, 5, 7, 8, 10, 11, 12 and 14: everything but "Open".
+constexpr int ButtonsOffAtStart[] = {2, 4, 5, 7, 8, 10, 11, 12, 14};
+} // namespace
+
+frmShowTell::frmShowTell(Platform& platform, ViewerState& state, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_state(state) {
+    const ScreenGeometry screen = m_platform.screen.geometry();
+    m_tppX = screen.tppX;
+    m_tppY = screen.tppY;
+    setWindowTitle(Caption);
+    setWindowIcon(applicationIcon());
+    buildMenus();
+    buildParts();
+    routeMenus();
+    resize(toPixelsX(InitialClientWidth),
+           toPixelsY(InitialClientHeight) + menuBar()->sizeHint().height());
+    Form_Load();
+}
+
+frmShowTell::~frmShowTell() = default;
+
+void frmShowTell::buildParts() {
+    m_client = new QWidget(this);
+    m_client->installEventFilter(this);
+    setCentralWidget(m_client);
+    Toolbar1 = new ButtonBar(m_client);
+    connect(Toolbar1, &ButtonBar::ButtonClick, this, &frmShowTell::Toolbar1_ButtonClick);
+    SB1 = new QStatusBar(m_client);
+    SB1->setSizeGripEnabled(false);
+    imgTwo = new QWidget(m_client); // clips imgOne to the viewport
+    imgOne = new DrawingSurface(imgTwo);
+    HScroll1 = new QScrollBar(Qt::Horizontal, m_client);
+    VScroll1 = new QScrollBar(Qt::Vertical, m_client);
+    for (QScrollBar* bar : {HScroll1, VScroll1}) {
+        bar->setFocusPolicy(Qt::NoFocus); // the Page keys belong to the main window
+        bar->hide();
+    }
+    connect(HScroll1, &QScrollBar::valueChanged, this, &frmShowTell::HScroll1_Change);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &frmShowTell::VScroll1_Change);
+}
+
+void frmShowTell::Form_Load() {
+    m_helpFile = m_platform.appFile(HelpFileName);
+    Timer1.stop();
+    SettingsDefaultsContext defaults{m_platform.screen.geometry(), frameGeometry().width() * m_tppX,
+                                     frameGeometry().height() * m_tppY};
+    ReadSettings(m_state, m_platform.appFile(SettingsFileName), defaults, livePlacement());
+    placeWindow();
+    m_state.ZoomFactor = 1.0f;
+    for (int index : ButtonsOffAtStart)
+        Toolbar1->setEnabled(index, false);
+}
+
+void frmShowTell::placeWindow() {
+    const TwipRect saved{m_state.SavedLeft, m_state.SavedTop, m_state.SavedWidth,
+                         m_state.SavedHeight};
+    const PlacementDecision decision =
+        decidePlacement(m_state.SavedWindowState, saved, m_platform.screen.geometry());
+    switch (decision.kind) {
+    case PlacementDecision::Kind::Maximize:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    case PlacementDecision::Kind::MoveAndSize: {
+        // The saved size is the outer size; Qt sizes the inside.
+        const QSize frameExtra = frameGeometry().size() - size();
+        move(toPixelsX(decision.rect.left), toPixelsY(decision.rect.top));
+        resize(toPixelsX(decision.rect.width) - frameExtra.width(),
+               toPixelsY(decision.rect.height) - frameExtra.height());
+        break;
+    }
+    case PlacementDecision::Kind::Keep:
+        break;
+    }
+}
+
+LivePlacement frmShowTell::livePlacement() const {
+    const QRect frame = frameGeometry();
+    qint32 windowState = 0;
+    if (isMinimized())
+        windowState = 1;
+    else if (isMaximized())
+        windowState = 2;
+    return {
+        {frame.x() * m_tppX, frame.y() * m_tppY, frame.width() * m_tppX, frame.height() * m_tppY},
+        windowState};
+}
+
+ClientFrame frmShowTell::clientFrame() const {
+    return {m_client->width() * m_tppX,
+            m_client->height() * m_tppY,
+            Toolbar1->height() * m_tppY,
+            SB1->height() * m_tppY,
+            VScroll1->sizeHint().width() * m_tppX,
+            HScroll1->sizeHint().height() * m_tppY};
+}
+
+bool frmShowTell::sheetFileExists() const {
+    return QFile::exists(m_platform.appFile(SheetFileName));
+}
+
+void frmShowTell::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept(); // the window never refuses to close
+}
+
+void frmShowTell::Form_Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    QFile::remove(m_platform.appFile(ScratchFileName));
+    QFile::remove(m_platform.appFile(SheetFileName));
+    WriteSettings(m_state, m_platform.appFile(SettingsFileName), livePlacement());
+}
+
+bool frmShowTell::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        dockBars();
+        Form_Resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmShowTell::dockBars() {
+    const int width = m_client->width();
+    const int toolbarHeight = Toolbar1->sizeHint().height();
+    const int statusHeight = SB1->sizeHint().height();
+    Toolbar1->setGeometry(0, 0, width, toolbarHeight);
+    SB1->setGeometry(0, m_client->height() - statusHeight, width, statusHeight);
+}
+
+int frmShowTell::toPixelsX(double twips) const {
+    return twipsToPixels(twips, m_tppX);
+}
+int frmShowTell::toPixelsY(double twips) const {
+    return twipsToPixels(twips, m_tppY);
+}
+
+} // namespace tovik

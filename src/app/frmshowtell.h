@@ -1,0 +1,117 @@
+#pragma once
+
+#include "app/buttonbar.h"
+#include "app/drawingsurface.h"
+#include "app/pictureholder.h"
+#include "core/layout.h"
+#include "platform/platform.h"
+#include "settings/drives.h"
+#include "settings/viewerstate.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QStatusBar;
+
+namespace tovik {
+
+// The main window: it is the program. Its controls carry their own names; the commands it
+// routes live in the folders of their subsystems.
+class frmShowTell : public QMainWindow {
+    Q_OBJECT
+public:
+    frmShowTell(Platform& platform, ViewerState& state, QWidget* parent = nullptr);
+    ~frmShowTell() override;
+
+    Platform& platform() const { return m_platform; }
+    ViewerState& state() const { return m_state; }
+
+    // Start-up, layout on resize and shutdown.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+
+    // Draws imgThree onto imgOne at ZoomFactor from the top-left corner (resize steps 2 and 3).
+    // Returns false when the surface cannot be made that large.
+    bool drawPicture();
+    // Places, ranges and shows or hides the scroll bars for the current viewport and surface.
+    void LayoutScrollBars();
+    // Resize step 1: the viewport below the toolbar. False when the client area is too small.
+    bool placeViewport();
+
+    // Enabling steps run when a top-level menu opens.
+    void File_Click();
+    void view_Click();
+    void Tools_Click();
+
+    void Toolbar1_ButtonClick(const QString& key);
+
+    bool pictureLoaded() const { return !imgThree.isEmpty(); }
+    bool sheetFileExists() const;
+    ClientFrame clientFrame() const;
+    LivePlacement livePlacement() const;
+    double tppX() const { return m_tppX; }
+    double tppY() const { return m_tppY; }
+    QString helpFile() const { return m_helpFile; }
+
+    // Menus and their items.
+    QMenu* File = nullptr;
+    QMenu* view = nullptr;
+    QMenu* Tools = nullptr;
+    QMenu* Help = nullptr;
+    QMenu* Web = nullptr;
+    QAction* Open = nullptr;
+    QAction* SaveAs = nullptr;
+    QAction* CloseFile = nullptr;
+    QAction* Exit = nullptr;
+    QAction* OriginalSize = nullptr;
+    QAction* ZoomIn = nullptr;
+    QAction* ZoomOut = nullptr;
+    QAction* Thumbnail = nullptr;
+    QAction* Option = nullptr;
+    QAction* Contents = nullptr;
+    QAction* HelpIndex = nullptr;
+    QAction* Mail = nullptr;
+    QAction* SiteOne = nullptr;
+    QAction* SiteTwo = nullptr;
+    QAction* About = nullptr;
+
+    // The window's parts.
+    ButtonBar* Toolbar1 = nullptr;
+    QStatusBar* SB1 = nullptr;
+    QWidget* imgTwo = nullptr;
+    DrawingSurface* imgOne = nullptr;
+    PictureHolder imgThree;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* VScroll1 = nullptr;
+    QTimer Timer1;
+    // imgOne's size in twips: imgThree's size times ZoomFactor.
+    double surfaceWidth = 0, surfaceHeight = 0;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildParts();
+    void buildMenus();
+    void routeMenus();
+    void placeWindow();
+    void dockBars();
+    void HScroll1_Change(int value);
+    void VScroll1_Change(int value);
+    int toPixelsX(double twips) const;
+    int toPixelsY(double twips) const;
+
+    Platform& m_platform;
+    ViewerState& m_state;
+    QWidget* m_client = nullptr; // the client area below the menu bar
+    QString m_helpFile;
+    double m_tppX = 15, m_tppY = 15;
+    bool m_unloaded = false;
+};
+
+} // namespace tovik

@@ -1,0 +1,83 @@
+#include "app/frmshowtell.h"
+
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace tovik {
+
+namespace {
+// The largest drawing surface the viewer makes; a scaled picture beyond it counts as a surface
+// that cannot be made (4 bytes a pixel).
+constexpr qint64 SurfaceBudgetBytes = qint64(1) << 30;
+
+void applyScrollSetup(QScrollBar* bar, const ScrollSetup& setup) {
+    bar->setMaximum(std::max<qint32>(0, setup.maximum));
+    if (!setup.visible) {
+        bar->hide();
+        return;
+    }
+    bar->setPageStep(setup.largeStep);
+    bar->setSingleStep(setup.smallStep);
+    bar->show();
+}
+} // namespace
+
+void frmShowTell::Form_Resize() {
+    if (!placeViewport() || !drawPicture())
+        return;
+    LayoutScrollBars();
+}
+
+bool frmShowTell::placeViewport() {
+    const auto r = viewportRect(clientFrame());
+    if (!r)
+        return false;
+    imgTwo->setGeometry(toPixelsX(r->left), toPixelsY(r->top), toPixelsX(r->width),
+                        toPixelsY(r->height));
+    return true;
+}
+
+bool frmShowTell::drawPicture() {
+    surfaceWidth = float(imgThree.width) * m_state.ZoomFactor;
+    surfaceHeight = float(imgThree.height) * m_state.ZoomFactor;
+    const QSize size(std::max(1, toPixelsX(surfaceWidth)), std::max(1, toPixelsY(surfaceHeight)));
+    if (imgThree.isEmpty()) {
+        imgOne->clear();
+        return true;
+    }
+    if (qint64(size.width()) * size.height() * 4 > SurfaceBudgetBytes)
+        return false;
+    imgOne->setGeometry(0, 0, size.width(), size.height());
+    // At the picture's own size the surface shares imgThree's pixels instead of copying them.
+    const QImage drawn =
+        size == imgThree.picture.size()
+            ? imgThree.picture
+            : imgThree.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (drawn.isNull())
+        return false;
+    imgOne->setDrawing(drawn);
+    return true;
+}
+
+void frmShowTell::LayoutScrollBars() {
+    const double toolbar = Toolbar1->height() * m_tppY;
+    const double viewWidth = imgTwo->width() * m_tppX;
+    const double viewHeight = imgTwo->height() * m_tppY;
+    HScroll1->setGeometry(0, toPixelsY(toolbar + viewHeight), toPixelsX(viewWidth),
+                          HScroll1->sizeHint().height());
+    VScroll1->setGeometry(toPixelsX(viewWidth), toPixelsY(toolbar), VScroll1->sizeHint().width(),
+                          toPixelsY(viewHeight));
+    applyScrollSetup(VScroll1, rangeScrollBar(surfaceHeight, viewHeight));
+    applyScrollSetup(HScroll1, rangeScrollBar(surfaceWidth, viewWidth));
+}
+
+void frmShowTell::HScroll1_Change(int value) {
+    imgOne->move(-toPixelsX(value), imgOne->y());
+}
+
+void frmShowTell::VScroll1_Change(int value) {
+    imgOne->move(imgOne->x(), -toPixelsY(value));
+}
+
+} // namespace tovik

@@ -1,0 +1,91 @@
+#include "app/frmshowtell.h"
+
+#include <QMenu>
+#include <QMenuBar>
+
+#include <utility>
+
+namespace tovik {
+
+namespace {
+QAction* item(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QMenu* topMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+} // namespace
+
+void frmShowTell::buildMenus() {
+    QMenuBar* bar = menuBar();
+    File = topMenu(bar, "File", QStringLiteral("&File"));
+    Open = item(File, "Open", QStringLiteral("&Open File..."));
+    SaveAs = item(File, "SaveAs", QStringLiteral("Save &As..."));
+    File->addSeparator()->setObjectName(QStringLiteral("Separator4"));
+    CloseFile = item(File, "CloseFile", QStringLiteral("C&lose File"));
+    File->addSeparator()->setObjectName(QStringLiteral("Separator"));
+    Exit = item(File, "Exit", QStringLiteral("&Exit"));
+
+    view = topMenu(bar, "view", QStringLiteral("&View"));
+    OriginalSize = item(view, "OriginalSize", QStringLiteral("&Original Size"));
+    ZoomIn = item(view, "ZoomIn", QStringLiteral("Zoom &In"));
+    ZoomOut = item(view, "ZoomOut", QStringLiteral("Zoom O&ut"));
+
+    Tools = topMenu(bar, "Tools", QStringLiteral("&Tools"));
+    Thumbnail = item(Tools, "Thumbnail", QStringLiteral("&Generate Thumbnails"));
+    Tools->addSeparator()->setObjectName(QStringLiteral("Separator2"));
+    Option = item(Tools, "Option", QStringLiteral("&Set Timer"));
+
+    Help = topMenu(bar, "Help", QStringLiteral("&Help"));
+    Contents = item(Help, "Contents", QStringLiteral("Contents..."));
+    HelpIndex = item(Help, "HelpIndex", QStringLiteral("Index..."));
+    Mail = item(Help, "Mail", QStringLiteral("&Mail the Maintainers..."));
+    Web = Help->addMenu(QStringLiteral("Tovik on the &Web"));
+    Web->setObjectName(QStringLiteral("Web"));
+    SiteOne = item(Web, "SiteOne", QStringLiteral("Tovik Viewer &Source"));
+    SiteTwo = item(Web, "SiteTwo", QStringLiteral("The &Qt Project"));
+    Help->addSeparator()->setObjectName(QStringLiteral("Separator3"));
+    About = item(Help, "About", QStringLiteral("&About Tovik Viewer..."));
+}
+
+void frmShowTell::routeMenus() {
+    connect(File, &QMenu::aboutToShow, this, &frmShowTell::File_Click);
+    connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
+    connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
+    connect(Exit, &QAction::triggered, this, &QWidget::close);
+}
+
+void frmShowTell::File_Click() {
+    const bool loaded = pictureLoaded();
+    SaveAs->setEnabled(loaded);
+    CloseFile->setEnabled(loaded);
+}
+
+void frmShowTell::view_Click() {
+    const bool loaded = pictureLoaded();
+    for (QAction* a : {OriginalSize, ZoomOut, ZoomIn})
+        a->setEnabled(loaded);
+}
+
+void frmShowTell::Tools_Click() {
+    Thumbnail->setEnabled(pictureLoaded());
+    if (!Toolbar1->isEnabled(Toolbar1->indexOf(QStringLiteral("Thumbnail"))))
+        Thumbnail->setEnabled(false);
+}
+
+void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
+    // Compared case-sensitively in this order; the first match acts.
+    const std::pair<const char*, void (frmShowTell::*)()> routes[] = {};
+    for (const auto& [routeKey, handler] : routes)
+        if (key == QLatin1String(routeKey)) {
+            (this->*handler)();
+            return;
+        }
+}
+
+} // namespace tovik

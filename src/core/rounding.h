@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+
+namespace tovik {
+
+// Every float-to-integer conversion of the program goes through here: nearest, halves to even.
+double roundHalfEven(double value);
+
+// Checked conversions into the 32-bit (Long) and 16-bit (Integer) ranges, rounding first.
+std::optional<qint32> toLong(double value);
+std::optional<qint16> toInteger(double value);
+
+// Rounds and clamps into the 32-bit range, for geometry that must never overflow.
+qint32 roundToLong(double value);
+
+inline constexpr double TwipsPerInch = 1440.0;
+
+// 15 at 96 logical DPI.
+double twipsPerPixel(double logicalDpi);
+double pixelsToTwips(double pixels, double tpp);
+int twipsToPixels(double twips, double tpp);
+
+} // namespace tovik

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace tovik {
+
+// A message box with one OK button, a title, a text and no icon; returns when it is closed.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual void message(const QString& title, const QString& text) = 0;
+};
+
+} // namespace tovik

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/messages.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace tovik {
+
+class QtMessages : public Messages {
+public:
+    void setOwner(QWidget* owner) { m_owner = owner; }
+    void message(const QString& title, const QString& text) override;
+
+private:
+    QPointer<QWidget> m_owner;
+};
+
+} // namespace tovik

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/placement.h"
+
+namespace tovik {
+
+// The screens' sizes in twips and the twips per pixel of each axis.
+class ScreenMetrics {
+public:
+    virtual ~ScreenMetrics() = default;
+    virtual ScreenGeometry geometry() const = 0;
+};
+
+} // namespace tovik

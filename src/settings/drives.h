@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/placement.h"
+#include "settings/viewerstate.h"
+
+#include <QString>
+
+namespace tovik {
+
+inline const QString SettingsFileName = QStringLiteral("viewer.ini");
+
+// The main window as it is now: what lines 7 to 11 of the file store.
+struct LivePlacement {
+    TwipRect rect;
+    qint32 state = 0;
+};
+
+// What a read falls back to: the screen, and the window's size while it loads.
+struct SettingsDefaultsContext {
+    ScreenGeometry screen;
+    double windowWidth = 0, windowHeight = 0;
+};
+
+SettingsValues defaultSettings(const SettingsDefaultsContext& context);
+
+// Fills the eleven settings values of state from the file at iniPath. A file that is missing,
+// unreadable, short or bad gives every value its default and is written anew from live.
+// Returns whether the file was read.
+bool ReadSettings(ViewerState& state, const QString& iniPath,
+                  const SettingsDefaultsContext& context, const LivePlacement& live);
+
+// Writes the file from state's settings and the live placement, through a temporary file that
+// replaces the old one only once it is complete. Returns whether it was written.
+bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live);
+
+} // namespace tovik

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/settingsformat.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tovik {
+
+// The process-wide viewer state: the eleven settings values (inherited under their own names)
+// and the variables that the windows share.
+struct ViewerState : SettingsValues {
+    qint32 PictureCount = 0;
+    qint32 CurrentIndex = 0;
+    QString SelectedFiles;
+    float ZoomFactor = 1.0f;
+    bool LoopForever = false;
+    qint16 DialogMode = 0;
+    bool DialogCancelled = false;
+
+    // PictureList is 1-based: entries 1 to PictureCount.
+    const QString& PictureList(qint32 index) const;
+    void setPictureList(const QStringList& paths);
+    void appendPicture(const QString& path);
+    void clearPictureList();
+
+private:
+    QStringList m_pictures;
+};
+
+} // namespace tovik

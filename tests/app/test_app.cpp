@@ -1,0 +1,129 @@
+#include "app/frmshowtell.h"
+#include "support/fakes.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+constexpr int AllButtons[] = {1, 2, 4, 5, 7, 8, 10, 11, 12, 14};
+}
+
+class TestApp : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithOnlyOpenEnabled() {
+        FakePlatform fake;
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        QCOMPARE(window.windowTitle(), QString("Tovik Viewer"));
+        for (int index : AllButtons)
+            QCOMPARE(window.Toolbar1->isEnabled(index), index == 1);
+        QCOMPARE(window.Toolbar1->key(14), QString("Thumbnail"));
+        QCOMPARE(window.Toolbar1->button(14)->toolTip(), QString("Generate Thumbnails"));
+        QVERIFY(window.Toolbar1->button(3)->isSeparator());
+        QVERIFY(!window.Timer1.isActive());
+        QCOMPARE(state.ZoomFactor, 1.0f);
+        QCOMPARE(window.helpFile(), fake.file("viewer.hlp"));
+
+        emit window.File->aboutToShow();
+        emit window.view->aboutToShow();
+        emit window.Tools->aboutToShow();
+        for (QAction* off : {window.SaveAs, window.CloseFile, window.OriginalSize, window.ZoomIn,
+                             window.ZoomOut, window.Thumbnail})
+            QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+        for (QAction* on : {window.Open, window.Exit, window.Option, window.Contents, window.About})
+            QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
+    }
+
+    void firstStartWritesDefaultsAndOpens400By300() {
+        FakePlatform fake;
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        QCOMPARE(window.frameGeometry().size(), QSize(400, 300));
+        QCOMPARE(window.pos(), QPoint(int((1280 - 344) / 2), window.pos().y()));
+        QCOMPARE(fake.read("viewer.ini").count("\r\n"), 11);
+    }
+
+    void placesWindowFromSavedState_data() {
+        QTest::addColumn<QByteArray>("placement");
+        QTest::addColumn<QRect>("expected");
+        QTest::addColumn<bool>("maximized");
+        QTest::newRow("normal") << QByteArray("1500,3000,9000,7500,0") << QRect(100, 200, 600, 500)
+                                << false;
+        QTest::newRow("minimized")
+            << QByteArray("1500,3000,9000,7500,1") << QRect(440, 362, 400, 300) << false;
+        QTest::newRow("maximized") << QByteArray("1500,3000,9000,7500,2") << QRect() << true;
+        QTest::newRow("zero width")
+            << QByteArray("1500,3000,0,7500,0") << QRect(440, 362, 400, 300) << false;
+        QTest::newRow("off every screen")
+            << QByteArray("-90000,3000,9000,7500,0") << QRect(440, 362, 400, 300) << false;
+    }
+    void placesWindowFromSavedState() {
+        QFETCH(QByteArray, placement);
+        QFETCH(QRect, expected);
+        QFETCH(bool, maximized);
+        FakePlatform fake;
+        fake.write("viewer.ini", "5,0,16777215,640,.15,80," + placement);
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        QCOMPARE(window.windowState().testFlag(Qt::WindowMaximized), maximized);
+        if (!maximized)
+            QCOMPARE(window.frameGeometry(), expected);
+    }
+
+    void resizeLaysOutViewportInTwips() {
+        FakePlatform fake;
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        window.show();
+        window.resize(640, 480);
+        QCoreApplication::processEvents();
+        const ClientFrame f = window.clientFrame();
+        QCOMPARE(window.imgTwo->x(), 0);
+        QCOMPARE(window.imgTwo->y() * 15.0, f.toolbarHeight);
+        QCOMPARE(window.imgTwo->width() * 15.0, f.clientWidth - f.vScrollWidth);
+        QCOMPARE(window.imgTwo->height() * 15.0,
+                 f.clientHeight - f.hScrollHeight - f.toolbarHeight - f.statusHeight);
+        QVERIFY(window.SB1->geometry().bottom() == window.centralWidget()->height() - 1);
+        QVERIFY(window.HScroll1->isHidden());
+        QVERIFY(window.VScroll1->isHidden());
+
+        const QRect before = window.imgTwo->geometry();
+        window.resize(640, 30); // smaller than toolbar and status bar: parts stay, no error
+        QCoreApplication::processEvents();
+        QCOMPARE(window.imgTwo->geometry(), before);
+    }
+
+    void shutdownDeletesWorkFilesAndSavesLivePlacement() {
+        FakePlatform fake;
+        ViewerState state;
+        QRect frame;
+        {
+            frmShowTell window(fake.platform, state);
+            window.show();
+            window.setGeometry(120, 90, 500, 400);
+            fake.write("~temp.bmp", "x");
+            fake.write("tempnail.bmp", "x");
+            state.SlideInterval = 9;
+            frame = window.frameGeometry();
+            window.Exit->trigger();
+            QVERIFY(!window.isVisible());
+        }
+        QVERIFY(!QFile::exists(fake.file("~temp.bmp")));
+        QVERIFY(!QFile::exists(fake.file("tempnail.bmp")));
+        const QList<QByteArray> lines = fake.read("viewer.ini").split('\n');
+        QCOMPARE(lines.at(0), QByteArray("9\r"));
+        QCOMPARE(lines.at(6), QByteArray::number(frame.x() * 15) + '\r');
+        QCOMPARE(lines.at(9), QByteArray::number(frame.height() * 15) + '\r');
+        QCOMPARE(lines.at(10), QByteArray("0\r"));
+    }
+};
+
+QTEST_MAIN(TestApp)
+#include "test_app.moc"

@@ -1,0 +1,116 @@
+#include "core/layout.h"
+#include "core/placement.h"
+#include "core/rounding.h"
+#include "core/settingsformat.h"
+
+#include <QTest>
+
+using namespace tovik;
+
+class TestCore : public QObject {
+    Q_OBJECT
+private slots:
+    void roundingHalvesGoToEven() {
+        QCOMPARE(roundHalfEven(2.5), 2.0);
+        QCOMPARE(roundHalfEven(3.5), 4.0);
+        QCOMPARE(roundHalfEven(-2.5), -2.0);
+        QCOMPARE(roundHalfEven(2.6), 3.0);
+        QCOMPARE(toInteger(32767.4), std::optional<qint16>(32767));
+        QCOMPARE(toInteger(32767.5), std::nullopt); // rounds to 32768: out of range
+        QCOMPARE(toLong(-2147483648.0), std::optional<qint32>(-2147483647 - 1));
+        QCOMPARE(toLong(2147483648.0), std::nullopt);
+        QCOMPARE(roundToLong(1e300), qint32(2147483647));
+        QCOMPARE(twipsPerPixel(96), 15.0);
+        QCOMPARE(twipsToPixels(5160, 15), 344);
+    }
+
+    void parsesSettings_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("valid");
+        const QByteArray good =
+            "5\r\n0\r\n16777215\r\n640\r\n0.15\r\n80\r\n1000\r\n2000\r\n6000\r\n"
+            "4500\r\n0\r\n";
+        QTest::newRow("eleven CR LF lines") << good << true;
+        QTest::newRow("commas on one line")
+            << QByteArray("5,0,16777215,640,.15,80,1000,2000,6000,4500,0") << true;
+        QTest::newRow("leading blanks, LF only")
+            << QByteArray("  5\n 0\n16777215\n640\n .15\n80\n1000\n2000\n6000\n4500\n0\n") << true;
+        QTest::newRow("six lines")
+            << QByteArray("5\r\n0\r\n16777215\r\n640\r\n0.15\r\n80\r\n") << false;
+        QTest::newRow("width above Integer") << QByteArray(good).replace("640", "32768") << false;
+        QTest::newRow("word instead of number")
+            << QByteArray(good).replace("80", "eighty") << false;
+        QTest::newRow("empty field between commas")
+            << QByteArray("5,,0,16777215,640,.15,80,1000,2000,6000,4500,0") << false;
+        QTest::newRow("binary garbage") << QByteArray("\x00\xff\x13\x37\r\n\x01", 6) << false;
+        QTest::newRow("empty file") << QByteArray() << false;
+        QTest::newRow("interval above Long")
+            << QByteArray(good).replace("5\r\n0\r\n1", "2147483648\r\n0\r\n1") << false;
+    }
+    void parsesSettings() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, valid);
+        const auto v = parseSettings(text);
+        QCOMPARE(v.has_value(), valid);
+        if (!valid)
+            return;
+        QCOMPARE(v->SlideInterval, 5);
+        QCOMPARE(v->ThumbBackColor, 16777215);
+        QCOMPARE(v->ThumbPageWidth, qint16(640));
+        QCOMPARE(v->ThumbScale, 0.15f);
+        QCOMPARE(v->JPGQuality, qint16(80));
+        QCOMPARE(v->SavedHeight, 4500.0f);
+    }
+
+    void formatsPlainDecimalWithCrLf() {
+        SettingsValues v{5, 255, 16777215, 640, 0.15f, 80, -60, 1200.5f, 6000, 4500, 2};
+        const QByteArray text = formatSettings(v);
+        QCOMPARE(text, QByteArray("5\r\n255\r\n16777215\r\n640\r\n0.15\r\n80\r\n-60\r\n1200.5\r\n"
+                                  "6000\r\n4500\r\n2\r\n"));
+        QCOMPARE(parseSettings(text), std::optional<SettingsValues>(v)); // round trip
+        QCOMPARE(formatSingle(1e20f).contains('e'), false);              // never scientific
+    }
+
+    void placesWindowByState() {
+        ScreenGeometry screen;
+        screen.primary = {0, 0, 1280 * 15, 1024 * 15};
+        screen.screens = {screen.primary};
+        const TwipRect centred{(1280 - 400) / 2 * 15.0, (1024 - 300) / 2 * 15.0, 6000, 4500};
+        const TwipRect saved{1500, 1500, 9000, 6000};
+        using Kind = PlacementDecision::Kind;
+        QCOMPARE(decidePlacement(2, saved, screen).kind, Kind::Maximize);
+        QCOMPARE(decidePlacement(1, saved, screen).rect, centred); // never starts minimized
+        QCOMPARE(decidePlacement(0, saved, screen).rect, saved);
+        QCOMPARE(decidePlacement(7, saved, screen).kind, Kind::Keep);
+        QCOMPARE(decidePlacement(0, {1500, 1500, 0, 6000}, screen).rect, centred);
+        QCOMPARE(decidePlacement(0, {1500, 1500, 9000, -1}, screen).rect, centred);
+        QCOMPARE(decidePlacement(0, {-20000, 1500, 9000, 6000}, screen).rect, centred);
+        QCOMPARE(decidePlacement(0, {-8000, 1500, 9000, 6000}, screen).rect,
+                 TwipRect({-8000, 1500, 9000, 6000})); // partly on screen: kept
+        const TwipRect defaults = defaultSettingsRect(screen, 5400, 4000);
+        QCOMPARE(defaults, TwipRect({(19200 - 5400) / 2.0, (15360 - 4000) / 2.0, 6000, 4500}));
+    }
+
+    void laysOutViewportAndScrollBars() {
+        const ClientFrame frame{9000, 6000, 450, 300, 255, 255};
+        QCOMPARE(viewportRect(frame), std::optional<TwipRect>(TwipRect{0, 450, 8745, 4995}));
+        QCOMPARE(viewportRect({9000, 900, 450, 300, 255, 255}), std::nullopt); // too small
+
+        const ScrollSetup wide = rangeScrollBar(9000, 6000);
+        QCOMPARE(wide.maximum, 3000);
+        QCOMPARE(wide.largeStep, 300);
+        QCOMPARE(wide.smallStep, 120);
+        QVERIFY(wide.visible);
+        const ScrollSetup small = rangeScrollBar(6025, 6000);
+        QCOMPARE(small.largeStep, 2); // 2.5 rounds to even
+        QCOMPARE(small.smallStep, 1);
+        QCOMPARE(rangeScrollBar(6005, 6000).largeStep, 1); // never a step of 0
+        const ScrollSetup fits = rangeScrollBar(3000, 6000);
+        QCOMPARE(fits.maximum, -3000);
+        QVERIFY(!fits.visible);
+        QCOMPARE(rangeScrollBar(60000.0 * 15, 600).maximum, 899400); // beyond 16 bits
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCore)
+#include "test_core.moc"
