@@ -13,9 +13,6 @@ namespace tovik {
 
 namespace {
 const QString Caption = QStringLiteral("Tovik Viewer");
-const QString HelpFileName = QStringLiteral("viewer.hlp");
-const QString ScratchFileName = QStringLiteral("~temp.bmp");
-const QString SheetFileName = QStringLiteral("tempnail.bmp");
 constexpr double InitialClientWidth = 5160;  // twips
 constexpr double InitialClientHeight = 3645; // twips
 // Buttons 2, 4, 5, 7, 8, 10, 11, 12 and 14: everything but "Open".

@@ -1,5 +1,9 @@
 #include "app/frmshowtell.h"
 
+#include "viewing/navigation.h"
+#include "viewing/zoom.h"
+
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -57,6 +61,12 @@ void frmShowTell::routeMenus() {
     connect(File, &QMenu::aboutToShow, this, &frmShowTell::File_Click);
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
+    const std::pair<QAction*, void (*)(frmShowTell&)> items[] = {
+        {Open, OpenCommand},     {CloseFile, CloseFileCommand}, {OriginalSize, tovik::OriginalSize},
+        {ZoomIn, tovik::ZoomIn}, {ZoomOut, tovik::ZoomOut},
+    };
+    for (const auto& [action, command] : items)
+        connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -80,12 +90,29 @@ void frmShowTell::Tools_Click() {
 
 void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
     // Compared case-sensitively in this order; the first match acts.
-    const std::pair<const char*, void (frmShowTell::*)()> routes[] = {};
-    for (const auto& [routeKey, handler] : routes)
+    const std::pair<const char*, void (*)(frmShowTell&)> routes[] = {
+        {"Open", OpenCommand},
+        {"RightArrow", [](frmShowTell& w) { ShowPicture(w, 1); }},
+        {"LeftArrow", [](frmShowTell& w) { ShowPicture(w, -1); }},
+        {"ZoomPlus", tovik::ZoomIn},
+        {"ZoomMinus", tovik::ZoomOut},
+        {"ZoomEqual", tovik::OriginalSize},
+    };
+    for (const auto& [routeKey, command] : routes)
         if (key == QLatin1String(routeKey)) {
-            (this->*handler)();
+            command(*this);
             return;
         }
+}
+
+void frmShowTell::keyPressEvent(QKeyEvent* event) {
+    // Page Down steps back and Page Up forward, whatever the shift state.
+    if (event->key() == Qt::Key_PageDown)
+        ShowPicture(*this, -1);
+    else if (event->key() == Qt::Key_PageUp)
+        ShowPicture(*this, 1);
+    else
+        QMainWindow::keyPressEvent(event);
 }
 
 } // namespace tovik

@@ -1,4 +1,5 @@
 #include "app/frmshowtell.h"
+#include "platform/qtdialogs.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
 
@@ -8,10 +9,12 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     tovik::QtScreenMetrics screen;
     tovik::QtMessages messages;
-    tovik::Platform platform{screen, messages, QCoreApplication::applicationDirPath()};
+    tovik::QtDialogs dialogs;
+    tovik::Platform platform{screen, messages, dialogs, QCoreApplication::applicationDirPath()};
     tovik::ViewerState state;
     tovik::frmShowTell window(platform, state);
     messages.setOwner(&window);
+    dialogs.setOwner(&window);
     window.show();
     return app.exec();
 }

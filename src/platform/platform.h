@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/screenmetrics.h"
 
@@ -7,10 +8,16 @@
 
 namespace tovik {
 
+// The files the program keeps beside itself.
+inline const QString HelpFileName = QStringLiteral("viewer.hlp");
+inline const QString ScratchFileName = QStringLiteral("~temp.bmp");
+inline const QString SheetFileName = QStringLiteral("tempnail.bmp");
+
 // Everything outside the program, handed to the windows at construction.
 struct Platform {
     ScreenMetrics& screen;
     Messages& messages;
+    Dialogs& dialogs;
     QString appFolder; // where viewer.ini and the work files live
 
     // appFolder joined with the platform's separator and a file name.

@@ -1,7 +1,10 @@
+#include "core/dialogtext.h"
 #include "core/layout.h"
+#include "core/navigation.h"
 #include "core/placement.h"
 #include "core/rounding.h"
 #include "core/settingsformat.h"
+#include "core/zoomsteps.h"
 
 #include <QTest>
 
@@ -109,6 +112,63 @@ private slots:
         QCOMPARE(fits.maximum, -3000);
         QVERIFY(!fits.visible);
         QCOMPARE(rangeScrollBar(60000.0 * 15, 600).maximum, 899400); // beyond 16 bits
+    }
+
+    void navigatesByIndexRules_data() {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<bool>("forward");
+        QTest::newRow("first after open") << 1 << 3 << 0 << 1 << false << true;
+        QTest::newRow("forward to second") << 2 << 3 << 1 << 2 << true << true;
+        QTest::newRow("forward past the end") << 4 << 3 << 1 << 3 << true << false;
+        QTest::newRow("back from second") << 3 << 3 << -1 << 1 << false << true;
+        QTest::newRow("back on the first") << 2 << 3 << -1 << 1 << false << true;
+        QTest::newRow("marker, back") << 103 << 3 << -1 << 2 << true << true;
+        QTest::newRow("marker, forward") << 103 << 3 << 1 << 3 << true << false;
+        QTest::newRow("marker, direction 7 is forward") << 103 << 3 << 7 << 3 << true << false;
+        QTest::newRow("one picture") << 2 << 1 << 1 << 1 << false << false;
+    }
+    void navigatesByIndexRules() {
+        QFETCH(int, current);
+        QFETCH(int, count);
+        QFETCH(int, direction);
+        QFETCH(int, shown);
+        QFETCH(bool, back);
+        QFETCH(bool, forward);
+        const auto step = navigationStep(current, count, direction);
+        QVERIFY(step);
+        QCOMPARE(step->index, shown);
+        QCOMPARE(step->back, back);
+        QCOMPARE(step->forward, forward);
+        QCOMPARE(step->slideButtons, count != 1);
+        QCOMPARE(navigationStep(1, 0, 1), std::nullopt);
+        QVERIFY(navigationStep(2147483647, 2147483600, -1)); // no overflow near the top
+    }
+
+    void zoomClampsAfterTheStep() {
+        QCOMPARE(zoomedIn(2.5f), 2.75f);
+        QCOMPARE(zoomedIn(2.75f), 2.75f);
+        QCOMPARE(zoomedOut(0.25f), 0.25f);
+        QCOMPARE(zoomedOut(1.0f), 0.75f);
+    }
+
+    void splitsTheOpenAnswer() {
+        const QChar nul(0);
+        QCOMPARE(splitSelectedFiles("D:\\pics\\a.jpg", '\\'), QStringList{"D:\\pics\\a.jpg"});
+        QCOMPARE(splitSelectedFiles(
+                     QString("D:\\pics") + nul + "a.jpg" + nul + "b.gif" + nul + "c.bmp", '\\'),
+                 (QStringList{"D:\\pics\\a.jpg", "D:\\pics\\b.gif", "D:\\pics\\c.bmp"}));
+        QCOMPARE(
+            splitSelectedFiles(QString("D:\\") + nul + "a.jpg" + nul + "b.gif", '\\').first(),
+            QString("D:\\\\a.jpg")); // exactly one separator added, whatever the folder ends with
+        QCOMPARE(splitSelectedFiles(QString(), '/'), QStringList{QString()});
+        QCOMPARE(selectedFilesText({"/p/b.gif", "/p/a.jpg"}),
+                 QString("/p") + nul + "b.gif" + nul + "a.jpg"); // the dialog's order
+        QCOMPARE(qtNameFilters("All Graphics |*.jpg;*.gif|All Files (*.*)|*.*"),
+                 (QStringList{"All Graphics (*.jpg *.JPG *.gif *.GIF)", "All Files (*)"}));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "support/fakes.h"
 
+#include "core/dialogtext.h"
+
 #include <QFile>
 
 namespace tovik::test {
@@ -10,7 +12,35 @@ FakeScreen::FakeScreen() {
     g.screens = {g.primary};
 }
 
-FakePlatform::FakePlatform() : platform{screen, messages, folder.path()} {}
+FileAnswer FakeDialogs::openFiles(const QString& filter) {
+    filtersSeen << filter;
+    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+}
+
+FileAnswer FakeDialogs::saveFile(const QString& filter) {
+    filtersSeen << filter;
+    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+}
+
+ColorAnswer FakeDialogs::chooseColor() {
+    return colorAnswers.isEmpty() ? ColorAnswer{} : colorAnswers.takeFirst();
+}
+
+FakePlatform::FakePlatform() : platform{screen, messages, dialogs, folder.path()} {}
+
+QStringList FakePlatform::copySamples(const QStringList& names) const {
+    QStringList paths;
+    for (const QString& name : names) {
+        QFile::copy(QStringLiteral(TOVIK_TESTDATA "/") + name, file(name));
+        paths << file(name);
+    }
+    return paths;
+}
+
+void FakePlatform::answerOpen(const QStringList& names) {
+    dialogs.fileAnswers << FileAnswer{DialogResult::Accepted,
+                                      selectedFilesText(copySamples(names))};
+}
 
 void FakePlatform::write(const QString& name, const QByteArray& bytes) const {
     QFile f(file(name));

@@ -26,17 +26,34 @@ public:
     QList<QPair<QString, QString>> shown; // (title, text)
 };
 
+// Answers the dialogs from a script, in order; an empty script cancels.
+class FakeDialogs : public Dialogs {
+public:
+    FileAnswer openFiles(const QString& filter) override;
+    FileAnswer saveFile(const QString& filter) override;
+    ColorAnswer chooseColor() override;
+
+    QList<FileAnswer> fileAnswers;
+    QList<ColorAnswer> colorAnswers;
+    QStringList filtersSeen;
+};
+
 // A platform of fakes over a fresh temporary application folder.
 struct FakePlatform {
     FakePlatform();
     QTemporaryDir folder;
     FakeScreen screen;
     FakeMessages messages;
+    FakeDialogs dialogs;
     Platform platform;
 
     QString file(const QString& name) const { return platform.appFile(name); }
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
+    // Copies files of the sample corpus into the application folder; returns their paths.
+    QStringList copySamples(const QStringList& names) const;
+    // Scripts the next Open dialog to answer with these sample files.
+    void answerOpen(const QStringList& names);
 };
 
 } // namespace tovik::test

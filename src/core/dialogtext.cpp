@@ -1,0 +1,59 @@
+#include "core/dialogtext.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace tovik {
+
+namespace {
+QString qtPatterns(const QString& patterns) {
+    QStringList out;
+    for (const QString& p : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (p == QLatin1String("*.*")) {
+            out << QStringLiteral("*");
+            continue;
+        }
+        out << p;
+        if (p.toUpper() != p)
+            out << p.toUpper();
+    }
+    return out.join(QLatin1Char(' '));
+}
+
+QString withoutPatterns(QString description) {
+    const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+    if (open > 0 && description.endsWith(QLatin1Char(')')))
+        description.truncate(open);
+    return description.trimmed();
+}
+} // namespace
+
+QStringList qtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << withoutPatterns(parts[i]) + QStringLiteral(" (") + qtPatterns(parts[i + 1]) +
+                   QLatin1Char(')');
+    return out;
+}
+
+QString selectedFilesText(const QStringList& paths) {
+    if (paths.size() == 1)
+        return QDir::toNativeSeparators(paths.first());
+    QString text = QDir::toNativeSeparators(QFileInfo(paths.first()).absolutePath());
+    for (const QString& path : paths)
+        text += QChar(0) + QFileInfo(path).fileName();
+    return text;
+}
+
+QStringList splitSelectedFiles(const QString& text, QChar separator) {
+    if (!text.contains(QChar(0)))
+        return {text};
+    const QStringList pieces = text.split(QChar(0));
+    QStringList paths;
+    for (qsizetype k = 1; k < pieces.size(); ++k)
+        paths << pieces.first() + separator + pieces[k];
+    return paths;
+}
+
+} // namespace tovik

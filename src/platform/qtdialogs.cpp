@@ -1,0 +1,37 @@
+#include "platform/qtdialogs.h"
+
+#include "core/dialogtext.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+
+namespace tovik {
+
+FileAnswer QtDialogs::openFiles(const QString& filter) {
+    const QStringList filters = qtNameFilters(filter);
+    const QStringList files = QFileDialog::getOpenFileNames(m_owner, QString(), QString(),
+                                                            filters.join(QStringLiteral(";;")));
+    if (files.isEmpty())
+        return {DialogResult::Cancelled, {}};
+    return {DialogResult::Accepted, selectedFilesText(files)};
+}
+
+FileAnswer QtDialogs::saveFile(const QString& filter) {
+    const QStringList filters = qtNameFilters(filter);
+    const QString file = QFileDialog::getSaveFileName(m_owner, QString(), QString(),
+                                                      filters.join(QStringLiteral(";;")));
+    if (file.isEmpty())
+        return {DialogResult::Cancelled, {}};
+    return {DialogResult::Accepted, QDir::toNativeSeparators(file)};
+}
+
+ColorAnswer QtDialogs::chooseColor() {
+    const QColor chosen = QColorDialog::getColor(m_color, m_owner);
+    if (!chosen.isValid())
+        return {DialogResult::Cancelled, 0};
+    m_color = chosen;
+    return {DialogResult::Accepted,
+            qint32(chosen.red() | chosen.green() << 8 | chosen.blue() << 16)};
+}
+
+} // namespace tovik

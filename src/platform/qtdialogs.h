@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QWidget>
+
+namespace tovik {
+
+class QtDialogs : public Dialogs {
+public:
+    void setOwner(QWidget* owner) { m_owner = owner; }
+    FileAnswer openFiles(const QString& filter) override;
+    FileAnswer saveFile(const QString& filter) override;
+    ColorAnswer chooseColor() override;
+
+private:
+    QPointer<QWidget> m_owner;
+    QColor m_color = Qt::black; // the dialog keeps its last colour between uses
+};
+
+} // namespace tovik

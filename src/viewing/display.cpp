@@ -1,0 +1,57 @@
+#include "viewing/display.h"
+
+#include "app/frmshowtell.h"
+#include "platform/pictures.h"
+
+#include <QStatusBar>
+
+namespace tovik {
+
+namespace {
+const QString InvalidTitle = QStringLiteral("Invalid Picture");
+const QString InvalidText = QStringLiteral("Invalid Picture Format");
+const QString TooLargeTitle = QStringLiteral("Picture Too Large");
+const QString TooLargeText = QStringLiteral("The picture is too large to open (%1 x %2 pixels).");
+
+// Reports a failed load as its kind asks; true when the picture can be shown.
+bool acceptLoad(frmShowTell& window, const PictureLoad& load) {
+    switch (load.error) {
+    case PictureError::None:
+        return true;
+    case PictureError::Missing:
+        return false;
+    case PictureError::NotAPicture:
+        window.platform().messages.message(InvalidTitle, InvalidText);
+        return false;
+    case PictureError::TooLarge:
+        window.platform().messages.message(
+            TooLargeTitle, TooLargeText.arg(load.claimed.width()).arg(load.claimed.height()));
+        return false;
+    }
+    return false;
+}
+} // namespace
+
+void Display(frmShowTell& window, const QString& FileName) {
+    const bool sheet = FileName == window.platform().appFile(SheetFileName);
+    window.SB1->showMessage(sheet ? SheetStatusText : FileName);
+    const PictureLoad load = loadPicture(FileName);
+    if (!acceptLoad(window, load))
+        return;
+    window.imgThree = {load.image, load.image.width() * window.tppX(),
+                       load.image.height() * window.tppY()};
+    window.imgOne->clear();
+    if (!window.placeViewport())
+        return;
+    if (!window.drawPicture()) {
+        // The surface cannot be that large: try once more at the picture's own size.
+        if (window.state().ZoomFactor != 1.0f) {
+            window.state().ZoomFactor = 1.0f;
+            Display(window, FileName);
+        }
+        return;
+    }
+    window.LayoutScrollBars();
+}
+
+} // namespace tovik

@@ -1,0 +1,95 @@
+#include "viewing/navigation.h"
+
+#include "app/frmshowtell.h"
+#include "core/dialogtext.h"
+#include "core/navigation.h"
+#include "viewing/dirtree.h"
+#include "viewing/display.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QStatusBar>
+
+namespace tovik {
+
+namespace {
+constexpr int ClockTimer = 4, LoopForever = 5, LeftArrow = 7, RightArrow = 8, ThumbnailButton = 14;
+constexpr int SaveAsButton = 2, ZoomButtons[] = {10, 11, 12};
+constexpr int ButtonsOffWhenReset[] = {2, 4, 5, 7, 8, 10, 11, 12, 14};
+} // namespace
+
+void OpenCommand(frmShowTell& window) {
+    ViewerState& s = window.state();
+    s.DialogCancelled = false;
+    s.DialogMode = 1;
+    dirTree host(window.platform(), s);
+    host.Form_Load();
+    if (s.DialogCancelled) {
+        s.DialogCancelled = false;
+        return;
+    }
+    s.ZoomFactor = 1.0f;
+    ResetViewer(window);
+    BuildPictureList(s);
+    StartViewing(window);
+}
+
+void BuildPictureList(ViewerState& state) {
+    state.setPictureList(splitSelectedFiles(state.SelectedFiles, QDir::separator()));
+}
+
+void StartViewing(frmShowTell& window) {
+    window.HScroll1->setValue(0);
+    window.VScroll1->setValue(0);
+    window.state().CurrentIndex = 1;
+    ShowPicture(window, 0);
+}
+
+void ShowPicture(frmShowTell& window, qint32 Direction) {
+    ViewerState& s = window.state();
+    const auto step = navigationStep(s.CurrentIndex, s.PictureCount, Direction);
+    if (!step)
+        return;
+    ButtonBar& bar = *window.Toolbar1;
+    bar.setEnabled(ClockTimer, step->slideButtons);
+    bar.setEnabled(LoopForever, step->slideButtons);
+    s.CurrentIndex = step->index;
+    bar.setEnabled(LeftArrow, step->back);
+    bar.setEnabled(RightArrow, step->forward);
+    bar.setEnabled(SaveAsButton, true);
+    for (int zoom : ZoomButtons)
+        bar.setEnabled(zoom, true);
+    if (!window.sheetFileExists())
+        bar.setEnabled(ThumbnailButton, true);
+    Display(window, s.PictureList(s.CurrentIndex));
+    s.CurrentIndex += 1;
+}
+
+void ResetViewer(frmShowTell& window) {
+    ViewerState& s = window.state();
+    s.ZoomFactor = 1.0f;
+    window.Timer1.stop();
+    window.Toolbar1->setPressed(ClockTimer, false);
+    s.LoopForever = false;
+    window.Toolbar1->setPressed(LoopForever, false);
+    s.clearPictureList();
+    s.CurrentIndex = 1;
+    window.SB1->showMessage(QString());
+    window.HScroll1->hide();
+    window.VScroll1->hide();
+    window.imgOne->clear();
+    window.imgThree.clear();
+    for (int index : ButtonsOffWhenReset)
+        window.Toolbar1->setEnabled(index, false);
+    QFile::remove(window.platform().appFile(ScratchFileName));
+    QFile::remove(window.platform().appFile(SheetFileName));
+}
+
+void CloseFileCommand(frmShowTell& window) {
+    ResetViewer(window);
+    QCoreApplication::processEvents();
+}
+
+} // namespace tovik

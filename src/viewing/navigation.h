@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace tovik {
+
+class frmShowTell;
+struct ViewerState;
+
+// The Open command: the dialog, and unless it was cancelled a new list from its answer.
+void OpenCommand(frmShowTell& window);
+// Split: PictureList and PictureCount from SelectedFiles.
+void BuildPictureList(ViewerState& state);
+void StartViewing(frmShowTell& window);
+// The only way to step through the list by hand: -1 back, anything else forward.
+void ShowPicture(frmShowTell& window, qint32 Direction);
+// The only way to clear the viewer: no list, no picture, only "Open" usable.
+void ResetViewer(frmShowTell& window);
+void CloseFileCommand(frmShowTell& window);
+
+} // namespace tovik

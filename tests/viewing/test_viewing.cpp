@@ -1,0 +1,317 @@
+#include "app/frmshowtell.h"
+#include "support/fakes.h"
+#include "viewing/dirtree.h"
+#include "viewing/display.h"
+#include "viewing/navigation.h"
+#include "viewing/zoom.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+// Buttons whose state the tables speak of, in order: 2 4 5 7 8 10 11 12 14.
+constexpr int Buttons[] = {2, 4, 5, 7, 8, 10, 11, 12, 14};
+
+QString buttonStates(const frmShowTell& w) {
+    QString out;
+    for (int index : Buttons)
+        out += w.Toolbar1->isEnabled(index) ? QLatin1Char('1') : QLatin1Char('0');
+    return out;
+}
+
+struct Viewer {
+    FakePlatform fake;
+    ViewerState state;
+    std::unique_ptr<frmShowTell> window;
+    Viewer() {
+        window = std::make_unique<frmShowTell>(fake.platform, state);
+        window->resize(640, 480);
+        window->show();
+    }
+    frmShowTell& w() { return *window; }
+    void open(const QStringList& names) {
+        fake.answerOpen(names);
+        w().Toolbar1->click(1);
+    }
+    QString status() const { return window->SB1->currentMessage(); }
+    QString shownName() const { return status().section(QDir::separator(), -1); }
+};
+} // namespace
+
+class TestViewing : public QObject {
+    Q_OBJECT
+private slots:
+    void openingOnePicture() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        QCOMPARE(v.fake.dialogs.filtersSeen, QStringList{OpenFilter});
+        QCOMPARE(v.state.PictureCount, 1);
+        QCOMPARE(v.status(), v.fake.file("photo.jpg"));
+        QCOMPARE(buttonStates(v.w()), QString("100001111")); // 2 and zoom and 14 on
+        QCOMPARE(v.w().imgThree.width, 320 * 15.0);
+        QCOMPARE(v.w().imgOne->size(), QSize(320, 240));
+        QCOMPARE(v.state.CurrentIndex, 2);
+
+        emit v.w().File->aboutToShow();
+        emit v.w().view->aboutToShow();
+        emit v.w().Tools->aboutToShow();
+        for (QAction* on : {v.w().SaveAs, v.w().CloseFile, v.w().OriginalSize, v.w().ZoomIn,
+                            v.w().ZoomOut, v.w().Thumbnail})
+            QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
+    }
+
+    void steppingThroughThreeAndAtTheEnds() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif", "rgb24.bmp"});
+        QCOMPARE(v.state.PictureList(2), v.fake.file("static.gif"));
+        QCOMPARE(v.shownName(), QString("photo.jpg"));
+        QCOMPARE(buttonStates(v.w()), QString("111011111")); // back off, forward on
+        v.w().Toolbar1->click(8);
+        v.w().Toolbar1->click(8);
+        QCOMPARE(v.shownName(), QString("rgb24.bmp"));
+        QCOMPARE(buttonStates(v.w()), QString("111101111")); // back on, forward off
+        ShowPicture(v.w(), 1);                               // forward on the last: no wrap
+        QCOMPARE(v.shownName(), QString("rgb24.bmp"));
+        QTest::keyClick(&v.w(), Qt::Key_PageDown); // Page Down is back
+        QCOMPARE(v.shownName(), QString("static.gif"));
+        QTest::keyClick(&v.w(), Qt::Key_PageDown, Qt::ShiftModifier);
+        QCOMPARE(v.shownName(), QString("photo.jpg"));
+        QVERIFY(!v.w().Toolbar1->isEnabled(7));
+        ShowPicture(v.w(), -1); // back on the first shows it again
+        QCOMPARE(v.shownName(), QString("photo.jpg"));
+        QTest::keyClick(&v.w(), Qt::Key_PageUp); // Page Up is forward
+        QCOMPARE(v.shownName(), QString("static.gif"));
+    }
+
+    void lastEntryMarker() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif", "rgb24.bmp"});
+        v.state.CurrentIndex = v.state.PictureCount + 100;
+        ShowPicture(v.w(), -1);
+        QCOMPARE(v.shownName(), QString("static.gif"));
+        v.state.CurrentIndex = v.state.PictureCount + 100;
+        ShowPicture(v.w(), 1);
+        QCOMPARE(v.shownName(), QString("rgb24.bmp"));
+    }
+
+    void cancelledOpenChangesNothing() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif"});
+        ZoomIn(v.w());
+        v.w().Toolbar1->click(1); // the script is empty: the dialog is cancelled
+        QCOMPARE(v.state.PictureCount, 2);
+        QCOMPARE(v.state.ZoomFactor, 1.25f);
+        QVERIFY(!v.state.DialogCancelled);
+        QVERIFY(v.w().pictureLoaded());
+    }
+
+    void closeFileResetsEverything() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif"});
+        v.fake.write(SheetFileName, "x");
+        v.fake.write(ScratchFileName, "x");
+        v.w().CloseFile->trigger();
+        QCOMPARE(v.state.PictureCount, 0);
+        QCOMPARE(v.status(), QString());
+        QVERIFY(!v.w().pictureLoaded());
+        QVERIFY(v.w().imgOne->drawing().isNull());
+        QCOMPARE(buttonStates(v.w()), QString("000000000"));
+        QVERIFY(!QFile::exists(v.fake.file(SheetFileName)));
+        QVERIFY(!QFile::exists(v.fake.file(ScratchFileName)));
+        QTest::keyClick(&v.w(), Qt::Key_PageUp); // no list: nothing happens
+        QCOMPARE(v.status(), QString());
+    }
+
+    void sheetFileKeepsThumbnailButtonOff() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif"});
+        v.w().Toolbar1->setEnabled(14, false);
+        v.fake.write(SheetFileName, "x");
+        ShowPicture(v.w(), 1);
+        QVERIFY(!v.w().Toolbar1->isEnabled(14));
+        emit v.w().Tools->aboutToShow();
+        QVERIFY(!v.w().Thumbnail->isEnabled());
+        tovik::Display(v.w(), v.fake.file(SheetFileName));
+        QCOMPARE(v.status(), SheetStatusText);
+    }
+
+    void everyFormatLoadsAtItsSize_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("pixels");
+        QTest::newRow("bmp 24") << "rgb24.bmp" << QSize(160, 120);
+        QTest::newRow("bmp v5") << "argb32_v5.bmp" << QSize(160, 120);
+        QTest::newRow("bmp 4-bit") << "pal4.bmp" << QSize(160, 120);
+        QTest::newRow("bmp rle8") << "pal8_rle.bmp" << QSize(160, 120);
+        QTest::newRow("jpeg") << "photo.jpg" << QSize(320, 240);
+        QTest::newRow("jpeg rotated") << "exif_orient6.jpg" << QSize(120, 160);
+        QTest::newRow("truncated jpeg") << "truncated.jpg" << QSize(320, 240);
+        QTest::newRow("gif") << "static.gif" << QSize(160, 120);
+        QTest::newRow("animated gif") << "animated.gif" << QSize(64, 48);
+        QTest::newRow("ico, largest") << "icon.ico" << QSize(48, 48);
+        QTest::newRow("cur") << "cursor.cur" << QSize(32, 32);
+        QTest::newRow("wmf") << "drawing.wmf" << QSize(199, 149);
+        QTest::newRow("emf") << "drawing.emf" << QSize(200, 151);
+    }
+    void everyFormatLoadsAtItsSize() {
+        QFETCH(QString, name);
+        QFETCH(QSize, pixels);
+        Viewer v;
+        v.open({name});
+        QVERIFY(v.fake.messages.shown.isEmpty());
+        QCOMPARE(v.w().imgThree.picture.size(), pixels);
+        QCOMPARE(v.w().imgThree.height, pixels.height() * 15.0);
+        QCOMPARE(v.w().imgOne->size(), pixels);
+    }
+
+    void picturesLookRight() {
+        Viewer v;
+        v.open({"exif_orient6.jpg", "drawing.wmf", "drawing.emf"});
+        const QImage upright = v.w().imgThree.picture;
+        QVERIFY(qRed(upright.pixel(114, 5)) > 200 && qGreen(upright.pixel(114, 5)) < 60);
+        ShowPicture(v.w(), 1);
+        const QImage wmf = v.w().imgThree.picture;
+        QCOMPARE(wmf.pixel(50, 40) & 0xffffff, 0xff0000u);
+        QCOMPARE(wmf.pixel(145, 50) & 0xffffff, 0x0000ffu);
+        ShowPicture(v.w(), 1);
+        const QImage emf = v.w().imgThree.picture;
+        QVERIFY(qRed(emf.pixel(50, 40)) > 200 && qBlue(emf.pixel(50, 40)) < 60);
+        QVERIFY(qBlue(emf.pixel(145, 50)) > 200 && qRed(emf.pixel(145, 50)) < 60);
+    }
+
+    void badFilesKeepThePreviousPicture_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("text named .jpg") << "not_a_picture.jpg"
+                                         << "Invalid Picture";
+        QTest::newRow("empty file") << "empty.bmp"
+                                    << "Invalid Picture";
+        QTest::newRow("absurd header") << "huge_header.bmp"
+                                       << "Picture Too Large";
+        QTest::newRow("missing file") << "missing.gif"
+                                      << "";
+    }
+    void badFilesKeepThePreviousPicture() {
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        Viewer v;
+        v.fake.write("empty.bmp", QByteArray());
+        v.open({"photo.jpg"});
+        const qint64 before = v.w().imgOne->drawing().cacheKey();
+        v.fake.copySamples({name});
+        tovik::Display(v.w(), v.fake.file(name));
+        QCOMPARE(v.status(), v.fake.file(name));
+        QCOMPARE(v.w().imgOne->drawing().cacheKey(), before);
+        QCOMPARE(v.w().imgThree.picture.size(), QSize(320, 240));
+        if (title.isEmpty()) {
+            QVERIFY(v.fake.messages.shown.isEmpty());
+            return;
+        }
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().first, title);
+        if (title == "Invalid Picture")
+            QCOMPARE(v.fake.messages.shown.first().second, QString("Invalid Picture Format"));
+    }
+
+    void zoomStepsAndClamps() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif"});
+        QList<float> seen;
+        for (int i = 0; i < 8; ++i) {
+            v.w().Toolbar1->click(10);
+            seen << v.state.ZoomFactor;
+        }
+        QCOMPARE(seen, (QList<float>{1.25f, 1.5f, 1.75f, 2.0f, 2.25f, 2.5f, 2.75f, 2.75f}));
+        QCOMPARE(v.w().imgOne->size(), QSize(880, 660));
+        ShowPicture(v.w(), 1); // the factor stays for the next picture
+        QCOMPARE(v.w().imgOne->size(), QSize(440, 330));
+        v.w().Toolbar1->click(12);
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+        QCOMPARE(v.w().imgOne->size(), QSize(160, 120));
+        for (int i = 0; i < 4; ++i)
+            v.w().ZoomOut->trigger();
+        QCOMPARE(v.state.ZoomFactor, 0.25f);
+        QCOMPARE(v.w().imgOne->size(), QSize(40, 30));
+        v.w().OriginalSize->trigger();
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+        v.w().ZoomIn->trigger();
+        v.w().ZoomIn->trigger();
+        QCOMPARE(v.w().surfaceWidth, 160 * 15 * 1.5);
+        v.w().CloseFile->trigger();
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+    }
+
+    void zoomWithoutPictureDrawsNothing() {
+        Viewer v;
+        ZoomIn(v.w());
+        QCOMPARE(v.state.ZoomFactor, 1.25f); // the step stays, nothing is drawn
+        QVERIFY(v.w().imgOne->drawing().isNull());
+    }
+
+    void scrollingMovesTheSurfaceWithoutRescaling() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        QVERIFY(v.w().HScroll1->isHidden());
+        for (int i = 0; i < 6; ++i)
+            ZoomIn(v.w()); // 2.5: 800 x 600 pixels in a smaller viewport
+        QVERIFY(v.w().HScroll1->isVisible());
+        QVERIFY(v.w().VScroll1->isVisible());
+        const double excess = v.w().surfaceWidth - v.w().imgTwo->width() * 15.0;
+        QCOMPARE(v.w().HScroll1->maximum(), qRound(excess));
+        QCOMPARE(v.w().HScroll1->pageStep(), qRound(excess / 10));
+        const qint64 drawing = v.w().imgOne->drawing().cacheKey();
+        v.w().HScroll1->setValue(1500);
+        v.w().VScroll1->setValue(300);
+        QCOMPARE(v.w().imgOne->pos(), QPoint(-100, -20));
+        QCOMPARE(v.w().imgOne->drawing().cacheKey(), drawing);
+
+        ZoomIn(v.w()); // redrawn from the top-left; positions are kept, bars re-ranged
+        QCOMPARE(v.w().HScroll1->value(), 1500);
+        QCOMPARE(v.w().imgOne->pos(), QPoint(0, 0));
+        v.w().resize(1200, 900); // now it fits: bars hidden
+        QCoreApplication::processEvents();
+        QVERIFY(v.w().HScroll1->isHidden());
+        QVERIFY(v.w().VScroll1->isHidden());
+    }
+
+    void dialogHostModes() {
+        FakePlatform fake;
+        ViewerState state;
+        fake.dialogs.colorAnswers << ColorAnswer{DialogResult::Accepted, 0x00ff00}
+                                  << ColorAnswer{DialogResult::Accepted, 0x0000ff}
+                                  << ColorAnswer{DialogResult::Cancelled, 0}
+                                  << ColorAnswer{DialogResult::Failed, 0};
+        for (qint16 mode : {2, 3, 3, 3}) {
+            state.DialogMode = mode;
+            dirTree(fake.platform, state).Form_Load();
+        }
+        QCOMPARE(state.ThumbBackColor, 0x00ff00);
+        QCOMPARE(state.ThumbTextColor, 0x0000ff);
+        QVERIFY(state.DialogCancelled); // the cancel, not the failure
+        state.DialogCancelled = false;
+
+        state.DialogMode = 4;
+        fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, "/tmp/x.jpg"};
+        dirTree save(fake.platform, state);
+        save.Form_Load();
+        QCOMPARE(save.FileName, QString("/tmp/x.jpg"));
+        QCOMPARE(fake.dialogs.filtersSeen.last(), SaveFilter);
+
+        state.DialogMode = 1; // a failed Open keeps the previous selection
+        state.SelectedFiles = "before";
+        fake.dialogs.fileAnswers << FileAnswer{DialogResult::Failed, {}};
+        dirTree(fake.platform, state).Form_Load();
+        QCOMPARE(state.SelectedFiles, QString("before"));
+        QVERIFY(!state.DialogCancelled);
+    }
+};
+
+QTEST_MAIN(TestViewing)
+#include "test_viewing.moc"
