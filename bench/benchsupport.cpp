@@ -23,8 +23,12 @@ qint64 statusField(const char* field) {
 }
 } // namespace
 
-qint64 peakResidentBytes() { return statusField("VmHWM:"); }
-qint64 residentBytes() { return statusField("VmRSS:"); }
+qint64 peakResidentBytes() {
+    return statusField("VmHWM:");
+}
+qint64 residentBytes() {
+    return statusField("VmRSS:");
+}
 
 QByteArray makePhotoJpeg(int width, int height, int quality) {
     std::vector<unsigned char> rgb(std::size_t(width) * height * 3);
@@ -48,8 +52,8 @@ QByteArray makePhotoJpeg(int width, int height, int quality) {
 }
 
 void printRatio(const char* what, double ours, double reference, const char* unit) {
-    std::printf("%-34s %10.1f %s   reference %10.1f %s   ratio %.2f\n", what, ours, unit,
-                reference, unit, reference > 0 ? ours / reference : 0.0);
+    std::printf("%-34s %10.1f %s   reference %10.1f %s   ratio %.2f\n", what, ours, unit, reference,
+                unit, reference > 0 ? ours / reference : 0.0);
 }
 
 } // namespace tovik::bench

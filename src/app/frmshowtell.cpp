@@ -58,7 +58,7 @@ void frmShowTell::buildParts() {
 
 void frmShowTell::Form_Load() {
     m_helpFile = m_platform.appFile(HelpFileName);
-    Timer1.stop();
+    Timer1.setEnabled(false);
     SettingsDefaultsContext defaults{m_platform.screen.geometry(), frameGeometry().width() * m_tppX,
                                      frameGeometry().height() * m_tppY};
     ReadSettings(m_state, m_platform.appFile(SettingsFileName), defaults, livePlacement());

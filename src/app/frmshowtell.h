@@ -3,13 +3,13 @@
 #include "app/buttonbar.h"
 #include "app/drawingsurface.h"
 #include "app/pictureholder.h"
+#include "app/slidetimer.h"
 #include "core/layout.h"
 #include "platform/platform.h"
 #include "settings/drives.h"
 #include "settings/viewerstate.h"
 
 #include <QMainWindow>
-#include <QTimer>
 
 class QLabel;
 class QMenu;
@@ -87,7 +87,7 @@ public:
     PictureHolder imgThree;
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
-    QTimer Timer1;
+    SlideTimer Timer1;
     // imgOne's size in twips: imgThree's size times ZoomFactor.
     double surfaceWidth = 0, surfaceHeight = 0;
 

@@ -1,6 +1,7 @@
 #include "app/frmshowtell.h"
 
 #include "viewing/navigation.h"
+#include "viewing/slideshow.h"
 #include "viewing/zoom.h"
 
 #include <QKeyEvent>
@@ -68,6 +69,7 @@ void frmShowTell::routeMenus() {
     for (const auto& [action, command] : items)
         connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
+    connect(&Timer1, &SlideTimer::Timer, this, [this] { SlideTick(*this); });
 }
 
 void frmShowTell::File_Click() {
@@ -94,6 +96,9 @@ void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
         {"Open", OpenCommand},
         {"RightArrow", [](frmShowTell& w) { ShowPicture(w, 1); }},
         {"LeftArrow", [](frmShowTell& w) { ShowPicture(w, -1); }},
+        {"ClockTimer",
+         [](frmShowTell& w) { w.Timer1.isEnabled() ? StopSlideShow(w) : StartSlideShow(w); }},
+        {"LoopForever", ToggleLoop},
         {"ZoomPlus", tovik::ZoomIn},
         {"ZoomMinus", tovik::ZoomOut},
         {"ZoomEqual", tovik::OriginalSize},

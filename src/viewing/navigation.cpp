@@ -70,7 +70,7 @@ void ShowPicture(frmShowTell& window, qint32 Direction) {
 void ResetViewer(frmShowTell& window) {
     ViewerState& s = window.state();
     s.ZoomFactor = 1.0f;
-    window.Timer1.stop();
+    window.Timer1.setEnabled(false);
     window.Toolbar1->setPressed(ClockTimer, false);
     s.LoopForever = false;
     window.Toolbar1->setPressed(LoopForever, false);

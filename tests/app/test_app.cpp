@@ -1,10 +1,12 @@
 #include "app/frmshowtell.h"
 #include "support/fakes.h"
 
+#include "support/testmain.h"
 #include <QFile>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStatusBar>
+
 #include <QTest>
 
 using namespace tovik;
@@ -27,7 +29,7 @@ private slots:
         QCOMPARE(window.Toolbar1->key(14), QString("Thumbnail"));
         QCOMPARE(window.Toolbar1->button(14)->toolTip(), QString("Generate Thumbnails"));
         QVERIFY(window.Toolbar1->button(3)->isSeparator());
-        QVERIFY(!window.Timer1.isActive());
+        QVERIFY(!window.Timer1.isEnabled());
         QCOMPARE(state.ZoomFactor, 1.0f);
         QCOMPARE(window.helpFile(), fake.file("viewer.hlp"));
 
@@ -125,5 +127,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestApp)
+TOVIK_REGISTER_TEST(TestApp)
 #include "test_app.moc"

@@ -6,6 +6,8 @@
 #include "core/settingsformat.h"
 #include "core/zoomsteps.h"
 
+#include "support/testmain.h"
+
 #include <QTest>
 
 using namespace tovik;
@@ -172,5 +174,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestCore)
+TOVIK_REGISTER_TEST(TestCore)
 #include "test_core.moc"

@@ -1,7 +1,9 @@
 #include "settings/drives.h"
 #include "support/fakes.h"
 
+#include "support/testmain.h"
 #include <QDir>
+
 #include <QTest>
 
 using namespace tovik;
@@ -84,5 +86,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(TestSettings)
+TOVIK_REGISTER_TEST(TestSettings)
 #include "test_settings.moc"

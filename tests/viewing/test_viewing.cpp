@@ -1,5 +1,6 @@
 #include "app/frmshowtell.h"
-#include "support/fakes.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
 #include "viewing/dirtree.h"
 #include "viewing/display.h"
 #include "viewing/navigation.h"
@@ -16,36 +17,6 @@
 using namespace tovik;
 using namespace tovik::test;
 
-namespace {
-// Buttons whose state the tables speak of, in order: 2 4 5 7 8 10 11 12 14.
-constexpr int Buttons[] = {2, 4, 5, 7, 8, 10, 11, 12, 14};
-
-QString buttonStates(const frmShowTell& w) {
-    QString out;
-    for (int index : Buttons)
-        out += w.Toolbar1->isEnabled(index) ? QLatin1Char('1') : QLatin1Char('0');
-    return out;
-}
-
-struct Viewer {
-    FakePlatform fake;
-    ViewerState state;
-    std::unique_ptr<frmShowTell> window;
-    Viewer() {
-        window = std::make_unique<frmShowTell>(fake.platform, state);
-        window->resize(640, 480);
-        window->show();
-    }
-    frmShowTell& w() { return *window; }
-    void open(const QStringList& names) {
-        fake.answerOpen(names);
-        w().Toolbar1->click(1);
-    }
-    QString status() const { return window->SB1->currentMessage(); }
-    QString shownName() const { return status().section(QDir::separator(), -1); }
-};
-} // namespace
-
 class TestViewing : public QObject {
     Q_OBJECT
 private slots:
@@ -55,7 +26,7 @@ private slots:
         QCOMPARE(v.fake.dialogs.filtersSeen, QStringList{OpenFilter});
         QCOMPARE(v.state.PictureCount, 1);
         QCOMPARE(v.status(), v.fake.file("photo.jpg"));
-        QCOMPARE(buttonStates(v.w()), QString("100001111")); // 2 and zoom and 14 on
+        QCOMPARE(v.buttonStates(), QString("100001111")); // 2 and zoom and 14 on
         QCOMPARE(v.w().imgThree.width, 320 * 15.0);
         QCOMPARE(v.w().imgOne->size(), QSize(320, 240));
         QCOMPARE(v.state.CurrentIndex, 2);
@@ -73,12 +44,12 @@ private slots:
         v.open({"photo.jpg", "static.gif", "rgb24.bmp"});
         QCOMPARE(v.state.PictureList(2), v.fake.file("static.gif"));
         QCOMPARE(v.shownName(), QString("photo.jpg"));
-        QCOMPARE(buttonStates(v.w()), QString("111011111")); // back off, forward on
+        QCOMPARE(v.buttonStates(), QString("111011111")); // back off, forward on
         v.w().Toolbar1->click(8);
         v.w().Toolbar1->click(8);
         QCOMPARE(v.shownName(), QString("rgb24.bmp"));
-        QCOMPARE(buttonStates(v.w()), QString("111101111")); // back on, forward off
-        ShowPicture(v.w(), 1);                               // forward on the last: no wrap
+        QCOMPARE(v.buttonStates(), QString("111101111")); // back on, forward off
+        ShowPicture(v.w(), 1);                            // forward on the last: no wrap
         QCOMPARE(v.shownName(), QString("rgb24.bmp"));
         QTest::keyClick(&v.w(), Qt::Key_PageDown); // Page Down is back
         QCOMPARE(v.shownName(), QString("static.gif"));
@@ -123,7 +94,7 @@ private slots:
         QCOMPARE(v.status(), QString());
         QVERIFY(!v.w().pictureLoaded());
         QVERIFY(v.w().imgOne->drawing().isNull());
-        QCOMPARE(buttonStates(v.w()), QString("000000000"));
+        QCOMPARE(v.buttonStates(), QString("000000000"));
         QVERIFY(!QFile::exists(v.fake.file(SheetFileName)));
         QVERIFY(!QFile::exists(v.fake.file(ScratchFileName)));
         QTest::keyClick(&v.w(), Qt::Key_PageUp); // no list: nothing happens
@@ -313,5 +284,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestViewing)
+TOVIK_REGISTER_TEST(TestViewing)
 #include "test_viewing.moc"

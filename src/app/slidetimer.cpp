@@ -1,0 +1,27 @@
+#include "app/slidetimer.h"
+
+namespace tovik {
+
+SlideTimer::SlideTimer(QObject* parent) : QObject(parent) {
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &SlideTimer::Timer);
+}
+
+void SlideTimer::setEnabled(bool enabled) {
+    m_enabled = enabled;
+    apply();
+}
+
+void SlideTimer::setInterval(int milliseconds) {
+    m_interval = milliseconds;
+    apply();
+}
+
+void SlideTimer::apply() {
+    if (m_enabled && m_interval > 0)
+        m_timer.start(m_interval);
+    else
+        m_timer.stop();
+}
+
+} // namespace tovik

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace tovik {
+
+class frmShowTell;
+
+void StartSlideShow(frmShowTell& window);
+void StopSlideShow(frmShowTell& window);
+void ToggleLoop(frmShowTell& window);
+// Timer1's tick: the next entry, and at the end of the list either the first again or the end.
+void SlideTick(frmShowTell& window);
+// Tools, Set Timer: the interval dialog, modal, centred on the main window.
+void OptionCommand(frmShowTell& window);
+
+} // namespace tovik

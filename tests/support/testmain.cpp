@@ -1,0 +1,23 @@
+#include "support/testmain.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+namespace tovik::test {
+std::vector<std::function<QObject*()>>& registeredTests() {
+    static std::vector<std::function<QObject*()>> tests;
+    return tests;
+}
+} // namespace tovik::test
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    int failures = 0;
+    for (const auto& make : tovik::test::registeredTests()) {
+        std::unique_ptr<QObject> test(make());
+        failures += QTest::qExec(test.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,216 @@
+#include "support/testmain.h"
+#include "support/viewer.h"
+#include "viewing/frmoptions.h"
+#include "viewing/navigation.h"
+#include "viewing/slideshow.h"
+#include "viewing/zoom.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+constexpr int ClockTimer = 4, LoopButton = 5;
+
+struct Show : Viewer {
+    Show() { open({"photo.jpg", "static.gif", "rgb24.bmp"}); }
+    // One tick; returns the name now on screen.
+    QString tick() {
+        SlideTick(w());
+        return shownName();
+    }
+    bool pressed(int index) const { return window->Toolbar1->isPressed(index); }
+};
+} // namespace
+
+class TestSlideShow : public QObject {
+    Q_OBJECT
+private slots:
+    void runsToTheEndAndStops() {
+        Show s;
+        s.state.SlideInterval = 2;
+        s.w().Toolbar1->click(ClockTimer);
+        QVERIFY(s.w().Timer1.isEnabled());
+        QCOMPARE(s.w().Timer1.interval(), 1); // the first slide at once
+        QVERIFY(s.pressed(ClockTimer));
+        QCOMPARE(s.buttonStates(), QString("111001110")); // arrows and thumbnail off
+        QCOMPARE(s.tick(), QString("static.gif"));
+        QCOMPARE(s.w().Timer1.interval(), 2000);
+        QCOMPARE(s.tick(), QString("rgb24.bmp"));
+        QVERIFY(!s.w().Timer1.isEnabled()); // ended on the last entry
+        QVERIFY(!s.pressed(ClockTimer));
+        QCOMPARE(s.state.CurrentIndex, 3 + 100);
+        QCOMPARE(s.buttonStates(), QString("111101110")); // back on, forward off, 14 kept off
+
+        s.w().Toolbar1->click(ClockTimer); // a later start begins with the first picture
+        QCOMPARE(s.tick(), QString("photo.jpg"));
+    }
+
+    void loopsForeverUntilStopped() {
+        Show s;
+        s.w().Toolbar1->click(LoopButton);
+        QVERIFY(s.state.LoopForever);
+        QVERIFY(s.pressed(LoopButton));
+        s.w().Toolbar1->click(ClockTimer);
+        QStringList seen;
+        for (int i = 0; i < 5; ++i)
+            seen << s.tick();
+        QCOMPARE(seen,
+                 (QStringList{"static.gif", "rgb24.bmp", "photo.jpg", "static.gif", "rgb24.bmp"}));
+        QVERIFY(s.w().Timer1.isEnabled());
+        s.w().Toolbar1->click(LoopButton); // off mid-show: ends at the next last entry
+        QCOMPARE(s.tick(), QString("photo.jpg"));
+        QCOMPARE(s.tick(), QString("static.gif"));
+        QCOMPARE(s.tick(), QString("rgb24.bmp"));
+        QVERIFY(!s.w().Timer1.isEnabled());
+        s.w().Toolbar1->click(LoopButton);
+        s.w().Toolbar1->click(LoopButton); // twice: back to false, unpressed
+        QVERIFY(!s.state.LoopForever);
+        QVERIFY(!s.pressed(LoopButton));
+    }
+
+    void startingOnTheLastEntryBeginsAtTheFirst() {
+        Show s;
+        ShowPicture(s.w(), 1);
+        ShowPicture(s.w(), 1);
+        QCOMPARE(s.shownName(), QString("rgb24.bmp"));
+        StartSlideShow(s.w());
+        QCOMPARE(s.tick(), QString("photo.jpg"));
+    }
+
+    void pageKeysZoomAndStopDuringTheShow() {
+        Show t;
+        t.w().Toolbar1->click(LoopButton);
+        StartSlideShow(t.w());
+        QCOMPARE(t.tick(), QString("static.gif"));
+        QTest::keyClick(&t.w(), Qt::Key_PageDown);
+        QCOMPARE(t.shownName(), QString("photo.jpg"));
+        QCOMPARE(t.buttonStates(), QString("111011111")); // ShowPicture's rules while it runs
+        QVERIFY(t.w().Timer1.isEnabled());
+        ZoomIn(t.w());
+        QCOMPARE(t.tick(), QString("static.gif"));
+        QCOMPARE(t.w().imgOne->width(), 200); // drawn at the new factor
+        t.w().Toolbar1->click(ClockTimer);
+        QVERIFY(!t.w().Timer1.isEnabled());
+        QCOMPARE(t.buttonStates(), QString("111111111"));
+        t.w().Toolbar1->click(ClockTimer);
+        t.w().CloseFile->trigger(); // Close stops it
+        QVERIFY(!t.w().Timer1.isEnabled());
+        QVERIFY(!t.pressed(ClockTimer));
+        QVERIFY(!t.state.LoopForever);
+    }
+
+    void sheetAsLastEntryKeepsThumbnailOff() {
+        Show s;
+        s.fake.copySamples({"pal8.bmp"});
+        QFile::rename(s.fake.file("pal8.bmp"), s.fake.file(SheetFileName));
+        s.state.appendPicture(s.fake.file(SheetFileName));
+        StartSlideShow(s.w());
+        s.tick();
+        s.tick();
+        s.tick();
+        QCOMPARE(s.status(), QString("Inserted generated thumbnails as last frame"));
+        QVERIFY(!s.w().Timer1.isEnabled());
+        QVERIFY(!s.w().Toolbar1->isEnabled(14));
+        StartSlideShow(s.w());
+        StopSlideShow(s.w());
+        QVERIFY(!s.w().Toolbar1->isEnabled(14));
+    }
+
+    void intervalZeroHaltsWithTheButtonPressed() {
+        Show s;
+        s.state.SlideInterval = 0;
+        StartSlideShow(s.w());
+        s.tick();
+        QVERIFY(s.w().Timer1.isEnabled());
+        QVERIFY(!s.w().Timer1.isTicking());
+        QVERIFY(s.pressed(ClockTimer));
+        s.state.SlideInterval = 999999; // from a hand-edited file: the longest interval
+        s.tick();
+        QCOMPARE(s.w().Timer1.interval(), 86400 * 1000);
+        s.state.SlideInterval = -5;
+        s.tick();
+        QCOMPARE(s.w().Timer1.interval(), 86400 * 1000);
+    }
+
+    void tickWithoutListPositionStops() {
+        Show s;
+        StartSlideShow(s.w());
+        s.state.CurrentIndex = 0;
+        SlideTick(s.w());
+        QVERIFY(!s.w().Timer1.isEnabled());
+        QVERIFY(!s.pressed(ClockTimer));
+    }
+
+    void intervalDialogStoresValidValues() {
+        Viewer v;
+        v.state.SlideInterval = 5;
+        frmOptions dialog(v.w());
+        QCOMPARE(dialog.windowTitle(), QString("Options"));
+        QCOMPARE(dialog.size(), QSize(312, 162));
+        QCOMPARE(dialog.Text2->geometry(), QRect(72, 40, 33, 19));
+        QCOMPARE(dialog.Label2->text(), QString("Time between slides in seconds"));
+        QCOMPARE(dialog.Text2->text(), QString("5"));
+        dialog.show();
+        dialog.Text2->setFocus();
+        QTRY_COMPARE(dialog.Text2->selectedText(), QString("5"));
+        QTest::keyClicks(dialog.Text2, "a1b-2");
+        QCOMPARE(dialog.Text2->text(), QString("12")); // letters discarded, "5" replaced
+        QTest::keyClick(dialog.Text2, Qt::Key_Return);
+        QVERIFY(dialog.isVisible()); // Enter presses no button
+        dialog.Text2->setText("007");
+        dialog.Command1->click();
+        QCOMPARE(v.state.SlideInterval, 7);
+        QCOMPARE(v.fake.read("viewer.ini").split('\r').first(), QByteArray("7"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void intervalDialogRefusals_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty") << ""
+                               << "Please choose a time between slides";
+        QTest::newRow("over a day") << "86401"
+                                    << "Please choose a time between 0 and 86400 seconds";
+        QTest::newRow("too long for a Long") << "99999999999999"
+                                             << "Please choose a time between 0 and 86400 seconds";
+        QTest::newRow("pasted text") << "1e3"
+                                     << "Please choose a time between 0 and 86400 seconds";
+    }
+    void intervalDialogRefusals() {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        Viewer v;
+        v.state.SlideInterval = 5;
+        const QByteArray before = v.fake.read("viewer.ini");
+        frmOptions dialog(v.w());
+        dialog.show();
+        dialog.Text2->setText(text);
+        dialog.Command1->click();
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first(), qMakePair(QString("Choose Time"), message));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(v.state.SlideInterval, 5);
+        QCOMPARE(v.fake.read("viewer.ini"), before);
+    }
+
+    void intervalDialogCancelStoresNothing() {
+        Viewer v;
+        v.state.SlideInterval = 5;
+        frmOptions dialog(v.w());
+        dialog.show();
+        dialog.Text2->setText("40");
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY(dialog.isVisible()); // Escape is no cancel button
+        dialog.Command3->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(v.state.SlideInterval, 5);
+    }
+};
+
+TOVIK_REGISTER_TEST(TestSlideShow)
+#include "test_slideshow.moc"
