@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+class QLabel;
 class QWidget;
 
 namespace tovik {
@@ -12,11 +13,23 @@ class frmShowTell;
 void placeTwips(QWidget* control, double left, double top, double width, double height, double tppX,
                 double tppY);
 
+// A word-wrapped label at its twip position and width, as tall as its text needs: this system's
+// fonts are wider than those the sizes were chosen for, and a clipped caption helps nobody.
+void placeLabelTwips(QLabel* label, double left, double top, double width, double height,
+                     double tppX, double tppY);
+
 // Gives a fixed-size dialog its client size in twips.
 void sizeClientTwips(QWidget* dialog, double width, double height, double tppX, double tppY);
 
 // Centres a window on the main window: left = main left + (main width - own width) / 2, top
 // likewise, in twips computed in Single.
 void centreOnMainWindow(QWidget* window, const frmShowTell& main);
+
+} // namespace tovik
+
+namespace tovik {
+
+// The forms' own font, "Arial" 8.25 pt, so that captions fit the twip sizes they were laid out in.
+void useFormFont(QWidget* form);
 
 } // namespace tovik

@@ -64,7 +64,7 @@ void frmShowTell::routeMenus() {
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
     const std::pair<QAction*, void (*)(frmShowTell&)> items[] = {
         {Open, OpenCommand},     {CloseFile, CloseFileCommand}, {OriginalSize, tovik::OriginalSize},
-        {ZoomIn, tovik::ZoomIn}, {ZoomOut, tovik::ZoomOut},
+        {ZoomIn, tovik::ZoomIn}, {ZoomOut, tovik::ZoomOut},     {Option, OptionCommand},
     };
     for (const auto& [action, command] : items)
         connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });

@@ -25,16 +25,16 @@ frmOptions::frmOptions(frmShowTell& main)
       m_main(main) {
     const double tx = main.tppX(), ty = main.tppY();
     setWindowTitle(Caption);
+    useFormFont(this);
     sizeClientTwips(this, 4680, 2430, tx, ty);
     Text2 = new QLineEdit(this);
     Command1 = new QPushButton(QStringLiteral("&Save Settings"), this);
     Command3 = new QPushButton(QStringLiteral("C&ancel"), this);
     Label2 = new QLabel(QStringLiteral("Time between slides in seconds"), this);
-    Label2->setWordWrap(true);
     placeTwips(Text2, 1080, 600, 495, 285, tx, ty);
     placeTwips(Command1, 660, 1560, 1455, 375, tx, ty);
     placeTwips(Command3, 2280, 1560, 1455, 375, tx, ty);
-    placeTwips(Label2, 1620, 540, 1215, 435, tx, ty);
+    placeLabelTwips(Label2, 1620, 540, 1215, 435, tx, ty);
     for (QPushButton* b : {Command1, Command3})
         b->setAutoDefault(false); // Enter presses neither button
     setTabOrder(Text2, Command1);

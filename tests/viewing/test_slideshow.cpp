@@ -5,10 +5,12 @@
 #include "viewing/slideshow.h"
 #include "viewing/zoom.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace tovik;
 using namespace tovik::test;
@@ -196,6 +198,25 @@ private slots:
         QVERIFY(dialog.isVisible());
         QCOMPARE(v.state.SlideInterval, 5);
         QCOMPARE(v.fake.read("viewer.ini"), before);
+    }
+
+    void setTimerOpensTheDialogCentred() {
+        Viewer v;
+        QRect dialogFrame;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog);
+            title = dialog->windowTitle();
+            dialogFrame = dialog->frameGeometry();
+            dialog->close(); // the close box is Cancel
+        });
+        v.w().Option->trigger();
+        QCOMPARE(title, QString("Options"));
+        const QRect main = v.w().frameGeometry();
+        QVERIFY(qAbs(dialogFrame.center().x() - main.center().x()) <= 1);
+        QVERIFY(qAbs(dialogFrame.center().y() - main.center().y()) <= 1);
+        QCOMPARE(v.state.SlideInterval, 5);
     }
 
     void intervalDialogCancelStoresNothing() {
