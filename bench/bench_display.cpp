@@ -51,7 +51,8 @@ int main(int argc, char* argv[]) {
     QtScreenMetrics screen;
     QtMessages messages;
     QtDialogs dialogs;
-    Platform platform{screen, messages, dialogs, folder.path()};
+    NViewLib nviewlib;
+    Platform platform{screen, messages, dialogs, nviewlib, folder.path()};
     ViewerState state;
     frmShowTell window(platform, state);
     window.resize(1024, 768);

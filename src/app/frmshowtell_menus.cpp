@@ -1,5 +1,6 @@
 #include "app/frmshowtell.h"
 
+#include "saving/saveas.h"
 #include "viewing/navigation.h"
 #include "viewing/slideshow.h"
 #include "viewing/zoom.h"
@@ -65,6 +66,7 @@ void frmShowTell::routeMenus() {
     const std::pair<QAction*, void (*)(frmShowTell&)> items[] = {
         {Open, OpenCommand},     {CloseFile, CloseFileCommand}, {OriginalSize, tovik::OriginalSize},
         {ZoomIn, tovik::ZoomIn}, {ZoomOut, tovik::ZoomOut},     {Option, OptionCommand},
+        {SaveAs, SaveAs_Click},
     };
     for (const auto& [action, command] : items)
         connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });
@@ -102,6 +104,7 @@ void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
         {"ZoomPlus", tovik::ZoomIn},
         {"ZoomMinus", tovik::ZoomOut},
         {"ZoomEqual", tovik::OriginalSize},
+        {"SaveAs", SaveAs_Click},
     };
     for (const auto& [routeKey, command] : routes)
         if (key == QLatin1String(routeKey)) {

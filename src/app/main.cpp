@@ -10,7 +10,9 @@ int main(int argc, char* argv[]) {
     tovik::QtScreenMetrics screen;
     tovik::QtMessages messages;
     tovik::QtDialogs dialogs;
-    tovik::Platform platform{screen, messages, dialogs, QCoreApplication::applicationDirPath()};
+    tovik::NViewLib nviewlib;
+    tovik::Platform platform{screen, messages, dialogs, nviewlib,
+                             QCoreApplication::applicationDirPath()};
     tovik::ViewerState state;
     tovik::frmShowTell window(platform, state);
     messages.setOwner(&window);

@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
 #include <QtPlugin>
+
+#include <cstring>
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
 
@@ -75,6 +79,80 @@ PictureLoad loadPicture(const QString& path) {
     if (image.isNull())
         return {PictureError::NotAPicture, {}, claimed};
     return {PictureError::None, image, image.size()};
+}
+
+} // namespace tovik
+
+namespace tovik {
+
+namespace {
+QByteArray bitmapHeader(int width, int height) {
+    constexpr int HeaderBytes = 14 + 40;
+    const quint32 dataBytes = quint32(width) * 4 * quint32(height);
+    QByteArray h(HeaderBytes, '\0');
+    const auto put = [&h](int at, quint32 value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            h[at + i] = char((value >> (8 * i)) & 0xff);
+    };
+    h[0] = 'B';
+    h[1] = 'M';
+    put(2, HeaderBytes + dataBytes, 4);
+    put(10, HeaderBytes, 4);
+    put(14, 40, 4);
+    put(18, quint32(width), 4);
+    put(22, quint32(height), 4); // positive: bottom-up, the form every reader takes
+    put(26, 1, 2);
+    put(28, 32, 2);
+    put(34, dataBytes, 4);
+    put(38, 3780, 4); // 96 DPI in pixels per metre
+    put(42, 3780, 4);
+    return h;
+}
+
+QImage opaqueRgb32(const QImage& image, QRgb background) {
+    if (image.hasAlphaChannel()) {
+        QImage flat(image.size(), QImage::Format_RGB32);
+        flat.fill(background);
+        QPainter(&flat).drawImage(0, 0, image);
+        return flat;
+    }
+    return image.format() == QImage::Format_RGB32 ? image
+                                                  : image.convertToFormat(QImage::Format_RGB32);
+}
+
+// RGB32 keeps each pixel as B, G, R, X in little-endian memory: the bitmap's own order, so rows
+// are written as they stand.
+bool writeBitmap(QFileDevice& out, const QImage& rgb) {
+    if (out.write(bitmapHeader(rgb.width(), rgb.height())) < 0)
+        return false;
+    const qint64 rowBytes = qint64(rgb.width()) * 4;
+    for (int y = rgb.height() - 1; y >= 0; --y)
+        if (out.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rowBytes) != rowBytes)
+            return false;
+    return true;
+}
+} // namespace
+
+bool saveBitmap(const QImage& image, QRgb background, const QString& path, Replace replace,
+                QString* error) {
+    if (image.isNull()) {
+        *error = QStringLiteral("there is no picture to save");
+        return false;
+    }
+    const QImage rgb = opaqueRgb32(image, background);
+    if (replace == Replace::InPlace) {
+        QFile out(path);
+        const bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                        writeBitmap(out, rgb) && out.flush();
+        if (!ok)
+            *error = out.errorString();
+        return ok;
+    }
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly) && writeBitmap(out, rgb) && out.commit())
+        return true;
+    *error = out.errorString();
+    return false;
 }
 
 } // namespace tovik

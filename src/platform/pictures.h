@@ -28,3 +28,16 @@ inline constexpr int PictureAllocationLimitMB = 1024;
 PictureLoad loadPicture(const QString& path);
 
 } // namespace tovik
+
+namespace tovik {
+
+// Writes an uncompressed 32-bit BI_RGB bitmap with a 40-byte header, rows bottom-up: what every
+// reader and the JPEG library take. Transparent parts are laid on background first.
+// Atomic: through a temporary file renamed into place, so that a failed save leaves an existing
+// file of that name as it was. InPlace: the file is rewritten where it stands, which is much
+// faster for a large work file that is rewritten often. On failure, error says why.
+enum class Replace { Atomic, InPlace };
+bool saveBitmap(const QImage& image, QRgb background, const QString& path, Replace replace,
+                QString* error);
+
+} // namespace tovik

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/nviewlib/nviewlib.h"
 #include "platform/screenmetrics.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct Platform {
     ScreenMetrics& screen;
     Messages& messages;
     Dialogs& dialogs;
+    NViewLib& nviewlib;
     QString appFolder; // where viewer.ini and the work files live
 
     // appFolder joined with the platform's separator and a file name.

@@ -26,7 +26,7 @@ ColorAnswer FakeDialogs::chooseColor() {
     return colorAnswers.isEmpty() ? ColorAnswer{} : colorAnswers.takeFirst();
 }
 
-FakePlatform::FakePlatform() : platform{screen, messages, dialogs, folder.path()} {}
+FakePlatform::FakePlatform() : platform{screen, messages, dialogs, nviewlib, folder.path()} {}
 
 QStringList FakePlatform::copySamples(const QStringList& names) const {
     QStringList paths;

@@ -45,6 +45,7 @@ struct FakePlatform {
     FakeScreen screen;
     FakeMessages messages;
     FakeDialogs dialogs;
+    NViewLib nviewlib; // the real one, on temporary files
     Platform platform;
 
     QString file(const QString& name) const { return platform.appFile(name); }

@@ -39,3 +39,21 @@ struct Viewer {
 };
 
 } // namespace tovik::test
+
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+
+namespace tovik::test {
+
+// Runs work on the next modal dialog once it is open (the dialog's exec() blocks the test).
+// Nothing runs once context is gone, so an unused handler cannot reach into a later test.
+inline void onNextDialog(QObject* context, std::function<void(QWidget*)> work) {
+    QTimer::singleShot(0, context, [work = std::move(work)] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            work(dialog);
+    });
+}
+
+} // namespace tovik::test

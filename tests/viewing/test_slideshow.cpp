@@ -204,9 +204,8 @@ private slots:
         Viewer v;
         QRect dialogFrame;
         QString title;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            QVERIFY(dialog);
+        QObject handlerLife;
+        onNextDialog(&handlerLife, [&](QWidget* dialog) {
             title = dialog->windowTitle();
             dialogFrame = dialog->frameGeometry();
             dialog->close(); // the close box is Cancel

@@ -1,0 +1,72 @@
+// Save As of a 24-megapixel picture: the whole JPEG path (scratch bitmap, load, encode, write)
+// at quality 80 and the bitmap path, against a plain in-process TurboJPEG encode of the same
+// pixels from memory, measured in the same run.
+
+#include "app/frmshowtell.h"
+#include "benchsupport.h"
+#include "platform/qtdialogs.h"
+#include "platform/qtmessages.h"
+#include "platform/qtscreenmetrics.h"
+#include "saving/saveas.h"
+#include "viewing/display.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <turbojpeg.h>
+
+#include <cstdio>
+
+using namespace tovik;
+using namespace tovik::bench;
+
+namespace {
+constexpr int Width = 6000, Height = 4000;
+
+double referenceEncodeMs(const QImage& picture) {
+    return bestMs(3, [&] {
+        tjhandle tj = tjInitCompress();
+        unsigned char* jpeg = nullptr;
+        unsigned long size = 0;
+        tjCompress2(tj, picture.constBits(), picture.width(), int(picture.bytesPerLine()),
+                    picture.height(), TJPF_BGRX, &jpeg, &size, TJSAMP_420, 80, 0);
+        tjFree(jpeg);
+        tjDestroy(tj);
+    });
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    const QString source = folder.filePath(QStringLiteral("large.jpg"));
+    {
+        QFile out(source);
+        out.open(QIODevice::WriteOnly);
+        out.write(makePhotoJpeg(Width, Height, 90));
+    }
+    QtScreenMetrics screen;
+    QtMessages messages;
+    QtDialogs dialogs;
+    NViewLib nviewlib;
+    Platform platform{screen, messages, dialogs, nviewlib, folder.path()};
+    ViewerState state;
+    frmShowTell window(platform, state);
+    window.show();
+    tovik::Display(window, source);
+    state.JPGQuality = 80;
+
+    const QImage& shown = window.imgOne->drawing();
+    const double reference = referenceEncodeMs(shown);
+    const QString jpeg = folder.filePath(QStringLiteral("out.jpg"));
+    const QString bmp = folder.filePath(QStringLiteral("out.bmp"));
+    const double jpegPath = bestMs(3, [&] { saveShownAsJpeg(window, jpeg); });
+    const double bmpPath = bestMs(3, [&] { saveShownAsBitmap(window, bmp); });
+
+    std::printf("picture %d x %d, quality 80, best of 3\n", shown.width(), shown.height());
+    printRatio("JPEG path (target <= 1.5)", jpegPath, reference);
+    printRatio("bitmap path", bmpPath, reference);
+    window.close();
+    return 0;
+}

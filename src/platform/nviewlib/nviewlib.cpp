@@ -1,0 +1,105 @@
+#include "platform/nviewlib/nviewlib.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <turbojpeg.h>
+
+namespace tovik {
+
+namespace {
+// TurboJPEG allocates whatever a header claims: refuse absurd sizes before it does.
+constexpr qint64 MaxPixels = qint64(1) << 28;
+
+struct Handle {
+    tjhandle tj;
+    explicit Handle(tjhandle h) : tj(h) {}
+    ~Handle() {
+        if (tj)
+            tjDestroy(tj);
+    }
+};
+
+qint32 le32(const QByteArray& b, int at) {
+    return qint32(quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
+                  quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24);
+}
+
+// A BI_RGB bitmap header that TurboJPEG reads, with a size that fits the file.
+QString checkHeader(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    const QByteArray head = file.read(54);
+    if (head.size() < 54 || !head.startsWith("BM"))
+        return QStringLiteral("not a bitmap file");
+    const qint64 width = le32(head, 18), height = qAbs(le32(head, 22));
+    const int bits = quint8(head[28]) | quint8(head[29]) << 8;
+    if (width <= 0 || height <= 0 || width * height > MaxPixels)
+        return QStringLiteral("the bitmap's size is not usable");
+    if (width * height * (bits / 8) > file.size())
+        return QStringLiteral("the bitmap file is shorter than its header says");
+    return {};
+}
+} // namespace
+
+struct NViewLib::Picture {
+    unsigned char* pixels = nullptr; // bottom-up rows, as the bitmap stores them
+    int width = 0, height = 0, format = TJPF_UNKNOWN;
+    ~Picture() { tjFree(pixels); }
+};
+
+NViewLib::NViewLib() = default;
+NViewLib::~NViewLib() = default;
+
+bool NViewLib::hasPicture() const {
+    return m_picture != nullptr;
+}
+
+qint32 NViewLib::NViewLibLoad(const QString& fileName, qint32 /*reserved*/) {
+    m_picture.reset(); // a failed load leaves no older picture to be saved by mistake
+    if (const QString problem = checkHeader(fileName); !problem.isEmpty()) {
+        m_error = problem;
+        return 0;
+    }
+    auto picture = std::make_unique<Picture>();
+    picture->format = TJPF_UNKNOWN;
+    picture->pixels = tjLoadImage(QFile::encodeName(fileName).constData(), &picture->width, 1,
+                                  &picture->height, &picture->format, TJFLAG_BOTTOMUP);
+    if (!picture->pixels) {
+        m_error = QString::fromLocal8Bit(tjGetErrorStr2(nullptr));
+        return 0;
+    }
+    m_picture = std::move(picture);
+    return 1;
+}
+
+qint16 NViewLib::NViewLibSaveAsJPG(qint16 quality, const QString& fileName) {
+    if (!m_picture) {
+        m_error = QStringLiteral("no picture is loaded");
+        return 0;
+    }
+    const Handle handle(tjInitCompress());
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const int q = qBound(0, int(quality), 100);
+    const int ok = tjCompress2(handle.tj, m_picture->pixels, m_picture->width, 0, m_picture->height,
+                               m_picture->format, &jpeg, &size, TJSAMP_420, q, TJFLAG_BOTTOMUP);
+    const QByteArray bytes =
+        ok == 0 ? QByteArray::fromRawData(reinterpret_cast<char*>(jpeg), qsizetype(size))
+                : QByteArray();
+    if (ok != 0) {
+        m_error = QString::fromLocal8Bit(tjGetErrorStr2(handle.tj));
+        tjFree(jpeg);
+        return 0;
+    }
+    QSaveFile out(fileName);
+    const bool written =
+        out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
+    if (!written)
+        m_error = out.errorString();
+    tjFree(jpeg);
+    return written ? 1 : 0;
+}
+
+} // namespace tovik

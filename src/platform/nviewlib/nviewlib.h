@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+namespace tovik {
+
+// The JPEG library: NViewLibLoad makes a bitmap file its current picture, NViewLibSaveAsJPG
+// writes that picture as a JPEG at a quality of 0 (smallest file) to 100 (best). The picture is
+// kept between the two calls. Both return 1 on success and 0 on failure, with lastError() saying
+// why; the destination is written only once the whole JPEG is encoded, and replaced atomically.
+class NViewLib {
+public:
+    NViewLib();
+    ~NViewLib();
+    NViewLib(const NViewLib&) = delete;
+    NViewLib& operator=(const NViewLib&) = delete;
+
+    qint32 NViewLibLoad(const QString& fileName, qint32 reserved);
+    qint16 NViewLibSaveAsJPG(qint16 quality, const QString& fileName);
+
+    QString lastError() const { return m_error; }
+    bool hasPicture() const;
+
+private:
+    struct Picture;
+    std::unique_ptr<Picture> m_picture;
+    QString m_error;
+};
+
+} // namespace tovik

@@ -1,0 +1,239 @@
+#include "platform/nviewlib/nviewlib.h"
+#include "platform/pictures.h"
+#include "saving/frmslider.h"
+#include "saving/saveas.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
+#include "viewing/display.h"
+#include "viewing/zoom.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+// The largest channel difference between two pictures of the same size.
+int maxDifference(const QImage& a, const QImage& b) {
+    int worst = 0;
+    for (int y = 0; y < a.height(); y += 3)
+        for (int x = 0; x < a.width(); x += 3) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, qAbs(qRed(p) - qRed(q)), qAbs(qGreen(p) - qGreen(q)),
+                              qAbs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+struct Saver : Viewer {
+    explicit Saver(const QString& picture = "photo.jpg") { open({picture}); }
+    // Save As with this answer from the Save dialog; the quality dialog, if it opens, is
+    // handled by onQuality.
+    void saveAs(const QString& path, std::function<void(frmSlider*)> onQuality = {}) {
+        fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, path};
+        qualityShown = false;
+        QObject handlerLife;
+        onNextDialog(&handlerLife, [this, onQuality](QWidget* d) {
+            qualityShown = true;
+            auto* slider = qobject_cast<frmSlider*>(d);
+            if (onQuality)
+                onQuality(slider);
+            else
+                slider->Command1->click();
+        });
+        SaveAs_Click(w());
+    }
+    QString out(const QString& name) const { return fake.file(name); }
+    bool qualityShown = false;
+};
+} // namespace
+
+class TestSaving : public QObject {
+    Q_OBJECT
+private slots:
+    void bitmapRoundTripAtTheZoomedSize() {
+        Saver s;
+        for (int i = 0; i < 4; ++i)
+            ZoomIn(s.w()); // 2.0
+        s.saveAs(s.out("out.bmp"));
+        QVERIFY(!s.qualityShown);
+        const QImage saved(s.out("out.bmp"));
+        QCOMPARE(saved.size(), QSize(640, 480));
+        QCOMPARE(maxDifference(saved, s.w().imgOne->drawing()), 0);
+        QVERIFY(!QFile::exists(s.out(ScratchFileName)));
+        QVERIFY(s.fake.messages.shown.isEmpty());
+    }
+
+    void jpegRoundTripThroughTheScratchBitmap() {
+        Saver s;
+        for (int i = 0; i < 4; ++i)
+            ZoomIn(s.w());
+        s.state.JPGQuality = 80;
+        int offered = -1;
+        s.saveAs(s.out("Out.Jpg"), [&](frmSlider* d) {
+            offered = d->Slider1->value();
+            d->Command1->click();
+        });
+        QCOMPARE(offered, 80);
+        QImageReader reader(s.out("Out.Jpg"));
+        QCOMPARE(reader.format(), QByteArray("jpeg"));
+        const QImage saved = reader.read();
+        QCOMPARE(saved.size(), QSize(640, 480));
+        QVERIFY(maxDifference(saved, s.w().imgOne->drawing()) < 40);
+        const QImage scratch(s.out(ScratchFileName)); // left in place, the shown picture
+        QCOMPARE(maxDifference(scratch, s.w().imgOne->drawing()), 0);
+        QVERIFY(s.fake.messages.shown.isEmpty());
+
+        tovik::Display(s.w(), s.fake.copySamples({"static.gif"}).first()); // a second save
+        s.saveAs(s.out("second.jpg"));
+        QCOMPARE(QImage(s.out(ScratchFileName)).size(), QSize(320, 240));
+        QCOMPARE(QImage(s.out("second.jpg")).size(), QSize(320, 240));
+    }
+
+    void qualityOrdersFileSizes() {
+        Saver s;
+        QString error;
+        QVERIFY(saveBitmap(s.w().imgOne->drawing(), 0, s.out("src.bmp"), Replace::Atomic, &error));
+        NViewLib& lib = s.fake.nviewlib;
+        QCOMPARE(lib.NViewLibLoad(s.out("src.bmp"), 0), 1);
+        QList<qint64> sizes;
+        for (qint16 q : {0, 15, 100}) {
+            const QString path = s.out(QString("q%1.jpg").arg(q));
+            QCOMPARE(lib.NViewLibSaveAsJPG(q, path), qint16(1)); // the picture stays loaded
+            sizes << QFileInfo(path).size();
+        }
+        QVERIFY2(sizes[0] < sizes[1] && sizes[1] < sizes[2], qPrintable(QString::number(sizes[0])));
+        QVERIFY(QImage(s.out("q0.jpg")).size() == QSize(320, 240));
+
+        QVERIFY(QImage(s.out("src.bmp")).save(s.out("qt24.bmp"))); // Qt's own 24-bit bitmaps
+        QCOMPARE(lib.NViewLibLoad(s.out("qt24.bmp"), 0), 1);
+    }
+
+    void extensionRules_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("written");
+        QTest::newRow(".JPG") << "A.JPG" << true;
+        QTest::newRow(".bMp") << "b.bMp" << true;
+        QTest::newRow(".jpeg") << "c.jpeg" << false;
+        QTest::newRow(".png") << "d.png" << false;
+        QTest::newRow("no extension") << "plain" << false;
+    }
+    void extensionRules() {
+        QFETCH(QString, name);
+        QFETCH(bool, written);
+        Saver s;
+        s.saveAs(s.out(name));
+        QCOMPARE(QFile::exists(s.out(name)), written);
+        QCOMPARE(s.fake.messages.shown.isEmpty(), written);
+        if (!written)
+            QVERIFY(s.fake.messages.shown.first().second.contains(".jpg or .bmp"));
+        QVERIFY(!s.state.DialogCancelled);
+    }
+
+    void shortNameIsNoExtension() {
+        Saver s;
+        s.fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, "pg"};
+        SaveAs_Click(s.w());
+        QCOMPARE(s.fake.messages.shown.size(), 1);
+    }
+
+    void cancelsLeaveTheDiskUntouched() {
+        Saver s;
+        SaveAs_Click(s.w()); // the Save dialog cancelled
+        QVERIFY(!s.state.DialogCancelled);
+
+        s.fake.write("keep.jpg", "old");
+        s.state.JPGQuality = 80;
+        s.saveAs(s.out("keep.jpg"), [](frmSlider* d) {
+            d->Slider1->setValue(30);
+            d->Slider1_MouseUp();
+            d->Command2->click();
+        });
+        QCOMPARE(s.fake.read("keep.jpg"), QByteArray("old"));
+        QVERIFY(!QFile::exists(s.out(ScratchFileName)));
+        QVERIFY(!s.state.DialogCancelled);
+        QCOMPARE(s.state.JPGQuality, qint16(30)); // offered next time
+
+        s.saveAs(s.out("keep.jpg"), [](frmSlider* d) { d->close(); }); // the close box
+        QCOMPARE(s.fake.read("keep.jpg"), QByteArray("old"));
+    }
+
+    void failuresAreReportedAndKeepOldFiles() {
+        Saver s;
+        const QString nowhere = s.fake.folder.path() + "/missing/out.bmp";
+        s.saveAs(nowhere);
+        QCOMPARE(s.fake.messages.shown.size(), 1);
+        QVERIFY(s.fake.messages.shown.first().second.contains(nowhere));
+        s.saveAs(s.fake.folder.path() + "/missing/out.jpg");
+        QCOMPARE(s.fake.messages.shown.size(), 2);
+
+        QFile::remove(s.out(ScratchFileName));
+        QVERIFY(QDir(s.fake.folder.path()).mkdir(ScratchFileName)); // the scratch cannot be made
+        s.saveAs(s.out("x.jpg"));
+        QCOMPARE(s.fake.messages.shown.size(), 3);
+        QVERIFY(!QFile::exists(s.out("x.jpg")));
+        QVERIFY(s.w().pictureLoaded());
+
+        NViewLib lib;
+        s.fake.write("keep.jpg", "old");
+        s.fake.copySamples({"huge_header.bmp", "pal4.bmp"});
+        QCOMPARE(lib.NViewLibLoad(s.out("huge_header.bmp"), 0), 0); // refused before allocating
+        QCOMPARE(lib.NViewLibSaveAsJPG(80, s.out("keep.jpg")), qint16(0));
+        QCOMPARE(s.fake.read("keep.jpg"), QByteArray("old"));
+        QCOMPARE(lib.NViewLibLoad(s.out("pal4.bmp"), 0), 0); // a kind it does not read
+        QVERIFY(!lib.lastError().isEmpty());
+    }
+
+    void qualityDialogFollowsTyping() {
+        Viewer v;
+        v.state.JPGQuality = 80;
+        frmSlider d(v.w());
+        QCOMPARE(d.windowTitle(), QString("JPG Quality"));
+        QCOMPARE(d.size(), QSize(344, 75));
+        QCOMPARE(d.Slider1->value(), 80);
+        QCOMPARE(d.Text1->text(), QString("80"));
+        d.show();
+        d.Text1->clear();
+        QCOMPARE(d.Slider1->value(), 0); // empty: slider 0, quality kept
+        QCOMPARE(v.state.JPGQuality, qint16(80));
+        QTest::keyClick(d.Text1, '1');
+        QCOMPARE(v.state.JPGQuality, qint16(1));
+        QTest::keyClick(d.Text1, 'x'); // discarded
+        QTest::keyClick(d.Text1, '5');
+        QCOMPARE(d.Slider1->value(), 15);
+        QTest::keyClick(d.Text1, '0');
+        QCOMPARE(v.fake.messages.shown,
+                 (QList<QPair<QString, QString>>{{"Invalid", "Value must be 0-100."}}));
+        QCOMPARE(d.Text1->text(), QString());
+        QCOMPARE(d.Slider1->value(), 0);
+        QCOMPARE(v.state.JPGQuality, qint16(15));
+        d.Text1->setText("12a"); // pasted: treated as out of range
+        QCOMPARE(v.fake.messages.shown.size(), 2);
+        QCOMPARE(v.state.JPGQuality, qint16(15));
+        d.Text1->setText("007");
+        QCOMPARE(v.state.JPGQuality, qint16(7));
+        QCOMPARE(d.Text1->text(), QString("007"));
+        QTest::keyClick(d.Slider1, Qt::Key_Right); // keyboard alone changes nothing
+        QCOMPARE(v.state.JPGQuality, qint16(7));
+        d.Command1->click();
+        QCOMPARE(v.fake.read("viewer.ini").split('\r').at(5).trimmed(), QByteArray("7"));
+        QVERIFY(!v.state.DialogCancelled);
+    }
+
+    void qualityDialogClampsHandEditedValues() {
+        Viewer v;
+        v.state.JPGQuality = 250;
+        frmSlider d(v.w());
+        QCOMPARE(d.Text1->text(), QString("100"));
+        QVERIFY(v.fake.messages.shown.isEmpty());
+    }
+};
+
+TOVIK_REGISTER_TEST(TestSaving)
+#include "test_saving.moc"
