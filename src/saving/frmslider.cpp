@@ -61,7 +61,9 @@ void frmSlider::buildControls() {
     placeTwips(Command1, 4320, 60, 735, 315, tx, ty);
     placeTwips(Command2, 4320, 480, 735, 315, tx, ty);
     placeLabelTwips(Label1, 120, 600, 1035, 435, tx, ty);
-    placeLabelTwips(Label2, 2880, 600, 915, 435, tx, ty);
+    // Wider than its 915 twips, up to the buttons' column: this system's fonts would otherwise
+    // need a third line below the dialog's edge.
+    placeLabelTwips(Label2, 2880, 600, 1335, 435, tx, ty);
     for (QPushButton* b : {Command1, Command2})
         b->setAutoDefault(false); // Enter presses neither button
     setTabOrder(Slider1, Text1);
