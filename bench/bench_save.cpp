@@ -50,7 +50,8 @@ int main(int argc, char* argv[]) {
     QtMessages messages;
     QtDialogs dialogs;
     NViewLib nviewlib;
-    Platform platform{screen, messages, dialogs, nviewlib, folder.path()};
+    QtClock clock;
+    Platform platform{screen, messages, dialogs, nviewlib, clock, folder.path()};
     ViewerState state;
     frmShowTell window(platform, state);
     window.show();

@@ -7,10 +7,6 @@
 namespace tovik {
 
 namespace {
-// The largest drawing surface the viewer makes; a scaled picture beyond it counts as a surface
-// that cannot be made (4 bytes a pixel).
-constexpr qint64 SurfaceBudgetBytes = qint64(1) << 30;
-
 void applyScrollSetup(QScrollBar* bar, const ScrollSetup& setup) {
     bar->setMaximum(std::max<qint32>(0, setup.maximum));
     if (!setup.visible) {

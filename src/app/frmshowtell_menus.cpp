@@ -1,6 +1,7 @@
 #include "app/frmshowtell.h"
 
 #include "saving/saveas.h"
+#include "thumbnails/thumbnailcommand.h"
 #include "viewing/navigation.h"
 #include "viewing/slideshow.h"
 #include "viewing/zoom.h"
@@ -66,7 +67,7 @@ void frmShowTell::routeMenus() {
     const std::pair<QAction*, void (*)(frmShowTell&)> items[] = {
         {Open, OpenCommand},     {CloseFile, CloseFileCommand}, {OriginalSize, tovik::OriginalSize},
         {ZoomIn, tovik::ZoomIn}, {ZoomOut, tovik::ZoomOut},     {Option, OptionCommand},
-        {SaveAs, SaveAs_Click},
+        {SaveAs, SaveAs_Click},  {Thumbnail, Thumbnail_Click},
     };
     for (const auto& [action, command] : items)
         connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });
@@ -105,6 +106,7 @@ void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
         {"ZoomMinus", tovik::ZoomOut},
         {"ZoomEqual", tovik::OriginalSize},
         {"SaveAs", SaveAs_Click},
+        {"Thumbnail", Thumbnail_Click},
     };
     for (const auto& [routeKey, command] : routes)
         if (key == QLatin1String(routeKey)) {

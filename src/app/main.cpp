@@ -11,8 +11,9 @@ int main(int argc, char* argv[]) {
     tovik::QtMessages messages;
     tovik::QtDialogs dialogs;
     tovik::NViewLib nviewlib;
-    tovik::Platform platform{screen, messages, dialogs, nviewlib,
-                             QCoreApplication::applicationDirPath()};
+    tovik::QtClock clock;
+    tovik::Platform platform{screen,   messages, dialogs,
+                             nviewlib, clock,    QCoreApplication::applicationDirPath()};
     tovik::ViewerState state;
     tovik::frmShowTell window(platform, state);
     messages.setOwner(&window);

@@ -6,6 +6,10 @@
 
 namespace tovik {
 
+// The largest picture surface the viewer makes (4 bytes a pixel): a drawing surface or a sheet
+// beyond it counts as one that cannot be made.
+inline constexpr qint64 SurfaceBudgetBytes = qint64(1) << 30;
+
 // The heights and widths that the picture area's layout subtracts, in twips.
 struct ClientFrame {
     double clientWidth = 0, clientHeight = 0;

@@ -55,7 +55,43 @@ void jumpToLargest(QImageReader& reader) {
     }
     reader.jumpToImage(best);
 }
+
+// Opens a reader the way every load does; false when no reader knows the file.
+bool prepareReader(QImageReader& reader) {
+    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    reader.setAutoTransform(true);
+    if (!reader.canRead())
+        return false;
+    if (reader.format() == "ico")
+        jumpToLargest(reader);
+    return true;
+}
+
+bool turnsSideways(const QImageReader& reader) {
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+}
 } // namespace
+
+QSize pictureSize(const QString& path) {
+    if (!QFileInfo(path).isFile() || tooLarge(bmpClaimedSize(path)))
+        return {};
+    QImageReader reader(path);
+    if (!prepareReader(reader))
+        return {};
+    const QSize stored = reader.size();
+    if (!stored.isValid() || tooLarge(stored))
+        return {};
+    return turnsSideways(reader) ? stored.transposed() : stored;
+}
+
+QImage loadPictureScaled(const QString& path, const QSize& size) {
+    QImageReader reader(path);
+    if (!prepareReader(reader))
+        return {};
+    // The reader scales before it turns the picture upright.
+    reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
+    return reader.read();
+}
 
 PictureLoad loadPicture(const QString& path) {
     if (path.isEmpty())
@@ -65,13 +101,9 @@ PictureLoad loadPicture(const QString& path) {
     // Qt's BMP reader refuses such a header outright, as if it were no picture.
     if (const QSize claimed = bmpClaimedSize(path); tooLarge(claimed))
         return {PictureError::TooLarge, {}, claimed};
-    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
     QImageReader reader(path);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
+    if (!prepareReader(reader))
         return {PictureError::NotAPicture, {}, {}};
-    if (reader.format() == "ico")
-        jumpToLargest(reader);
     const QSize claimed = reader.size();
     if (tooLarge(claimed))
         return {PictureError::TooLarge, {}, claimed};

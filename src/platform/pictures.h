@@ -27,6 +27,13 @@ inline constexpr int PictureAllocationLimitMB = 1024;
 // An empty path loads no picture and is no error.
 PictureLoad loadPicture(const QString& path);
 
+// The size a picture shows at, read from its header alone where the format allows (a metafile
+// is drawn to know it). Same rules as loadPicture; an invalid size when it cannot be read.
+QSize pictureSize(const QString& path);
+
+// The picture decoded straight at size (JPEG scales while decoding), upright. Null on failure.
+QImage loadPictureScaled(const QString& path, const QSize& size);
+
 } // namespace tovik
 
 namespace tovik {

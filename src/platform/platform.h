@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/messages.h"
 #include "platform/nviewlib/nviewlib.h"
@@ -20,6 +21,7 @@ struct Platform {
     Messages& messages;
     Dialogs& dialogs;
     NViewLib& nviewlib;
+    Clock& clock;
     QString appFolder; // where viewer.ini and the work files live
 
     // appFolder joined with the platform's separator and a file name.

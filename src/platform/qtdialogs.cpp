@@ -1,5 +1,6 @@
 #include "platform/qtdialogs.h"
 
+#include "core/colorref.h"
 #include "core/dialogtext.h"
 
 #include <QColorDialog>
@@ -26,12 +27,12 @@ FileAnswer QtDialogs::saveFile(const QString& filter) {
 }
 
 ColorAnswer QtDialogs::chooseColor() {
-    const QColor chosen = QColorDialog::getColor(m_color, m_owner);
+    const QColor chosen =
+        QColorDialog::getColor(m_color, m_owner, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return {DialogResult::Cancelled, 0};
     m_color = chosen;
-    return {DialogResult::Accepted,
-            qint32(chosen.red() | chosen.green() << 8 | chosen.blue() << 16)};
+    return {DialogResult::Accepted, toColorRef(chosen)};
 }
 
 } // namespace tovik

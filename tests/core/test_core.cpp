@@ -4,6 +4,7 @@
 #include "core/placement.h"
 #include "core/rounding.h"
 #include "core/settingsformat.h"
+#include "core/sheetlayout.h"
 #include "core/zoomsteps.h"
 
 #include "support/testmain.h"
@@ -171,6 +172,57 @@ private slots:
                  QString("/p") + nul + "b.gif" + nul + "a.jpg"); // the dialog's order
         QCOMPARE(qtNameFilters("All Graphics |*.jpg;*.gif|All Files (*.*)|*.*"),
                  (QStringList{"All Graphics (*.jpg *.JPG *.gif *.GIF)", "All Files (*)"}));
+    }
+
+    void laysOutTheSheetAsWorkedOut() {
+        // Three 300 x 200 pictures at 50 % on 640 pixels, names 60 x 12 pixels.
+        const SheetEntry photo{4500, 3000, 900, 180};
+        const auto three = layoutSheet({photo, photo, photo}, 0.5f, 640, 15, 15);
+        QList<double> xs;
+        for (const SheetPlacement& p : three.placements)
+            xs << p.x / 15;
+        QCOMPARE(xs, (QList<double>{20, 190, 360}));
+        QCOMPARE(three.placements[2].y, 300.0);
+        QCOMPARE(three.placements[0].textX, 300 + (2250 - 900) / 2.0);
+        QCOMPARE(three.placements[0].textY, 300.0 + 1500);
+        QCOMPARE(three.width, 640 * 15.0);
+        QCOMPARE(three.height, (20 + 100 + 12 + 30) * 15.0);
+        QVERIFY(!three.tooLong);
+
+        const auto four = layoutSheet({photo, photo, photo, photo}, 0.5f, 640, 15, 15);
+        QCOMPARE(four.placements[3].x, 300.0); // 530 + 150 >= 630: a new row
+        QCOMPARE(four.placements[3].y, (20 + 100 + 12 + 20) * 15.0);
+
+        const SheetEntry wide{9300 * 2, 3000, 900, 180}; // 620 pixels at 50 %
+        const auto first = layoutSheet({wide}, 0.5f, 640, 15, 15);
+        QCOMPARE(first.placements[0].y, 40 * 15.0); // the first row 40 pixels down
+        QVERIFY(!first.placements[0].widenedForPicture);
+    }
+
+    void widensAndPushesNamesRight() {
+        const SheetEntry longName{1500, 3000, 3000, 180}; // 100 px picture, 200 px name
+        const auto pushed = layoutSheet({longName}, 1.0f, 640, 15, 15);
+        QCOMPARE(pushed.placements[0].x, 70 * 15.0); // until the name starts at 0, then 20 more
+        QCOMPARE(pushed.placements[0].textX, 20 * 15.0);
+
+        const SheetEntry huge{700 * 15, 1500, 900, 180};
+        const auto widened = layoutSheet({huge}, 1.0f, 640, 15, 15);
+        QVERIFY(widened.placements[0].widenedForPicture);
+        QCOMPARE(widened.width, 740 * 15.0);
+        const SheetEntry wideName{1500, 1500, 700 * 15, 180};
+        const auto forName = layoutSheet({wideName}, 1.0f, 640, 15, 15);
+        QVERIFY(forName.placements[0].widenedForName);
+        QCOMPARE(forName.width, 740 * 15.0);
+    }
+
+    void haltsAboveTwoThousandPixels() {
+        // 20 px top + picture + 12 px name + 30 px bottom = exactly 2000 px.
+        const double picture = (2000 - 20 - 12 - 30) * 15.0;
+        QVERIFY(!layoutSheet({{1500, picture, 900, 180}}, 1.0f, 640, 15, 15).tooLong);
+        QVERIFY(layoutSheet({{1500, picture + 1, 900, 180}}, 1.0f, 640, 15, 15).tooLong);
+        QCOMPARE(progressStep(3), 33);
+        QCOMPARE(progressStep(40), 2); // 2.5 rounds to even
+        QCOMPARE(progressStep(200), 0);
     }
 };
 

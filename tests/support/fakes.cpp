@@ -26,7 +26,8 @@ ColorAnswer FakeDialogs::chooseColor() {
     return colorAnswers.isEmpty() ? ColorAnswer{} : colorAnswers.takeFirst();
 }
 
-FakePlatform::FakePlatform() : platform{screen, messages, dialogs, nviewlib, folder.path()} {}
+FakePlatform::FakePlatform()
+    : platform{screen, messages, dialogs, nviewlib, clock, folder.path()} {}
 
 QStringList FakePlatform::copySamples(const QStringList& names) const {
     QStringList paths;

@@ -38,6 +38,18 @@ public:
     QStringList filtersSeen;
 };
 
+// Time moves only when the code under test lets events run: one second each time.
+class FakeClock : public Clock {
+public:
+    qint64 currentSecond() override { return now; }
+    void processEvents() override {
+        ++now;
+        ++turns;
+    }
+    qint64 now = 1000;
+    int turns = 0;
+};
+
 // A platform of fakes over a fresh temporary application folder.
 struct FakePlatform {
     FakePlatform();
@@ -46,6 +58,7 @@ struct FakePlatform {
     FakeMessages messages;
     FakeDialogs dialogs;
     NViewLib nviewlib; // the real one, on temporary files
+    FakeClock clock;
     Platform platform;
 
     QString file(const QString& name) const { return platform.appFile(name); }

@@ -1,0 +1,22 @@
+#include "thumbnails/frmprogress.h"
+
+#include "app/dialoglayout.h"
+#include "app/frmshowtell.h"
+
+#include <QProgressBar>
+
+namespace tovik {
+
+frmProgress::frmProgress(frmShowTell& main)
+    : QDialog(&main, Qt::Tool | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint) {
+    setWindowTitle(QStringLiteral("Building Thumbnails..."));
+    useFormFont(this);
+    sizeClientTwips(this, 4680, 645, main.tppX(), main.tppY());
+    PB1 = new QProgressBar(this);
+    PB1->setRange(0, 100);
+    PB1->setTextVisible(false);
+    placeTwips(PB1, 240, 180, 4275, 255, main.tppX(), main.tppY());
+    centreOnMainWindow(this, main);
+}
+
+} // namespace tovik

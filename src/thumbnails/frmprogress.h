@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDialog>
+
+class QProgressBar;
+
+namespace tovik {
+
+class frmShowTell;
+
+// "Building Thumbnails...": a progress bar from 0 to 100, shown while the sheet is built.
+class frmProgress : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmProgress(frmShowTell& main);
+
+    QProgressBar* PB1 = nullptr;
+};
+
+} // namespace tovik

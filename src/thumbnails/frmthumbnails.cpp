@@ -1,0 +1,180 @@
+#include "thumbnails/frmthumbnails.h"
+
+#include "app/frmshowtell.h"
+#include "core/colorref.h"
+#include "core/layout.h"
+#include "core/rounding.h"
+#include "platform/pictures.h"
+#include "thumbnails/frmprogress.h"
+
+#include <QDir>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QProgressBar>
+
+namespace tovik {
+
+namespace {
+const QString WidenTitle = QStringLiteral("Increase Width");
+const QString WidenForPicture =
+    QStringLiteral("I need to increase the width to allow for the graphic.");
+const QString WidenForName = QStringLiteral("I need to increase the width to allow for the label.");
+const QString LongTitle = QStringLiteral("Picture is too long");
+const QString LongText = QStringLiteral(
+    "Thumbnail graphic is too long. Try using less pictures per page, or widen the page. This "
+    "attempt was halted, please try again.");
+const QString WideTitle = QStringLiteral("Picture is too wide");
+const QString WideText = QStringLiteral(
+    "Thumbnail graphic is too wide to be made in memory. Try a smaller percentage. This attempt "
+    "was halted, please try again.");
+const QString SkippedTitle = QStringLiteral("Generate Thumbnails");
+const QString SkippedText =
+    QStringLiteral("These files could not be read as pictures and have no thumbnail:\n%1");
+
+// Names are measured in one font and drawn in another, as the sheet has always done.
+QFont sheetFont(const QString& family) {
+    QFont font(family);
+    font.setPointSizeF(8.25);
+    return font;
+}
+} // namespace
+
+struct frmThumbnails::Measured {
+    QString path;
+    QString name;
+    SheetEntry entry;
+};
+
+frmThumbnails::frmThumbnails(frmShowTell& main) : m_main(main) {}
+frmThumbnails::~frmThumbnails() = default;
+
+void frmThumbnails::Form_Load() {
+    SheetPercent = m_main.state().ThumbScale;
+    SheetWidth = m_main.state().ThumbPageWidth;
+    BuildThumbnails();
+}
+
+void frmThumbnails::ExtractFileNames(const QStringList& paths) {
+    FileNames.clear();
+    for (const QString& path : paths) {
+        const qsizetype at = path.lastIndexOf(QDir::separator());
+        FileNames << (at < 0 ? QString() : path.mid(at + 1));
+    }
+}
+
+std::vector<frmThumbnails::Measured> frmThumbnails::measure(const QStringList& paths) {
+    const QFontMetricsF label(sheetFont(QStringLiteral("Times New Roman")));
+    const double tx = m_main.tppX(), ty = m_main.tppY();
+    std::vector<Measured> items;
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        const QSize size = pictureSize(paths[i]);
+        if (!size.isValid() || size.isEmpty()) {
+            m_skipped << paths[i];
+            continue;
+        }
+        const double labelWidth =
+            FileNames[i].isEmpty() ? 0 : roundHalfEven(label.horizontalAdvance(FileNames[i]));
+        items.push_back({paths[i],
+                         FileNames[i],
+                         {size.width() * tx, size.height() * ty, labelWidth * tx,
+                          roundHalfEven(label.height()) * ty}});
+    }
+    return items;
+}
+
+void frmThumbnails::BuildThumbnails() {
+    ViewerState& s = m_main.state();
+    frmProgress progress(m_main);
+    progress.show();
+    progress.PB1->setValue(progressStep(s.PictureCount));
+    PauseOneSecond(m_main.platform().clock);
+    QStringList paths;
+    for (qint32 i = 1; i <= s.PictureCount; ++i)
+        paths << s.PictureList(i);
+    ExtractFileNames(paths);
+    const std::vector<Measured> items = measure(paths);
+    std::vector<SheetEntry> entries;
+    for (const Measured& m : items)
+        entries.push_back(m.entry);
+    const SheetLayout layout =
+        layoutSheet(entries, SheetPercent, SheetWidth, m_main.tppX(), m_main.tppY());
+    const QImage sheet = draw(items, layout, progress);
+    progress.PB1->setValue(progress.PB1->maximum());
+    progress.close();
+    if (!m_skipped.isEmpty())
+        m_main.platform().messages.message(SkippedTitle, SkippedText.arg(m_skipped.join('\n')));
+    if (halt(layout) || sheet.isNull())
+        return;
+    handOver(sheet);
+}
+
+bool frmThumbnails::halt(const SheetLayout& layout) {
+    const qint64 w = twipsToPixels(layout.width, m_main.tppX());
+    const qint64 h = twipsToPixels(layout.height, m_main.tppY());
+    const bool tooWide = w * h * 4 > SurfaceBudgetBytes;
+    if (!layout.tooLong && !tooWide)
+        return false;
+    if (layout.tooLong)
+        m_main.platform().messages.message(LongTitle, LongText);
+    else
+        m_main.platform().messages.message(WideTitle, WideText);
+    m_main.state().DialogCancelled = true;
+    return true;
+}
+
+void frmThumbnails::announceWidening(const SheetPlacement& at) {
+    Platform& platform = m_main.platform();
+    if (at.widenedForPicture) {
+        platform.messages.message(WidenTitle, WidenForPicture);
+        PauseOneSecond(platform.clock);
+    }
+    if (at.widenedForName) {
+        platform.messages.message(WidenTitle, WidenForName);
+        PauseOneSecond(platform.clock);
+    }
+}
+
+void frmThumbnails::drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at) {
+    const double tx = m_main.tppX(), ty = m_main.tppY();
+    const QSize size(std::max(1, twipsToPixels(at.drawWidth, tx)),
+                     std::max(1, twipsToPixels(at.drawHeight, ty)));
+    const QPoint corner(twipsToPixels(at.x, tx), twipsToPixels(at.y, ty));
+    // Decoded once, straight at its reduced size.
+    painter.drawImage(QRect(corner, size), loadPictureScaled(item.path, size));
+    // The name's top-left corner at the point: the baseline one ascent below it.
+    const QPointF text(twipsToPixels(at.textX, tx), twipsToPixels(at.textY, ty));
+    painter.drawText(text + QPointF(0, painter.fontMetrics().ascent()), item.name);
+}
+
+QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout& layout,
+                           frmProgress& progress) {
+    const ViewerState& s = m_main.state();
+    const qint64 w = twipsToPixels(layout.width, m_main.tppX());
+    const qint64 h = twipsToPixels(layout.height, m_main.tppY());
+    // A sheet that will be halted is not drawn; its messages and progress still come.
+    const bool drawable = !layout.tooLong && w * h * 4 <= SurfaceBudgetBytes;
+    QImage sheet = drawable ? QImage(int(w), int(h), QImage::Format_RGB32) : QImage();
+    sheet.fill(fromColorRef(s.ThumbBackColor));
+    QPainter painter;
+    if (!sheet.isNull() && painter.begin(&sheet)) {
+        painter.setFont(sheetFont(QStringLiteral("Arial")));
+        painter.setPen(fromColorRef(s.ThumbTextColor));
+    }
+    const qint32 step = progressStep(s.PictureCount);
+    QProgressBar* bar = progress.PB1;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        announceWidening(layout.placements[i]);
+        if (painter.isActive())
+            drawEntry(painter, items[i], layout.placements[i]);
+        bar->setValue(bar->maximum() > bar->value() + step ? bar->value() + step : bar->maximum());
+    }
+    return sheet;
+}
+
+void frmThumbnails::handOver(const QImage& sheet) {
+    m_main.imgThree.clear();
+    m_main.imgOne->clear();
+    m_main.imgThree = {sheet, sheet.width() * m_main.tppX(), sheet.height() * m_main.tppY()};
+}
+
+} // namespace tovik

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/sheetlayout.h"
+
+#include <QImage>
+#include <QStringList>
+
+#include <vector>
+
+class QPainter;
+
+namespace tovik {
+
+class frmShowTell;
+class frmProgress;
+
+// The hidden sheet builder: its load builds the thumbnail sheet of the whole list and leaves it
+// in the main window's imgThree, or sets DialogCancelled when the build was halted.
+class frmThumbnails {
+public:
+    explicit frmThumbnails(frmShowTell& main);
+    ~frmThumbnails();
+
+    void Form_Load();
+
+    float SheetPercent = 0;
+    qint16 SheetWidth = 0;
+    QStringList FileNames;
+
+private:
+    struct Measured;
+    void BuildThumbnails();
+    void ExtractFileNames(const QStringList& paths);
+    std::vector<Measured> measure(const QStringList& paths);
+    bool halt(const SheetLayout& layout);
+    void announceWidening(const SheetPlacement& at);
+    void drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at);
+    QImage draw(const std::vector<Measured>& items, const SheetLayout& layout,
+                frmProgress& progress);
+    void handOver(const QImage& sheet);
+
+    frmShowTell& m_main;
+    QStringList m_skipped;
+};
+
+} // namespace tovik

@@ -1,0 +1,57 @@
+#include "thumbnails/thumbnailcommand.h"
+
+#include "app/dialoglayout.h"
+#include "app/frmshowtell.h"
+#include "core/navigation.h"
+#include "platform/pictures.h"
+#include "thumbnails/frmthumboption.h"
+#include "viewing/display.h"
+
+#include <QStatusBar>
+
+namespace tovik {
+
+namespace {
+const QString SheetFailedTitle = QStringLiteral("Generate Thumbnails");
+const QString SheetFailedText =
+    QStringLiteral("The thumbnail sheet could not be saved as \"%1\": %2. It was not added to "
+                   "the list.");
+constexpr int ClockTimer = 4, LoopButton = 5, LeftArrow = 7, RightArrow = 8, ThumbnailButton = 14;
+
+bool saveSheet(frmShowTell& window, const QString& path) {
+    QString error;
+    if (saveBitmap(window.imgThree.picture, 0, path, Replace::Atomic, &error))
+        return true;
+    window.platform().messages.message(SheetFailedTitle, SheetFailedText.arg(path, error));
+    return false;
+}
+} // namespace
+
+void Thumbnail_Click(frmShowTell& window) {
+    ViewerState& s = window.state();
+    s.ZoomFactor = 1.0f;
+    {
+        frmThumbOption options(window);
+        centreOnMainWindow(&options, window);
+        options.exec();
+    }
+    if (s.DialogCancelled) {
+        s.DialogCancelled = false;
+        return;
+    }
+    window.Form_Resize();
+    window.SB1->showMessage(SheetStatusText);
+    const QString sheet = window.platform().appFile(SheetFileName);
+    if (!saveSheet(window, sheet))
+        return;
+    s.appendPicture(sheet);
+    s.CurrentIndex = s.PictureCount;
+    ButtonBar& bar = *window.Toolbar1;
+    for (int on : {ClockTimer, LoopButton, LeftArrow})
+        bar.setEnabled(on, true);
+    bar.setEnabled(RightArrow, false);
+    bar.setEnabled(ThumbnailButton, false);
+    s.CurrentIndex = s.PictureCount + LastEntryMarker;
+}
+
+} // namespace tovik

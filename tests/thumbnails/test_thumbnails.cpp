@@ -1,0 +1,190 @@
+#include "core/colorref.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
+#include "thumbnails/frmthumboption.h"
+#include "thumbnails/thumbnailcommand.h"
+#include "viewing/navigation.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+struct Sheet : Viewer {
+    // Generate Thumbnails with these options confirmed by "&Go".
+    void generate(const QString& percent, const QString& width) {
+        QObject handlerLife;
+        onNextDialog(&handlerLife, [&](QWidget* d) {
+            auto* options = qobject_cast<frmThumbOption*>(d);
+            options->txtPercent->setText(percent);
+            options->txtWidth->setText(width);
+            options->Command1->click();
+        });
+        w().Toolbar1->click(14);
+    }
+};
+} // namespace
+
+class TestThumbnails : public QObject {
+    Q_OBJECT
+private slots:
+    void sheetJoinsTheListAsLastFrame() {
+        Sheet s;
+        s.state.ThumbBackColor = 0x202020;
+        s.state.ThumbTextColor = 0xe0e0e0;
+        s.open({"photo.jpg", "static.gif", "drawing.wmf"});
+        ShowPicture(s.w(), 1);
+        s.w().Toolbar1->click(10); // zoomed: the sheet still shows at 1
+        s.generate("50", "640");
+        QVERIFY2(s.fake.messages.shown.isEmpty(),
+                 qPrintable(s.fake.messages.shown.value(0).second));
+        QCOMPARE(s.state.ZoomFactor, 1.0f);
+        const QString sheetFile = s.fake.file(SheetFileName);
+        QCOMPARE(s.state.PictureCount, 4);
+        QCOMPARE(s.state.PictureList(4), sheetFile);
+        QCOMPARE(s.state.CurrentIndex, 104);
+        QCOMPARE(s.status(), QString("Inserted generated thumbnails as last frame"));
+        QCOMPARE(s.buttonStates(), QString("111101110")); // 4 5 7 on, 8 and 14 off
+        const QImage saved(sheetFile);
+        QCOMPARE(saved.size(), s.w().imgThree.picture.size());
+        QCOMPARE(saved.width(), 640); // 160 + 80 + 100 wide with gaps: one row
+        QCOMPARE(saved.pixel(5, 5) & 0xffffff, 0x202020u);
+        QCOMPARE(saved.pixel(20 + 40, 20 + 30) & 0xffffff,
+                 s.w().imgThree.picture.pixel(60, 50) & 0xffffff);
+        QCOMPARE(s.w().imgOne->size(), saved.size());
+        QVERIFY(s.fake.clock.turns > 0); // it paused, on the fake clock
+
+        ShowPicture(s.w(), -1);
+        QCOMPARE(s.shownName(), QString("drawing.wmf"));
+        ShowPicture(s.w(), 1);
+        QCOMPARE(s.status(), QString("Inserted generated thumbnails as last frame"));
+        emit s.w().Tools->aboutToShow();
+        QVERIFY(!s.w().Thumbnail->isEnabled()); // while the sheet file exists
+        s.w().CloseFile->trigger();
+        QVERIFY(!QFile::exists(sheetFile));
+    }
+
+    void tooLongIsHaltedAndChangesNothing() {
+        Sheet s;
+        QStringList many;
+        for (int i = 0; i < 10; ++i) {
+            s.fake.copySamples({"photo.jpg"});
+            QFile::copy(s.fake.file("photo.jpg"), s.fake.file(QString("p%1.jpg").arg(i)));
+            many << QString("p%1.jpg").arg(i);
+        }
+        s.open(many);
+        s.generate("100", "300"); // one 320-pixel photo a row, widened once
+        QCOMPARE(s.fake.messages.shown.size(), 2);
+        QCOMPARE(s.fake.messages.shown[0],
+                 qMakePair(QString("Increase Width"),
+                           QString("I need to increase the width to allow for the graphic.")));
+        QCOMPARE(s.fake.messages.shown[1].first, QString("Picture is too long"));
+        QVERIFY(!QFile::exists(s.fake.file(SheetFileName)));
+        QCOMPARE(s.state.PictureCount, 10);
+        QVERIFY(!s.state.DialogCancelled);
+        QCOMPARE(s.w().imgThree.picture.size(), QSize(320, 240)); // the photo still on screen
+    }
+
+    void unreadableEntriesAreSkippedAndNamed() {
+        Sheet s;
+        s.open({"photo.jpg", "not_a_picture.jpg", "static.gif"});
+        s.generate("15", "640");
+        QCOMPARE(s.fake.messages.shown.size(), 1); // entry 2 was never displayed: one message
+        const auto& skipped = s.fake.messages.shown.last();
+        QVERIFY(skipped.second.contains("not_a_picture.jpg"));
+        QCOMPARE(s.state.PictureCount, 4);
+    }
+
+    void optionsDialogValidatesInOrder_data() {
+        QTest::addColumn<QString>("percent");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("both empty") << ""
+                                    << ""
+                                    << "Please enter a percentage.";
+        QTest::newRow("0 percent") << "0"
+                                   << "640"
+                                   << "Please enter a percentage between 1 and 100.";
+        QTest::newRow("101 percent") << "101"
+                                     << "640"
+                                     << "Please enter a percentage between 1 and 100.";
+        QTest::newRow("pasted percent") << "1,5"
+                                        << "640"
+                                        << "Please enter a percentage between 1 and 100.";
+        QTest::newRow("width empty") << "15"
+                                     << ""
+                                     << "Please enter a width.";
+        QTest::newRow("width 0") << "15"
+                                 << "0"
+                                 << "Please enter a width between 1 and 2000.";
+        QTest::newRow("width 2001") << "100"
+                                    << "2001"
+                                    << "Please enter a width between 1 and 2000.";
+    }
+    void optionsDialogValidatesInOrder() {
+        QFETCH(QString, percent);
+        QFETCH(QString, width);
+        QFETCH(QString, message);
+        Viewer v;
+        frmThumbOption d(v.w());
+        d.show();
+        d.txtPercent->setText(percent);
+        d.txtWidth->setText(width);
+        d.Command1->click();
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().second, message);
+        QLineEdit* offending = message.contains("percentage") ? d.txtPercent : d.txtWidth;
+        QCOMPARE(d.focusWidget(), offending);
+        QCOMPARE(offending->selectedText(), offending->text());
+        QVERIFY(d.isVisible());
+        QCOMPARE(v.state.ThumbScale, 0.15f);
+    }
+
+    void optionsDialogShowsAndStoresOptions() {
+        Viewer v;
+        frmThumbOption d(v.w());
+        d.show();
+        QCOMPARE(d.windowTitle(), QString("Thumbnail Options"));
+        QCOMPARE(d.txtPercent->text(), QString("15"));
+        QCOMPARE(d.txtWidth->text(), QString("640"));
+        QVERIFY(d.PickColor->styleSheet().contains("#ffffff"));
+        QVERIFY(d.PicFontColor->styleSheet().contains("#000000"));
+        QTest::keyClicks(d.txtWidth, "-1.5 a");
+        QCOMPARE(d.txtWidth->text(), QString("64015")); // only digits typed
+
+        v.fake.dialogs.colorAnswers << ColorAnswer{DialogResult::Accepted, 0x0000ff}
+                                    << ColorAnswer{DialogResult::Cancelled, 0};
+        d.PickColor_Click();
+        QCOMPARE(v.state.ThumbBackColor, 0x0000ff);
+        QVERIFY(d.PicExample->styleSheet().contains("#ff0000"));
+        d.PicFontColor_Click(); // cancelled: nothing changes, the flag is reset
+        QCOMPARE(v.state.ThumbTextColor, 0);
+        QVERIFY(!v.state.DialogCancelled);
+        d.close(); // the close box is Cancel; the picked colour stays
+        QVERIFY(v.state.DialogCancelled);
+        QCOMPARE(v.state.ThumbBackColor, 0x0000ff);
+    }
+
+    void cancelledOptionsChangeNothingButTheZoom() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        v.w().Toolbar1->click(10);
+        QObject handlerLife;
+        onNextDialog(&handlerLife,
+                     [](QWidget* d) { qobject_cast<frmThumbOption*>(d)->Command2->click(); });
+        Thumbnail_Click(v.w());
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+        QCOMPARE(v.w().imgOne->width(), 400); // still drawn at 1.25 until the next redraw
+        QCOMPARE(v.state.PictureCount, 1);
+        QVERIFY(!v.state.DialogCancelled);
+    }
+};
+
+TOVIK_REGISTER_TEST(TestThumbnails)
+#include "test_thumbnails.moc"
