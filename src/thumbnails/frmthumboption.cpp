@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace tovik {
 
 namespace {
@@ -93,6 +95,9 @@ void frmThumbOption::buildSwatches() {
     placeTwips(PicFontColor, 2700, 1560, 2175, 495, tx, ty);
     placeTwips(PicExample, 780, 2400, 4095, 735, tx, ty);
     placeTwips(lblExample, 300, 240, 3255, 255, tx, ty);
+    // As wide as its text, which this system's fonts make a little wider than 3255 twips.
+    lblExample->resize(std::max(lblExample->width(), lblExample->sizeHint().width()),
+                       lblExample->height());
     for (QLabel* swatch : {PickColor, PicFontColor}) {
         swatch->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         swatch->setFocusPolicy(Qt::StrongFocus);
