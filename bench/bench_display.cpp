@@ -4,6 +4,7 @@
 #include "app/frmshowtell.h"
 #include "benchsupport.h"
 #include "platform/qtdialogs.h"
+#include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
 #include "viewing/display.h"
@@ -53,7 +54,11 @@ int main(int argc, char* argv[]) {
     QtDialogs dialogs;
     NViewLib nviewlib;
     QtClock clock;
-    Platform platform{screen, messages, dialogs, nviewlib, clock, folder.path()};
+    QtHelpEngine help;
+    QtShell shell;
+    SystemRegistry registry;
+    Platform platform{screen, messages, dialogs,  nviewlib,     clock,
+                      help,   shell,    registry, folder.path()};
     ViewerState state;
     frmShowTell window(platform, state);
     window.resize(1024, 768);

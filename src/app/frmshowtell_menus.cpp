@@ -1,5 +1,8 @@
 #include "app/frmshowtell.h"
 
+#include "help/frmabout.h"
+#include "help/links.h"
+#include "help/web.h"
 #include "saving/saveas.h"
 #include "thumbnails/thumbnailcommand.h"
 #include "viewing/navigation.h"
@@ -51,11 +54,11 @@ void frmShowTell::buildMenus() {
     Help = topMenu(bar, "Help", QStringLiteral("&Help"));
     Contents = item(Help, "Contents", QStringLiteral("Contents..."));
     HelpIndex = item(Help, "HelpIndex", QStringLiteral("Index..."));
-    Mail = item(Help, "Mail", QStringLiteral("&Mail the Maintainers..."));
+    Mail = item(Help, "Mail", MailCaption);
     Web = Help->addMenu(QStringLiteral("Tovik on the &Web"));
     Web->setObjectName(QStringLiteral("Web"));
-    SiteOne = item(Web, "SiteOne", QStringLiteral("Tovik Viewer &Source"));
-    SiteTwo = item(Web, "SiteTwo", QStringLiteral("The &Qt Project"));
+    SiteOne = item(Web, "SiteOne", SiteOneCaption);
+    SiteTwo = item(Web, "SiteTwo", SiteTwoCaption);
     Help->addSeparator()->setObjectName(QStringLiteral("Separator3"));
     About = item(Help, "About", QStringLiteral("&About Tovik Viewer..."));
 }
@@ -64,11 +67,24 @@ void frmShowTell::routeMenus() {
     connect(File, &QMenu::aboutToShow, this, &frmShowTell::File_Click);
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
+    // clang-format off
     const std::pair<QAction*, void (*)(frmShowTell&)> items[] = {
-        {Open, OpenCommand},     {CloseFile, CloseFileCommand}, {OriginalSize, tovik::OriginalSize},
-        {ZoomIn, tovik::ZoomIn}, {ZoomOut, tovik::ZoomOut},     {Option, OptionCommand},
-        {SaveAs, SaveAs_Click},  {Thumbnail, Thumbnail_Click},
+        {Open, OpenCommand},
+        {SaveAs, SaveAs_Click},
+        {CloseFile, CloseFileCommand},
+        {OriginalSize, tovik::OriginalSize},
+        {ZoomIn, tovik::ZoomIn},
+        {ZoomOut, tovik::ZoomOut},
+        {Thumbnail, Thumbnail_Click},
+        {Option, OptionCommand},
+        {Contents, Contents_Click},
+        {HelpIndex, HelpIndex_Click},
+        {Mail, Mail_Click},
+        {SiteOne, SiteOne_Click},
+        {SiteTwo, SiteTwo_Click},
+        {About, About_Click},
     };
+    // clang-format on
     for (const auto& [action, command] : items)
         connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);

@@ -1,5 +1,6 @@
 #include "app/frmshowtell.h"
 #include "platform/qtdialogs.h"
+#include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
 
@@ -12,12 +13,17 @@ int main(int argc, char* argv[]) {
     tovik::QtDialogs dialogs;
     tovik::NViewLib nviewlib;
     tovik::QtClock clock;
+    tovik::QtHelpEngine help;
+    tovik::QtShell shell;
+    tovik::SystemRegistry registry;
     tovik::Platform platform{screen,   messages, dialogs,
-                             nviewlib, clock,    QCoreApplication::applicationDirPath()};
+                             nviewlib, clock,    help,
+                             shell,    registry, QCoreApplication::applicationDirPath()};
     tovik::ViewerState state;
     tovik::frmShowTell window(platform, state);
     messages.setOwner(&window);
     dialogs.setOwner(&window);
+    help.setOwner(&window);
     window.show();
     return app.exec();
 }

@@ -31,7 +31,7 @@ private slots:
         QVERIFY(window.Toolbar1->button(3)->isSeparator());
         QVERIFY(!window.Timer1.isEnabled());
         QCOMPARE(state.ZoomFactor, 1.0f);
-        QCOMPARE(window.helpFile(), fake.file("viewer.hlp"));
+        QCOMPARE(window.helpFile(), fake.file("viewer.html"));
 
         emit window.File->aboutToShow();
         emit window.view->aboutToShow();

@@ -26,8 +26,21 @@ ColorAnswer FakeDialogs::chooseColor() {
     return colorAnswers.isEmpty() ? ColorAnswer{} : colorAnswers.takeFirst();
 }
 
+std::optional<RegistryValue> FakeRegistry::queryValue(quint32 root, const QString& key,
+                                                      const QString& valueName) {
+    queried << key + "|" + valueName;
+    if (root != LocalMachine || !values.contains(key + "|" + valueName))
+        return std::nullopt;
+    return values.value(key + "|" + valueName);
+}
+
+bool FakeRegistry::startProgram(const QString& path) {
+    started << path;
+    return startable.contains(path);
+}
+
 FakePlatform::FakePlatform()
-    : platform{screen, messages, dialogs, nviewlib, clock, folder.path()} {}
+    : platform{screen, messages, dialogs, nviewlib, clock, help, shell, registry, folder.path()} {}
 
 QStringList FakePlatform::copySamples(const QStringList& names) const {
     QStringList paths;

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QTemporaryDir>
 
@@ -50,6 +51,29 @@ public:
     int turns = 0;
 };
 
+class FakeHelp : public HelpEngine {
+public:
+    void showContents(const QString& helpFile) override { calls << "contents:" + helpFile; }
+    void showIndex(const QString& helpFile) override { calls << "index:" + helpFile; }
+    QStringList calls;
+};
+
+class FakeShell : public Shell {
+public:
+    void open(const QString& address) override { opened << address; }
+    QStringList opened;
+};
+
+// Values by "key|value name"; programs that start are those listed in startable.
+class FakeRegistry : public Registry {
+public:
+    std::optional<RegistryValue> queryValue(quint32 root, const QString& key,
+                                            const QString& valueName) override;
+    bool startProgram(const QString& path) override;
+    QMap<QString, RegistryValue> values;
+    QStringList queried, started, startable;
+};
+
 // A platform of fakes over a fresh temporary application folder.
 struct FakePlatform {
     FakePlatform();
@@ -59,6 +83,9 @@ struct FakePlatform {
     FakeDialogs dialogs;
     NViewLib nviewlib; // the real one, on temporary files
     FakeClock clock;
+    FakeHelp help;
+    FakeShell shell;
+    FakeRegistry registry;
     Platform platform;
 
     QString file(const QString& name) const { return platform.appFile(name); }
