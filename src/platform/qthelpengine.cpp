@@ -26,6 +26,8 @@ void QtHelpEngine::show(const QString& helpFile, const char* anchor) {
         auto* layout = new QVBoxLayout(m_window);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(m_browser);
+        if (m_owner) // beside the main window, not over it
+            m_window->move(m_owner->frameGeometry().topRight() + QPoint(16, 0));
     }
     if (QFileInfo(helpFile).isFile()) {
         QUrl page = QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath());
