@@ -23,16 +23,10 @@ const unsigned char* bytes(const QByteArray& data) {
 }
 
 QImage wmfImage(const QByteArray& data) {
-    metafile::Pixels pixels;
-    if (!metafile::renderWmf(bytes(data), std::size_t(data.size()), pixels))
+    std::vector<unsigned char> png;
+    if (!metafile::renderWmf(bytes(data), std::size_t(data.size()), png))
         return {};
-    QImage image(pixels.width, pixels.height, QImage::Format_ARGB32);
-    if (image.isNull())
-        return {};
-    for (int y = 0; y < pixels.height; ++y)
-        std::memcpy(image.scanLine(y), pixels.argb.data() + std::size_t(y) * pixels.width,
-                    std::size_t(pixels.width) * 4);
-    return image;
+    return QImage::fromData(png.data(), int(png.size()), "PNG");
 }
 
 QImage emfImage(const QByteArray& data) {

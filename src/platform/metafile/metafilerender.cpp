@@ -4,6 +4,7 @@
 #include <libwmf/gd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace tovik::metafile {
@@ -14,22 +15,28 @@ std::uint32_t readU32(const unsigned char* p) {
            std::uint32_t(p[3]) << 24;
 }
 
-// gd keeps 7-bit alpha with 0 opaque and 127 transparent.
-std::uint32_t toArgb(int gd) {
-    const std::uint32_t transparency = (std::uint32_t(gd) >> 24) & 0x7f;
-    const std::uint32_t alpha = 255 - transparency * 255 / 127;
-    return alpha << 24 | (std::uint32_t(gd) & 0x00ffffff);
-}
-
 struct Api {
     wmfAPI* api = nullptr;
     ~Api() {
         if (api)
-            wmf_api_destroy(api); // frees everything libwmf allocated, the gd image included
+            wmf_api_destroy(api);
     }
 };
 
-bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, Pixels& out) {
+// The file is read back whole once the library has closed its device.
+bool readBack(std::FILE* file, std::vector<unsigned char>& out) {
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return false;
+    const long length = std::ftell(file);
+    if (length <= 0 || std::fseek(file, 0, SEEK_SET) != 0)
+        return false;
+    out.resize(std::size_t(length));
+    return std::fread(out.data(), 1, out.size(), file) == out.size();
+}
+
+// The gd device renders into a PNG written to a file: its in-memory image kind is never freed by
+// the library, which would leak a picture's worth of memory at every load.
+bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file) {
     wmfD_Rect bbox;
     unsigned int width = 0, height = 0;
     if (wmf_mem_open(api, bytes, long(size)) != wmf_E_None ||
@@ -39,22 +46,13 @@ bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, Pixels& out) {
     if (width == 0 || height == 0 || std::int64_t(width) * height > MaxPixels)
         return false;
     wmf_gd_t* gd = WMF_GD_GetData(api);
-    gd->type = wmf_gd_image;
+    gd->type = wmf_gd_png;
     gd->width = width;
     gd->height = height;
     gd->bbox = bbox;
-    gd->flags |= WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
-    if (wmf_play(api, 0, &bbox) != wmf_E_None || !gd->gd_image)
-        return false;
-    const int* pixels = wmf_gd_image_pixels(gd->gd_image);
-    if (!pixels)
-        return false;
-    out.width = int(width);
-    out.height = int(height);
-    out.argb.resize(std::size_t(width) * height);
-    for (std::size_t i = 0; i < out.argb.size(); ++i)
-        out.argb[i] = toArgb(pixels[i]);
-    return true;
+    gd->file = file;
+    gd->flags |= WMF_GD_OUTPUT_FILE;
+    return wmf_play(api, 0, &bbox) == wmf_E_None;
 }
 } // namespace
 
@@ -66,7 +64,7 @@ bool looksLikeWmf(const unsigned char* data, std::size_t size) {
            data[3] == 0;
 }
 
-bool renderWmf(const unsigned char* data, std::size_t size, Pixels& out) {
+bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png) {
     if (!looksLikeWmf(data, size))
         return false;
     wmfAPI_Options options;
@@ -74,12 +72,20 @@ bool renderWmf(const unsigned char* data, std::size_t size, Pixels& out) {
     options.function = wmf_gd_function;
     const unsigned long flags =
         WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
-    Api holder;
-    if (wmf_api_create(&holder.api, flags, &options) != wmf_E_None)
+    std::FILE* file = std::tmpfile();
+    if (!file)
         return false;
-    // libwmf reads through a non-const pointer but does not write.
-    std::vector<unsigned char> copy(data, data + size);
-    return play(holder.api, copy.data(), copy.size(), out);
+    bool played = false;
+    {
+        Api holder;
+        // libwmf reads through a non-const pointer but does not write.
+        std::vector<unsigned char> copy(data, data + size);
+        played = wmf_api_create(&holder.api, flags, &options) == wmf_E_None &&
+                 play(holder.api, copy.data(), copy.size(), file);
+    } // destroying the API closes the device, which writes the PNG
+    const bool ok = played && readBack(file, png);
+    std::fclose(file);
+    return ok;
 }
 
 bool looksLikeEmf(const unsigned char* data, std::size_t size) {

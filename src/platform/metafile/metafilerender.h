@@ -9,17 +9,12 @@
 
 namespace tovik::metafile {
 
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> argb; // 0xAARRGGBB, row after row
-};
-
 // The largest picture a metafile may ask for; beyond it the file is refused.
 inline constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
 
-// Renders a WMF (placeable or not) at 96 DPI with libwmf. False when it is not one or fails.
-bool renderWmf(const unsigned char* data, std::size_t size, Pixels& out);
+// Renders a WMF (placeable or not) at 96 DPI with libwmf, as PNG bytes. False when it is not one
+// or fails.
+bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png);
 
 // Whether the bytes start like a WMF or an EMF.
 bool looksLikeWmf(const unsigned char* data, std::size_t size);

@@ -1,0 +1,155 @@
+#include "support/testmain.h"
+#include "support/viewer.h"
+#include "thumbnails/frmthumboption.h"
+#include "viewing/display.h"
+#include "viewing/slideshow.h"
+#include "viewing/zoom.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+#include <random>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+QStringList goodSamples() {
+    QStringList out;
+    const QStringList bad = {"not_a_picture.jpg", "truncated.jpg", "huge_header.bmp"};
+    for (const QString& name :
+         QDir(QStringLiteral(TOVIK_TESTDATA)).entryList(QDir::Files, QDir::Name))
+        if (!name.endsWith(".md") && !bad.contains(name))
+            out << name;
+    return out;
+}
+
+QByteArray readSample(const QString& name) {
+    QFile f(QStringLiteral(TOVIK_TESTDATA "/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void putLe32(QByteArray& b, int at, quint32 v) {
+    for (int i = 0; i < 4 && at + i < b.size(); ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xff);
+}
+
+// Truncations, flipped bytes and absurd sizes of one good file.
+QList<QByteArray> mutations(const QByteArray& good, std::mt19937& random) {
+    QList<QByteArray> out;
+    for (int cut : {0, 1, 8, 20, 54, 100})
+        out << good.left(cut);
+    for (int k = 1; k <= 5; ++k)
+        out << good.left(good.size() * k / 6);
+    for (int i = 0; i < 12; ++i) {
+        QByteArray flipped = good;
+        for (int n = 0; n < 1 + i; ++n)
+            flipped[int(random() % quint32(flipped.size()))] ^= char(1 << (random() % 8));
+        out << flipped;
+    }
+    for (int at : {6, 18, 22, 24, 28, 32}) { // BMP, GIF, ICO and EMF size fields
+        QByteArray absurd = good;
+        putLe32(absurd, at, 0x7ffffff0u);
+        out << absurd;
+    }
+    return out;
+}
+
+qint64 residentKB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+} // namespace
+
+class TestRobustness : public QObject {
+    Q_OBJECT
+private slots:
+    void mutatedFilesNeverTakeTheViewerDown() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        std::mt19937 random(2026);
+        int files = 0, refused = 0;
+        for (const QString& name : goodSamples()) {
+            const QList<QByteArray> bad = mutations(readSample(name), random);
+            for (qsizetype i = 0; i < bad.size(); ++i) {
+                const QString file = QString("m%1-%2").arg(i).arg(name);
+                v.fake.write(file, bad[i]);
+                const QImage before = v.w().imgThree.picture;
+                const qsizetype messages = v.fake.messages.shown.size();
+                tovik::Display(v.w(), v.fake.file(file));
+                ++files;
+                QCOMPARE(v.status(), v.fake.file(file));
+                if (v.fake.messages.shown.size() > messages) {
+                    ++refused; // a message, and the previous picture stays
+                    QCOMPARE(v.w().imgThree.picture.cacheKey(), before.cacheKey());
+                    const QString title = v.fake.messages.shown.last().first;
+                    QVERIFY2(title == "Invalid Picture" || title == "Picture Too Large",
+                             qPrintable(title));
+                } else {
+                    QVERIFY(!v.w().imgThree.isEmpty());
+                }
+            }
+        }
+        QVERIFY(files >= 300);
+        QVERIFY(refused > 0);
+    }
+
+    void longSlideShowKeepsItsMemory() {
+        Viewer v;
+        const QStringList names = {"rgb24.bmp", "static.gif", "photo.jpg", "icon.ico",
+                                   "drawing.wmf"};
+        const QStringList paths = v.fake.copySamples(names);
+        QStringList list;
+        for (int i = 0; i < 500; ++i)
+            list << paths[i % paths.size()];
+        v.state.setPictureList(list);
+        v.state.CurrentIndex = 1;
+        v.state.LoopForever = true;
+        StartSlideShow(v.w());
+        qint64 afterFirstLap = 0;
+        for (int tick = 1; tick <= 5000; ++tick) {
+            SlideTick(v.w());
+            if (tick % 97 == 0)
+                ZoomIn(v.w());
+            if (tick % 211 == 0)
+                OriginalSize(v.w());
+            // The first full lap with the sheet in the list, zoomed and not: its largest working
+            // set.
+            if (tick > 501 && tick <= 1002)
+                afterFirstLap = std::max(afterFirstLap, residentKB());
+            if (tick == 250) { // a sheet of the whole list, within the first lap
+                QObject handlerLife;
+                onNextDialog(&handlerLife, [](QWidget* d) {
+                    auto* o = qobject_cast<frmThumbOption*>(d);
+                    o->txtPercent->setText("5");
+                    o->txtWidth->setText("2000");
+                    o->Command1->click();
+                });
+                v.w().Toolbar1->setEnabled(14, true);
+                v.w().Toolbar1->click(14);
+                QCOMPARE(v.state.PictureCount, 501);
+                StartSlideShow(v.w());
+            }
+        }
+        QVERIFY(v.w().Timer1.isEnabled());
+        const qint64 atEnd = residentKB();
+        qInfo("resident memory after the first lap %lld kB, after 5000 ticks %lld kB",
+              afterFirstLap, atEnd);
+#ifndef __SANITIZE_ADDRESS__ // the sanitizer's quarantine keeps freed memory resident on purpose
+        if (afterFirstLap > 0)
+            QVERIFY2(atEnd <= afterFirstLap * 11 / 10, "memory grew by more than 10 %");
+#endif
+    }
+};
+
+TOVIK_REGISTER_TEST(TestRobustness)
+#include "test_robustness.moc"
