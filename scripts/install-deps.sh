@@ -10,6 +10,8 @@ PACKAGES=(
   fonts-liberation fonts-urw-base35
   # test and look at the program
   xvfb xauth xdotool imagemagick x11-apps
+  # fuzzing (scripts/fuzz.sh)
+  clang libclang-rt-14-dev
 )
 
 missing=()

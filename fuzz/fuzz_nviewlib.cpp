@@ -1,0 +1,11 @@
+// The JPEG library's bitmap loading, then an encode of whatever it accepted.
+#include "fuzzsupport.h"
+#include "platform/nviewlib/nviewlib.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString path = inputFile(data, size);
+    tovik::NViewLib library;
+    if (library.NViewLibLoad(path, 0))
+        library.NViewLibSaveAsJPG(50, path + QStringLiteral(".jpg"));
+    return 0;
+}

@@ -1,0 +1,8 @@
+// WMF bytes through libwmf.
+#include "platform/metafile/metafilerender.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::vector<unsigned char> png;
+    tovik::metafile::renderWmf(data, size, png);
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+
+// A GUI application for fonts and image plugins, and a file that holds each input.
+inline QString inputFile(const uint8_t* data, size_t size) {
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char* argv[] = {name, nullptr};
+    static const bool env = qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(argc, argv);
+    static QTemporaryDir folder;
+    (void)env;
+    const QString path = folder.filePath(QStringLiteral("input"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(reinterpret_cast<const char*>(data), qint64(size));
+    return path;
+}

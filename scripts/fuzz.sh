@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time,
+# seeded from the sample pictures. FUZZ_SECONDS sets each target's time (default 60).
+# A crash leaves its input in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+if [ ! -f build-fuzz/CMakeCache.txt ]; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_FUZZ=ON
+fi
+cmake --build build-fuzz -j"$(nproc)" --target fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture
+seconds=${FUZZ_SECONDS:-60}
+samples=../shared/testdata
+mkdir -p build-fuzz/findings
+export ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen
+status=0
+for target in settings wmf emf nviewlib picture; do
+  corpus=build-fuzz/corpus/$target
+  mkdir -p "$corpus"
+  case $target in
+    settings) printf '5\r\n0\r\n16777215\r\n640\r\n0.15\r\n80\r\n0\r\n0\r\n6000\r\n4500\r\n0\r\n' > "$corpus/seed" ;;
+    wmf) cp "$samples"/*.wmf "$corpus"/ ;;
+    emf) cp "$samples"/*.emf "$corpus"/ ;;
+    nviewlib) cp "$samples"/*.bmp "$corpus"/ ;;
+    picture) find "$samples" -maxdepth 1 -type f ! -name '*.md' -exec cp {} "$corpus"/ \; ;;
+  esac
+  echo "== fuzz_$target for ${seconds}s"
+  build-fuzz/fuzz/fuzz_$target "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+    -artifact_prefix=build-fuzz/findings/$target- -print_final_stats=1 2>&1 | tail -n 12 || status=1
+done
+exit $status
