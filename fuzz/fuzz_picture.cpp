@@ -7,7 +7,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tovik::loadPicture(path);
     const QSize shown = tovik::pictureSize(path);
     if (shown.isValid() && !shown.isEmpty())
-        tovik::loadPictureScaled(path, QSize(std::max(1, shown.width() / 8),
-                                             std::max(1, shown.height() / 8)));
+        tovik::loadPictureScaled(
+            path, QSize(std::max(1, shown.width() / 8), std::max(1, shown.height() / 8)));
     return 0;
 }

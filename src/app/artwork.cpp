@@ -149,10 +149,14 @@ QIcon toolbarPicture(int number) {
     return QIcon(paint(16, draw));
 }
 
+QPixmap applicationIconPixmap(int size) {
+    return paint(size, [size](QPainter& p) { iconDrawing(p, size); });
+}
+
 QIcon applicationIcon() {
     QIcon icon;
     for (int size : {32, 16})
-        icon.addPixmap(paint(size, [size](QPainter& p) { iconDrawing(p, size); }));
+        icon.addPixmap(applicationIconPixmap(size));
     return icon;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace tovik {
 
@@ -10,5 +11,8 @@ QIcon toolbarPicture(int number);
 
 // The window's icon, 32 x 32 and 16 x 16.
 QIcon applicationIcon();
+
+// The same drawing at any size, for the desktop's icon theme.
+QPixmap applicationIconPixmap(int size);
 
 } // namespace tovik

@@ -57,7 +57,7 @@ void frmShowTell::buildParts() {
 }
 
 void frmShowTell::Form_Load() {
-    m_helpFile = m_platform.appFile(HelpFileName);
+    m_helpFile = m_platform.helpFile();
     Timer1.setEnabled(false);
     SettingsDefaultsContext defaults{m_platform.screen.geometry(), frameGeometry().width() * m_tppX,
                                      frameGeometry().height() * m_tppY};

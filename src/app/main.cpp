@@ -8,6 +8,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
     tovik::QtScreenMetrics screen;
     tovik::QtMessages messages;
     tovik::QtDialogs dialogs;
@@ -16,9 +17,17 @@ int main(int argc, char* argv[]) {
     tovik::QtHelpEngine help;
     tovik::QtShell shell;
     tovik::SystemRegistry registry;
-    tovik::Platform platform{screen,   messages, dialogs,
-                             nviewlib, clock,    help,
-                             shell,    registry, QCoreApplication::applicationDirPath()};
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    tovik::Platform platform{screen,
+                             messages,
+                             dialogs,
+                             nviewlib,
+                             clock,
+                             help,
+                             shell,
+                             registry,
+                             tovik::writableAppFolder(executableFolder),
+                             tovik::installedHelpFolder(executableFolder)};
     tovik::ViewerState state;
     tovik::frmShowTell window(platform, state);
     messages.setOwner(&window);

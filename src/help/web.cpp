@@ -11,11 +11,11 @@ void OpenURL(Shell& shell, const QString& URL) {
 
 // The help file's path is built afresh on each use.
 void Contents_Click(frmShowTell& window) {
-    window.platform().help.showContents(window.platform().appFile(HelpFileName));
+    window.platform().help.showContents(window.platform().helpFile());
 }
 
 void HelpIndex_Click(frmShowTell& window) {
-    window.platform().help.showIndex(window.platform().appFile(HelpFileName));
+    window.platform().help.showIndex(window.platform().helpFile());
 }
 
 void Mail_Click(frmShowTell& window) {

@@ -27,10 +27,19 @@ struct Platform {
     HelpEngine& help;
     Shell& shell;
     Registry& registry;
-    QString appFolder; // where viewer.ini and the work files live
+    QString appFolder;       // where viewer.ini and the work files live
+    QString helpFolder = {}; // where the help file is installed; appFolder when empty
 
     // appFolder joined with the platform's separator and a file name.
     QString appFile(const QString& name) const;
+    QString helpFile() const;
 };
+
+// The folder for viewer.ini and the work files: the executable's own, or, where that cannot be
+// written (a system-wide install), the user's application data folder.
+QString writableAppFolder(const QString& executableFolder);
+
+// Where the help file is: beside the executable, or in the installed share folder.
+QString installedHelpFolder(const QString& executableFolder);
 
 } // namespace tovik

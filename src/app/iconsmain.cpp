@@ -1,0 +1,15 @@
+// Writes the application icon as PNG files for the desktop's hicolor theme: OUTDIR/SIZE.png.
+#include "app/artwork.h"
+
+#include <QGuiApplication>
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2)
+        return 2;
+    for (int size : {16, 32, 48, 64, 128, 256})
+        if (!tovik::applicationIconPixmap(size).save(QString("%1/%2.png").arg(argv[1]).arg(size)))
+            return 1;
+    return 0;
+}
