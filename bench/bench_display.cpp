@@ -1,12 +1,8 @@
 // Open-to-drawn of a 24-megapixel photo through Display, a zoom-in redraw and 100 scroll steps,
 // against an in-process TurboJPEG decode of the same file measured in the same run.
 
-#include "app/frmshowtell.h"
+#include "benchplatform.h"
 #include "benchsupport.h"
-#include "platform/qtdialogs.h"
-#include "platform/qthelpengine.h"
-#include "platform/qtmessages.h"
-#include "platform/qtscreenmetrics.h"
 #include "viewing/display.h"
 #include "viewing/zoom.h"
 
@@ -49,18 +45,8 @@ int main(int argc, char* argv[]) {
         out.open(QIODevice::WriteOnly);
         out.write(makePhotoJpeg(Width, Height, 90));
     }
-    QtScreenMetrics screen;
-    QtMessages messages;
-    QtDialogs dialogs;
-    NViewLib nviewlib;
-    QtClock clock;
-    QtHelpEngine help;
-    QtShell shell;
-    SystemRegistry registry;
-    Platform platform{screen, messages, dialogs,  nviewlib,     clock,
-                      help,   shell,    registry, folder.path()};
-    ViewerState state;
-    frmShowTell window(platform, state);
+    BenchViewer viewer;
+    frmShowTell& window = viewer.window;
     window.resize(1024, 768);
     window.show();
     QCoreApplication::processEvents();

@@ -2,12 +2,8 @@
 // at quality 80 and the bitmap path, against a plain in-process TurboJPEG encode of the same
 // pixels from memory, measured in the same run.
 
-#include "app/frmshowtell.h"
+#include "benchplatform.h"
 #include "benchsupport.h"
-#include "platform/qtdialogs.h"
-#include "platform/qthelpengine.h"
-#include "platform/qtmessages.h"
-#include "platform/qtscreenmetrics.h"
 #include "saving/saveas.h"
 #include "viewing/display.h"
 
@@ -47,18 +43,9 @@ int main(int argc, char* argv[]) {
         out.open(QIODevice::WriteOnly);
         out.write(makePhotoJpeg(Width, Height, 90));
     }
-    QtScreenMetrics screen;
-    QtMessages messages;
-    QtDialogs dialogs;
-    NViewLib nviewlib;
-    QtClock clock;
-    QtHelpEngine help;
-    QtShell shell;
-    SystemRegistry registry;
-    Platform platform{screen, messages, dialogs,  nviewlib,     clock,
-                      help,   shell,    registry, folder.path()};
-    ViewerState state;
-    frmShowTell window(platform, state);
+    BenchViewer viewer;
+    frmShowTell& window = viewer.window;
+    ViewerState& state = viewer.state;
     window.show();
     tovik::Display(window, source);
     state.JPGQuality = 80;

@@ -3,11 +3,8 @@
 // same files, each run as a child process so that both peak memories are the process's own.
 // Usage: bench_thumbnails PHOTO_FOLDER   (bench/get-photos.sh prints one)
 
-#include "app/frmshowtell.h"
+#include "benchplatform.h"
 #include "platform/pictures.h"
-#include "platform/qtdialogs.h"
-#include "platform/qthelpengine.h"
-#include "platform/qtscreenmetrics.h"
 #include "thumbnails/frmthumbnails.h"
 
 #include <QApplication>
@@ -30,20 +27,6 @@ namespace {
 constexpr float Scale = 0.04f;
 constexpr int PaperWidth = 2000;
 
-class NoWaitClock : public Clock {
-public:
-    qint64 currentSecond() override { return ++m_now; }
-    void processEvents() override {}
-
-private:
-    qint64 m_now = 0;
-};
-
-class SilentMessages : public Messages {
-public:
-    void message(const QString&, const QString&) override {}
-};
-
 QStringList photos(const QString& folder, int count) {
     const QStringList all = QDir(folder).entryList({"*.jpg"}, QDir::Files, QDir::Name);
     QStringList out;
@@ -53,19 +36,9 @@ QStringList photos(const QString& folder, int count) {
 }
 
 int buildOurs(const QStringList& files, const QString& out) {
-    QtScreenMetrics screen;
-    SilentMessages messages;
-    QtDialogs dialogs;
-    NViewLib nviewlib;
-    NoWaitClock clock;
-    QtHelpEngine help;
-    QtShell shell;
-    SystemRegistry registry;
-    QTemporaryDir folder;
-    Platform platform{screen, messages, dialogs,  nviewlib,     clock,
-                      help,   shell,    registry, folder.path()};
-    ViewerState state;
-    frmShowTell window(platform, state);
+    bench::BenchViewer viewer;
+    frmShowTell& window = viewer.window;
+    ViewerState& state = viewer.state;
     state.setPictureList(files);
     state.ThumbScale = Scale;
     state.ThumbPageWidth = PaperWidth;

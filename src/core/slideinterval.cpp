@@ -1,5 +1,7 @@
 #include "core/slideinterval.h"
 
+#include "core/numbertext.h"
+
 namespace tovik {
 
 int slidePeriodMs(qint32 seconds) {
@@ -10,15 +12,9 @@ int slidePeriodMs(qint32 seconds) {
 IntervalText parseIntervalText(const QString& text) {
     if (text.isEmpty())
         return {};
-    qint64 value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return {IntervalText::Kind::Refused, 0};
-        value = value * 10 + (c.unicode() - '0');
-        if (value > MaxSlideInterval)
-            return {IntervalText::Kind::Refused, 0};
-    }
-    return {IntervalText::Kind::Seconds, qint32(value)};
+    if (const auto seconds = plainNumber(text, MaxSlideInterval))
+        return {IntervalText::Kind::Seconds, *seconds};
+    return {IntervalText::Kind::Refused, 0};
 }
 
 } // namespace tovik

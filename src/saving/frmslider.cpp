@@ -3,6 +3,7 @@
 #include "app/dialoglayout.h"
 #include "app/frmshowtell.h"
 #include "app/numericbox.h"
+#include "core/numbertext.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -19,18 +20,6 @@ const QString InvalidTitle = QStringLiteral("Invalid");
 const QString InvalidText = QStringLiteral("Value must be 0-100.");
 constexpr int MaxQuality = 100;
 
-// The box's value: -1 for text that is not a plain number (pasted) or above 100.
-int quality(const QString& text) {
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return -1;
-        value = value * 10 + (c.unicode() - '0');
-        if (value > MaxQuality)
-            return -1;
-    }
-    return value;
-}
 } // namespace
 
 frmSlider::frmSlider(frmShowTell& main)
@@ -91,14 +80,15 @@ void frmSlider::Text1_Change() {
         Slider1->setValue(0);
         return;
     }
-    const int value = quality(text);
-    if (value < 0) {
+    // Above 100, or pasted text that is no plain number: refused alike.
+    const auto value = plainNumber(text, MaxQuality);
+    if (!value) {
         m_main.platform().messages.message(InvalidTitle, InvalidText);
         Text1->setText(QString());
         return;
     }
-    Slider1->setValue(value);
-    m_main.state().JPGQuality = qint16(value);
+    Slider1->setValue(*value);
+    m_main.state().JPGQuality = qint16(*value);
 }
 
 void frmSlider::Slider1_MouseUp() {

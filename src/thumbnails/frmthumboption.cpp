@@ -4,6 +4,7 @@
 #include "app/frmshowtell.h"
 #include "app/numericbox.h"
 #include "core/colorref.h"
+#include "core/numbertext.h"
 #include "thumbnails/frmthumbnails.h"
 #include "viewing/dirtree.h"
 
@@ -24,19 +25,6 @@ const QString PercentRange = QStringLiteral("Please enter a percentage between 1
 const QString WidthTitle = QStringLiteral("Enter Width");
 const QString WidthEmpty = QStringLiteral("Please enter a width.");
 const QString WidthRange = QStringLiteral("Please enter a width between 1 and 2000.");
-
-// The field's whole number, or -1 for text that is not a plain number (pasted) or too long.
-int plainNumber(const QString& text) {
-    if (text.size() > 9)
-        return -1;
-    int value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return -1;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
-}
 
 void fillSwatch(QLabel* swatch, const QColor& colour) {
     swatch->setStyleSheet(QStringLiteral("background-color: %1;").arg(colour.name()));
@@ -140,7 +128,9 @@ bool frmThumbOption::refuse(QLineEdit* field, const QString& title, const QStrin
 
 void frmThumbOption::Command1_Click() {
     const QString percentText = txtPercent->text(), widthText = txtWidth->text();
-    const int percent = plainNumber(percentText), width = plainNumber(widthText);
+    // Pasted text that is no plain number counts as out of range.
+    const int percent = plainNumber(percentText, 100).value_or(-1);
+    const int width = plainNumber(widthText, 2000).value_or(-1);
     if ((percentText.isEmpty() && refuse(txtPercent, PercentTitle, PercentEmpty)) ||
         ((percent < 1 || percent > 100) && refuse(txtPercent, PercentTitle, PercentRange)) ||
         (widthText.isEmpty() && refuse(txtWidth, WidthTitle, WidthEmpty)) ||

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+namespace tovik {
+
+// The value of a text box that should hold digits only: nullopt when it is empty, holds anything
+// but the digits 0 to 9 (text that was pasted), or is above max.
+std::optional<qint32> plainNumber(const QString& text, qint32 max);
+
+} // namespace tovik
