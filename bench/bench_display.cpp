@@ -38,14 +38,8 @@ double referenceDecodeMs(const QString& path) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("large.jpg"));
-    {
-        QFile out(path);
-        out.open(QIODevice::WriteOnly);
-        out.write(makePhotoJpeg(Width, Height, 90));
-    }
     BenchViewer viewer;
+    const QString path = viewer.writePhoto(Width, Height);
     frmShowTell& window = viewer.window;
     window.resize(1024, 768);
     window.show();

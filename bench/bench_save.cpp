@@ -36,14 +36,8 @@ double referenceEncodeMs(const QImage& picture) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QTemporaryDir folder;
-    const QString source = folder.filePath(QStringLiteral("large.jpg"));
-    {
-        QFile out(source);
-        out.open(QIODevice::WriteOnly);
-        out.write(makePhotoJpeg(Width, Height, 90));
-    }
     BenchViewer viewer;
+    const QString source = viewer.writePhoto(Width, Height);
     frmShowTell& window = viewer.window;
     ViewerState& state = viewer.state;
     window.show();
@@ -52,8 +46,8 @@ int main(int argc, char* argv[]) {
 
     const QImage& shown = window.imgOne->drawing();
     const double reference = referenceEncodeMs(shown);
-    const QString jpeg = folder.filePath(QStringLiteral("out.jpg"));
-    const QString bmp = folder.filePath(QStringLiteral("out.bmp"));
+    const QString jpeg = viewer.folder.filePath(QStringLiteral("out.jpg"));
+    const QString bmp = viewer.folder.filePath(QStringLiteral("out.bmp"));
     const double jpegPath = bestMs(3, [&] { saveShownAsJpeg(window, jpeg); });
     const double bmpPath = bestMs(3, [&] { saveShownAsBitmap(window, bmp); });
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/frmshowtell.h"
+#include "benchsupport.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtscreenmetrics.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace tovik::bench {
@@ -40,6 +42,17 @@ struct BenchViewer {
                       help,   shell,    registry, folder.path()};
     ViewerState state;
     frmShowTell window{platform, state};
+
+    // A photo-like JPEG of width x height written into the viewer's folder; returns its path.
+    QString writePhoto(int width, int height) const;
 };
+
+inline QString BenchViewer::writePhoto(int width, int height) const {
+    const QString path = folder.filePath(QStringLiteral("large.jpg"));
+    QFile out(path);
+    if (out.open(QIODevice::WriteOnly))
+        out.write(makePhotoJpeg(width, height, 90));
+    return path;
+}
 
 } // namespace tovik::bench
