@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 
 #include <algorithm>
@@ -26,8 +27,17 @@ const QString WidthTitle = QStringLiteral("Enter Width");
 const QString WidthEmpty = QStringLiteral("Please enter a width.");
 const QString WidthRange = QStringLiteral("Please enter a width between 1 and 2000.");
 
+// Palettes, not style sheets: a style sheet would also put the dialog's font back to the
+// application's.
+void paint(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
 void fillSwatch(QLabel* swatch, const QColor& colour) {
-    swatch->setStyleSheet(QStringLiteral("background-color: %1;").arg(colour.name()));
+    paint(swatch, QPalette::Window, colour);
+    swatch->setAutoFillBackground(true);
 }
 } // namespace
 
@@ -115,8 +125,7 @@ void frmThumbOption::showColours() {
     fillSwatch(PickColor, m_back);
     fillSwatch(PicExample, m_back);
     fillSwatch(PicFontColor, m_text);
-    lblExample->setStyleSheet(
-        QStringLiteral("background: transparent; color: %1;").arg(m_text.name()));
+    paint(lblExample, QPalette::WindowText, m_text); // no fill of its own: the box shows through
 }
 
 bool frmThumbOption::refuse(QLineEdit* field, const QString& title, const QString& text) {

@@ -1,20 +1,35 @@
 #include "app/frmshowtell.h"
+#include "help/frmabout.h"
+#include "saving/frmslider.h"
 #include "support/fakes.h"
-
 #include "support/testmain.h"
+#include "thumbnails/frmthumboption.h"
+#include "viewing/frmoptions.h"
+
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStatusBar>
-
 #include <QTest>
+
+#include <memory>
+#include <vector>
 
 using namespace tovik;
 using namespace tovik::test;
 
 namespace {
 constexpr int AllButtons[] = {1, 2, 4, 5, 7, 8, 10, 11, 12, 14};
+
+// Whether the label shows all of its text, in the font it has once it is on screen.
+bool showsWholeText(const QLabel* label) {
+    if (label->wordWrap())
+        return label->heightForWidth(label->width()) <= label->height();
+    const QSize wanted = label->sizeHint();
+    return wanted.width() <= label->width() && wanted.height() <= label->height();
 }
+} // namespace
 
 class TestApp : public QObject {
     Q_OBJECT
@@ -100,6 +115,25 @@ private slots:
         window.resize(640, 30); // smaller than toolbar and status bar: parts stay, no error
         QCoreApplication::processEvents();
         QCOMPARE(window.imgTwo->geometry(), before);
+    }
+
+    void everyDialogShowsItsCaptionsWhole() {
+        FakePlatform fake;
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        std::vector<std::unique_ptr<QDialog>> dialogs;
+        dialogs.push_back(std::make_unique<frmOptions>(window));
+        dialogs.push_back(std::make_unique<frmSlider>(window));
+        dialogs.push_back(std::make_unique<frmThumbOption>(window));
+        dialogs.push_back(std::make_unique<frmAbout>(window));
+        for (const auto& d : dialogs) {
+            d->show(); // styles and fonts settle when a window is first shown
+            QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+            for (const QLabel* label : d->findChildren<QLabel*>())
+                if (!label->text().isEmpty())
+                    QVERIFY2(showsWholeText(label),
+                             qPrintable(d->windowTitle() + ": " + label->text()));
+        }
     }
 
     void shutdownDeletesWorkFilesAndSavesLivePlacement() {

@@ -16,6 +16,10 @@ using namespace tovik;
 using namespace tovik::test;
 
 namespace {
+QColor shownColour(QWidget* widget, QPoint at) {
+    return widget->grab().toImage().pixelColor(at);
+}
+
 struct Sheet : Viewer {
     // Generate Thumbnails with these options confirmed by "&Go".
     void generate(const QString& percent, const QString& width) {
@@ -153,8 +157,8 @@ private slots:
         QCOMPARE(d.windowTitle(), QString("Thumbnail Options"));
         QCOMPARE(d.txtPercent->text(), QString("15"));
         QCOMPARE(d.txtWidth->text(), QString("640"));
-        QVERIFY(d.PickColor->styleSheet().contains("#ffffff"));
-        QVERIFY(d.PicFontColor->styleSheet().contains("#000000"));
+        QCOMPARE(shownColour(d.PickColor, {10, 10}), QColor(Qt::white));
+        QCOMPARE(shownColour(d.PicFontColor, {10, 10}), QColor(Qt::black));
         QTest::keyClicks(d.txtWidth, "-1.5 a");
         QCOMPARE(d.txtWidth->text(), QString("64015")); // only digits typed
 
@@ -162,7 +166,8 @@ private slots:
                                     << ColorAnswer{DialogResult::Cancelled, 0};
         d.PickColor_Click();
         QCOMPARE(v.state.ThumbBackColor, 0x0000ff);
-        QVERIFY(d.PicExample->styleSheet().contains("#ff0000"));
+        QCOMPARE(shownColour(d.PicExample, {10, 10}), QColor(Qt::red));
+        QCOMPARE(shownColour(d.PickColor, {10, 10}), QColor(Qt::red));
         d.PicFontColor_Click(); // cancelled: nothing changes, the flag is reset
         QCOMPARE(v.state.ThumbTextColor, 0);
         QVERIFY(!v.state.DialogCancelled);
