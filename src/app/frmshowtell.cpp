@@ -77,17 +77,29 @@ void frmShowTell::placeWindow() {
     case PlacementDecision::Kind::Maximize:
         setWindowState(Qt::WindowMaximized);
         break;
-    case PlacementDecision::Kind::MoveAndSize: {
-        // The saved size is the outer size; Qt sizes the inside.
-        const QSize frameExtra = frameGeometry().size() - size();
+    case PlacementDecision::Kind::MoveAndSize:
         move(toPixelsX(decision.rect.left), toPixelsY(decision.rect.top));
-        resize(toPixelsX(decision.rect.width) - frameExtra.width(),
-               toPixelsY(decision.rect.height) - frameExtra.height());
+        resizeOuter({toPixelsX(decision.rect.width), toPixelsY(decision.rect.height)});
         break;
-    }
     case PlacementDecision::Kind::Keep:
         break;
     }
+}
+
+// The saved size is the outer size, frame included; Qt sizes the inside. Before the window is
+// shown it has no frame yet, so the size is met again once the frame is known.
+void frmShowTell::resizeOuter(QSize outer) {
+    const QSize frameExtra = frameGeometry().size() - size();
+    m_outerSizeToMeet = frameExtra.isNull() ? std::optional(outer) : std::nullopt;
+    resize(outer - frameExtra);
+}
+
+bool frmShowTell::event(QEvent* event) {
+    const bool geometryEvent = event->type() == QEvent::Move || event->type() == QEvent::Resize;
+    if (m_outerSizeToMeet && geometryEvent && windowState() == Qt::WindowNoState &&
+        frameGeometry().size() != size())
+        resizeOuter(*m_outerSizeToMeet);
+    return QMainWindow::event(event);
 }
 
 LivePlacement frmShowTell::livePlacement() const {

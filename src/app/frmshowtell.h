@@ -11,6 +11,8 @@
 
 #include <QMainWindow>
 
+#include <optional>
+
 class QLabel;
 class QMenu;
 class QScrollBar;
@@ -92,6 +94,7 @@ public:
     double surfaceWidth = 0, surfaceHeight = 0;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -101,6 +104,7 @@ private:
     void buildMenus();
     void routeMenus();
     void placeWindow();
+    void resizeOuter(QSize outer);
     void dockBars();
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
@@ -113,6 +117,8 @@ private:
     QString m_helpFile;
     double m_tppX = 15, m_tppY = 15;
     bool m_unloaded = false;
+    // The saved outer size, until the window manager has framed the window and it can be met.
+    std::optional<QSize> m_outerSizeToMeet;
 };
 
 } // namespace tovik

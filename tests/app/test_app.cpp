@@ -67,6 +67,21 @@ private slots:
         QCOMPARE(fake.read("viewer.ini").count("\r\n"), 11);
     }
 
+    void restartKeepsTheWindowWhereAndAsLargeAsItWas() {
+        FakePlatform fake;
+        QRect frames[2];
+        for (QRect& frame : frames) {
+            ViewerState state;
+            frmShowTell window(fake.platform, state);
+            window.show(); // framed now: the saved size counts the frame in
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            frame = window.frameGeometry();
+            window.close();
+        }
+        QCOMPARE(frames[0].size(), QSize(400, 300));
+        QCOMPARE(frames[1], frames[0]);
+    }
+
     void placesWindowFromSavedState_data() {
         QTest::addColumn<QByteArray>("placement");
         QTest::addColumn<QRect>("expected");
