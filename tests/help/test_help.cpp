@@ -127,6 +127,33 @@ private slots:
         QVERIFY(browser->toPlainText().contains("could not be found"));
     }
 
+    void helpWindowOpensBesideTheMainWindowAndOnTheScreen_data() {
+        QTest::addColumn<int>("mainLeft");
+        QTest::addColumn<int>("mainWidth");
+        QTest::addColumn<QString>("side");
+        QTest::newRow("room on the right") << 0 << 100 << "right";
+        QTest::newRow("room on the left only") << 680 << 100 << "left";
+        QTest::newRow("room on neither side") << 100 << 600 << "either";
+    }
+    void helpWindowOpensBesideTheMainWindowAndOnTheScreen() {
+        QFETCH(int, mainLeft);
+        QFETCH(int, mainWidth);
+        QFETCH(QString, side);
+        QWidget owner;
+        const QRect screen = owner.screen()->availableGeometry();
+        owner.setGeometry(screen.x() + mainLeft, screen.y() + 40, mainWidth, 300);
+        QtHelpEngine engine;
+        engine.setOwner(&owner);
+        engine.showContents(QStringLiteral(TOVIK_HELPFILE));
+        const QRect help = owner.findChild<QTextBrowser*>()->window()->geometry();
+        QVERIFY2(screen.contains(help), qPrintable(QString("%1 %2").arg(help.x()).arg(help.y())));
+        const QRect main = owner.geometry();
+        if (side == "right")
+            QVERIFY(help.left() > main.right());
+        if (side == "left")
+            QVERIFY(help.right() < main.left());
+    }
+
     void helpFileNamesOnlyRealCommands() {
         QFile file(QStringLiteral(TOVIK_HELPFILE));
         QVERIFY(file.open(QIODevice::ReadOnly));
