@@ -1,12 +1,16 @@
 #include "app/frmshowtell.h"
 #include "help/frmabout.h"
+#include "platform/qtmessages.h"
 #include "saving/frmslider.h"
 #include "support/fakes.h"
 #include "support/testmain.h"
+#include "support/viewer.h"
 #include "thumbnails/frmthumboption.h"
 #include "viewing/frmoptions.h"
 
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -149,6 +153,21 @@ private slots:
                     QVERIFY2(showsWholeText(label),
                              qPrintable(d->windowTitle() + ": " + label->text()));
         }
+    }
+
+    void messageBoxIsWideEnoughForItsTitle() {
+        QtMessages messages;
+        const QString title = QStringLiteral("Picture Too Large"); // a title longer than its text
+        int width = 0;
+        QObject handlerLife;
+        onNextDialog(&handlerLife, [&](QWidget* box) {
+            width = box->width();
+            box->close();
+        });
+        messages.message(title, QStringLiteral("x"));
+        const QFontMetrics font(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+        // The title bar holds the title and at least an icon and a close button beside it.
+        QVERIFY(width > font.horizontalAdvance(title) + 2 * font.height());
     }
 
     void shutdownDeletesWorkFilesAndSavesLivePlacement() {
