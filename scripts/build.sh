@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 BUILD_DIR=${BUILD_DIR:-build}
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+if [ ! -f "$BUILD_DIR/Makefile" ]; then
+  rm -rf "$BUILD_DIR/CMakeCache.txt" "$BUILD_DIR/CMakeFiles" # a configure that did not finish
   cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_EXTRA:-}
 fi
 cmake --build "$BUILD_DIR" -j"$(nproc)"

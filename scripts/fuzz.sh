@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-if [ ! -f build-fuzz/CMakeCache.txt ]; then
+if [ ! -f build-fuzz/Makefile ]; then
+  rm -rf build-fuzz/CMakeCache.txt build-fuzz/CMakeFiles # a configure that did not finish
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_FUZZ=ON
 fi
 cmake --build build-fuzz -j"$(nproc)" --target fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture

@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # build
-  cmake g++ pkg-config qt6-base-dev qt6-svg-dev libwmf-dev libemf2svg-dev libturbojpeg0-dev
+  cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libwmf-dev libemf2svg-dev libturbojpeg0-dev
   # run: metric-compatible "Arial" and "Times New Roman", and libwmf's text fonts
   fonts-liberation fonts-urw-base35
   # test and look at the program
