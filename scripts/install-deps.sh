@@ -6,8 +6,9 @@ set -euo pipefail
 PACKAGES=(
   # build
   cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libwmf-dev libemf2svg-dev libturbojpeg0-dev
-  # libturbojpeg0-dev's CMake package also names libjpeg.a, which only this package holds
-  libjpeg62-turbo-dev
+  # what libturbojpeg0-dev's CMake package and libwmf's pkg-config file name without depending
+  # on it: libjpeg.a, -lexpat, -lpng
+  libjpeg62-turbo-dev libexpat1-dev libpng-dev
   # run: metric-compatible "Arial" and "Times New Roman", and libwmf's text fonts
   fonts-liberation fonts-urw-base35
   # test and look at the program
