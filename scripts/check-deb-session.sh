@@ -56,6 +56,13 @@ keys alt+o
 sleep 1.5
 identify "$pictures/sheet.jpg" | grep -q 'JPEG 640x' || fail "sheet.jpg is not a 640-pixel-wide JPEG"
 
+echo "== Help, Contents: the installed help file"
+keys alt+h Return
+shot 6-help 1.5
+help=$(xdotool search --name '^Tovik Viewer Help$' | head -1) || fail "no help window"
+xdotool windowactivate --sync "$help" key alt+F4 # the window manager asks it to close
+xdotool windowactivate --sync "$win"
+
 echo "== File, Exit"
 keys alt+f e
 sleep 2
