@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Shared by run.sh and test.sh: packages, configure once, build.
-# BUILD_DIR and CMAKE_EXTRA may be set by the caller.
+# Shared by run.sh, test.sh and fuzz.sh: packages, configure once, build.
+# BUILD_DIR, BUILD_TYPE, CMAKE_EXTRA and BUILD_TARGETS (default: all) may be set by the caller.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,4 +9,4 @@ if [ ! -f "$BUILD_DIR/Makefile" ]; then
   rm -rf "$BUILD_DIR/CMakeCache.txt" "$BUILD_DIR/CMakeFiles" # a configure that did not finish
   cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} ${CMAKE_EXTRA:-}
 fi
-cmake --build "$BUILD_DIR" -j"$(nproc)"
+cmake --build "$BUILD_DIR" -j"$(nproc)" ${BUILD_TARGETS:+--target $BUILD_TARGETS}

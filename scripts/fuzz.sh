@@ -4,12 +4,8 @@
 # A crash leaves its input in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-if [ ! -f build-fuzz/Makefile ]; then
-  rm -rf build-fuzz/CMakeCache.txt build-fuzz/CMakeFiles # a configure that did not finish
-  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVIK_FUZZ=ON
-fi
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture
+CC=clang CXX=clang++ BUILD_DIR=build-fuzz CMAKE_EXTRA=-DTOVIK_FUZZ=ON \
+  BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture" scripts/build.sh
 seconds=${FUZZ_SECONDS:-60}
 samples=../shared/testdata
 mkdir -p build-fuzz/findings
