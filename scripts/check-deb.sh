@@ -34,7 +34,7 @@ done
 cp /etc/resolv.conf $root/etc/
 cp "$deb" $root/tmp/tovik-viewer.deb
 mkdir -p $root/home/ana/Pictures
-cp ../shared/testdata/{photo.jpg,rgb24.bmp,drawing.wmf,static.gif} $root/home/ana/Pictures/
+cp tests/data/{photo.jpg,rgb24.bmp,drawing.wmf,static.gif} $root/home/ana/Pictures/
 cp scripts/check-deb-session.sh $root/tmp/session.sh
 
 chroot $root /bin/bash -euo pipefail -c '

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 CC=clang CXX=clang++ BUILD_DIR=build-fuzz CMAKE_EXTRA=-DTOVIK_FUZZ=ON \
   BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture" scripts/build.sh
 seconds=${FUZZ_SECONDS:-60}
-samples=../shared/testdata
+samples=tests/data
 mkdir -p build-fuzz/findings
 export ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen
 status=0
@@ -19,7 +19,7 @@ for target in settings wmf emf nviewlib picture; do
     wmf) cp "$samples"/*.wmf "$corpus"/ ;;
     emf) cp "$samples"/*.emf "$corpus"/ ;;
     nviewlib) cp "$samples"/*.bmp "$corpus"/ ;;
-    picture) find "$samples" -maxdepth 1 -type f ! -name '*.md' -exec cp {} "$corpus"/ \; ;;
+    picture) find "$samples" -maxdepth 1 -type f ! -name '*.md' ! -name '*.py' -exec cp {} "$corpus"/ \; ;;
   esac
   echo "== fuzz_$target for ${seconds}s"
   build-fuzz/fuzz/fuzz_$target "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \

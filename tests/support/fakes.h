@@ -91,7 +91,8 @@ struct FakePlatform {
     QString file(const QString& name) const { return platform.appFile(name); }
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
-    // Copies files of the sample corpus into the application folder; returns their paths.
+    // Copies files of the sample corpus into the application folder, unless the test made a file
+    // of that name there itself; returns their paths.
     QStringList copySamples(const QStringList& names) const;
     // Scripts the next Open dialog to answer with these sample files.
     void answerOpen(const QStringList& names);

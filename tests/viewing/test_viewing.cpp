@@ -128,8 +128,8 @@ private slots:
         QTest::newRow("animated gif") << "animated.gif" << QSize(64, 48);
         QTest::newRow("ico, largest") << "icon.ico" << QSize(48, 48);
         QTest::newRow("cur") << "cursor.cur" << QSize(32, 32);
-        QTest::newRow("wmf") << "drawing.wmf" << QSize(199, 149);
-        QTest::newRow("emf") << "drawing.emf" << QSize(200, 151);
+        QTest::newRow("wmf") << "drawing.wmf" << QSize(200, 150);
+        QTest::newRow("emf") << "drawing.emf" << QSize(200, 150);
     }
     void everyFormatLoadsAtItsSize() {
         QFETCH(QString, name);
@@ -176,7 +176,8 @@ private slots:
         v.fake.write("empty.bmp", QByteArray());
         v.open({"photo.jpg"});
         const qint64 before = v.w().imgOne->drawing().cacheKey();
-        v.fake.copySamples({name});
+        if (name != "missing.gif")
+            v.fake.copySamples({name});
         tovik::Display(v.w(), v.fake.file(name));
         QCOMPARE(v.status(), v.fake.file(name));
         QCOMPARE(v.w().imgOne->drawing().cacheKey(), before);

@@ -1,0 +1,284 @@
+#!/usr/bin/env python3
+"""Makes the sample pictures the tests, fuzz seeds and package check use, into this folder.
+
+Raster formats come from ImageMagick's convert; the metafiles, the cursor, the EXIF block and the
+broken files are written byte by byte here, so that what each one holds is plain to read.
+Run it again after changing it and commit the files it writes.
+"""
+import math
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+OUT = os.path.dirname(os.path.abspath(__file__))
+
+
+def convert(*args):
+    subprocess.run([shutil.which("convert") or "convert", *args], check=True)
+
+
+def write(name, data):
+    with open(os.path.join(OUT, name), "wb") as f:
+        f.write(data)
+
+
+def read(name):
+    with open(os.path.join(OUT, name), "rb") as f:
+        return f.read()
+
+
+# --- Raster pictures ---------------------------------------------------------------------------
+
+def raster_samples(tmp):
+    scene = os.path.join(tmp, "scene.png")
+    small = os.path.join(tmp, "small.png")
+    # A sky gradient with a sun, a house and a hill: smooth areas and hard edges, no text.
+    convert("-size", "320x240", "gradient:#a0d0f0-#203070",
+            "-fill", "#f0c020", "-draw", "circle 250,60 280,60",
+            "-fill", "#c03020", "-draw", "rectangle 40,110 130,200",
+            "-fill", "#602010", "-draw", "polygon 30,110 85,60 140,110",
+            "-fill", "#30a040", "-draw", "ellipse 230,260 160,70 180,360", scene)
+    convert(scene, "-resize", "160x120", small)
+    out = lambda name: os.path.join(OUT, name)
+    convert(small, "-type", "TrueColor", "BMP3:" + out("rgb24.bmp"))
+    convert(small, "-alpha", "set", "-define", "bmp3:alpha=true", "BMP3:" + out("bgra32.bmp"))
+    convert(small, "-alpha", "set", "-channel", "A", "-fx", "i/w", "+channel",
+            "-define", "bmp:format=bmp4", out("argb32_v5.bmp"))
+    convert(small, "-colors", "16", "-type", "Palette", "BMP3:" + out("pal4.bmp"))
+    convert(small, "-colors", "200", "-type", "Palette", "-compress", "None",
+            "BMP3:" + out("pal8.bmp"))
+    convert(small, "-colors", "200", "-type", "Palette", "-compress", "RLE",
+            "BMP3:" + out("pal8_rle.bmp"))
+    convert(scene, "-quality", "85", "-sampling-factor", "2x2", out("photo.jpg"))
+    convert(small, "-colors", "64", out("static.gif"))
+    convert("-size", "64x48", "xc:#ff0000", "xc:#00ff00", "xc:#0000ff",
+            "-set", "delay", "50", "-loop", "0", out("animated.gif"))
+    convert(scene, "-define", "icon:auto-resize=48,32,16", out("icon.ico"))
+    rotated = os.path.join(tmp, "stored.jpg")
+    # Stored on its side: red square top-left, white one bottom-right, slate elsewhere.
+    convert("-size", "160x120", "xc:#4060a0", "-fill", "#ff0000", "-draw", "rectangle 0,0 29,29",
+            "-fill", "#ffffff", "-draw", "rectangle 130,90 159,119", "-quality", "90", rotated)
+    with open(rotated, "rb") as f:
+        write("exif_orient6.jpg", with_orientation(f.read(), 6))
+
+
+def with_orientation(jpeg, orientation):
+    """The JPEG with an EXIF block right after SOI that holds only the Orientation tag."""
+    tiff = b"II*\x00" + struct.pack("<I", 8)
+    tiff += struct.pack("<H", 1) + struct.pack("<HHIHH", 0x0112, 3, 1, orientation, 0)
+    tiff += struct.pack("<I", 0)
+    payload = b"Exif\x00\x00" + tiff
+    app1 = b"\xff\xe1" + struct.pack(">H", len(payload) + 2) + payload
+    assert jpeg[:2] == b"\xff\xd8"
+    return jpeg[:2] + app1 + jpeg[2:]
+
+
+# --- Hand-made files ---------------------------------------------------------------------------
+
+def cursor():
+    """A 32 x 32 cursor: an ICO container of type 2, hotspot (3, 2), one 32-bit image whose
+    arrow is opaque and whose background is transparent through its AND mask."""
+    size = 32
+
+    def inside(x, y):
+        return x <= y < 26 and x < 18
+
+    colour, mask = b"", b""
+    for row in reversed(range(size)):  # bottom-up
+        bits = 0
+        for x in range(size):
+            if not inside(x, row):
+                colour += bytes((0, 0, 0, 0))
+                bits |= 1 << (31 - x)
+            elif x in (0, row) or row == 25:
+                colour += bytes((0, 0, 0, 255))
+            else:
+                colour += bytes((255, 255, 255, 255))
+        mask += struct.pack(">I", bits)
+    info = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(colour) + len(mask),
+                       0, 0, 0, 0)
+    image = info + colour + mask
+    directory = struct.pack("<HHH", 0, 2, 1)
+    directory += struct.pack("<BBBBHHII", size, size, 0, 0, 3, 2, len(image), 6 + 16)
+    return directory + image
+
+
+def huge_header_bmp():
+    """A 24-bit bitmap header claiming 60000 x 60000 pixels over 2 KiB of data."""
+    info = struct.pack("<IiiHHIIiiII", 40, 60000, 60000, 1, 24, 0, 0, 3780, 3780, 0, 0)
+    pixels = bytes(i * 7 % 256 for i in range(2048))
+    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
+    return head + info + pixels
+
+
+# The drawing both metafiles hold, in pixels at 96 DPI on a 200 x 150 page: white ground, a red
+# rectangle with a black border, a blue ellipse, a green triangle and a black line at y = 80.
+RECT = (10, 10, 90, 70)
+ELLIPSE = (105, 20, 185, 80)
+TRIANGLE = ((20, 140), (100, 90), (180, 140))
+LINE_Y = 80
+RED, BLUE, GREEN, BLACK, WHITE = 0x0000FF, 0xFF0000, 0x00A000, 0x000000, 0xFFFFFF  # COLORREF
+
+
+def ellipse_points(box, count):
+    left, top, right, bottom = box
+    cx, cy, rx, ry = (left + right) / 2, (top + bottom) / 2, (right - left) / 2, (bottom - top) / 2
+    return [(cx + rx * math.cos(2 * math.pi * k / count), cy + ry * math.sin(2 * math.pi * k / count))
+            for k in range(count)]
+
+
+class Wmf:
+    """Placeable WMF records, in logical units of 1/1200 inch (12.5 units a pixel)."""
+    UNITS_PER_INCH = 1200
+
+    def __init__(self):
+        self.records = []
+        self.objects = 0
+
+    @staticmethod
+    def u(pixels):
+        return round(pixels * 12.5)
+
+    def record(self, function, words=b""):
+        assert len(words) % 2 == 0
+        self.records.append(struct.pack("<IH", 3 + len(words) // 2, function) + words)
+
+    def create(self, function, words):
+        self.record(function, words)
+        self.objects += 1
+        return self.objects - 1
+
+    def brush(self, colour):
+        return self.create(0x02FC, struct.pack("<HIH", 0, colour, 0))
+
+    def pen(self, colour, width_px, style=0):
+        return self.create(0x02FA, struct.pack("<HhhI", style, self.u(width_px), 0, colour))
+
+    def select(self, index):
+        self.record(0x012D, struct.pack("<H", index))
+
+    def box(self, function, rect):
+        left, top, right, bottom = (self.u(v) for v in rect)
+        self.record(function, struct.pack("<hhhh", bottom, right, top, left))
+
+    def polygon(self, points):
+        data = b"".join(struct.pack("<hh", self.u(x), self.u(y)) for x, y in points)
+        self.record(0x0324, struct.pack("<h", len(points)) + data)  # POLYGON
+
+    def file(self, width_px, height_px):
+        width, height = self.u(width_px), self.u(height_px)
+        body = b"".join(self.records) + struct.pack("<IH", 3, 0)  # META_EOF
+        words = 9 + len(body) // 2
+        longest = max(struct.unpack_from("<I", r)[0] for r in self.records)
+        header = struct.pack("<HHHIHIH", 1, 9, 0x0300, words, self.objects, longest, 0)
+        placeable = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, 0, 0, width, height,
+                                self.UNITS_PER_INCH, 0)
+        checksum = 0
+        for (word,) in struct.iter_unpack("<H", placeable):
+            checksum ^= word
+        return placeable + struct.pack("<H", checksum) + header + body
+
+
+def drawing_wmf():
+    w = Wmf()
+    w.record(0x0103, struct.pack("<H", 8))  # SETMAPMODE anisotropic
+    w.record(0x020B, struct.pack("<hh", 0, 0))  # SETWINDOWORG
+    w.record(0x020C, struct.pack("<hh", w.u(150), w.u(200)))  # SETWINDOWEXT
+    no_pen = w.pen(0, 0, style=5)
+    w.select(no_pen)
+    w.select(w.brush(WHITE))
+    w.box(0x041B, (0, 0, 200, 150))  # RECTANGLE
+    w.select(w.pen(BLACK, 2))
+    w.select(w.brush(RED))
+    w.box(0x041B, RECT)
+    w.select(no_pen)
+    w.select(w.brush(BLUE))
+    w.polygon(ellipse_points(ELLIPSE, 90))  # as drawing programs write curves
+    w.select(w.brush(GREEN))
+    w.polygon(TRIANGLE)
+    w.select(w.pen(BLACK, 3))
+    w.record(0x0214, struct.pack("<hh", w.u(LINE_Y), 0))  # MOVETO
+    w.record(0x0213, struct.pack("<hh", w.u(LINE_Y), w.u(200)))  # LINETO
+    return w.file(200, 150)
+
+
+class Emf:
+    """EMF records in device pixels on a 96 DPI reference device."""
+
+    def __init__(self):
+        self.records = []
+        self.handles = 1  # handle 0 is the metafile itself
+
+    def record(self, kind, data=b""):
+        self.records.append(struct.pack("<II", kind, 8 + len(data)) + data)
+
+    def create(self, kind, data):
+        index = self.handles
+        self.handles += 1
+        self.record(kind, struct.pack("<I", index) + data)
+        return index
+
+    def brush(self, colour):
+        return self.create(39, struct.pack("<III", 0, colour, 0))  # CREATEBRUSHINDIRECT
+
+    def pen(self, colour, width, style=0):
+        return self.create(38, struct.pack("<IiiI", style, width, 0, colour))  # CREATEPEN
+
+    def select(self, handle):
+        self.record(37, struct.pack("<I", handle))  # SELECTOBJECT
+
+    def file(self, width_px, height_px):
+        self.record(14, struct.pack("<III", 0, 0, 20))  # EOF
+        body = b"".join(self.records)
+        size = 88 + len(body)
+        # The frame in 0.01 mm.
+        frame = (0, 0, round(width_px * 2540 / 96), round(height_px * 2540 / 96))
+        header = struct.pack("<II", 1, 88)
+        header += struct.pack("<iiii", 0, 0, width_px - 1, height_px - 1)  # bounds, pixels
+        header += struct.pack("<iiii", *frame)
+        header += struct.pack("<IIIIHHIII", 0x464D4520, 0x10000, size, len(self.records) + 1,
+                              self.handles, 0, 0, 0, 0)
+        header += struct.pack("<iiii", 1024, 768, 271, 203)  # the device: pixels, millimetres
+        return header + body
+
+
+def drawing_emf():
+    e = Emf()
+    e.record(17, struct.pack("<I", 1))  # SETMAPMODE MM_TEXT
+    no_pen = 0x80000008  # stock NULL_PEN
+    e.select(no_pen)
+    e.select(e.brush(WHITE))
+    e.record(43, struct.pack("<iiii", 0, 0, 200, 150))  # RECTANGLE
+    e.select(e.pen(BLACK, 2))
+    e.select(e.brush(RED))
+    e.record(43, struct.pack("<iiii", *RECT))
+    e.select(no_pen)
+    e.select(e.brush(BLUE))
+    e.record(42, struct.pack("<iiii", *ELLIPSE))  # ELLIPSE
+    e.select(e.brush(GREEN))
+    points = b"".join(struct.pack("<hh", x, y) for x, y in TRIANGLE)
+    e.record(86, struct.pack("<iiiiI", 20, 90, 180, 140, len(TRIANGLE)) + points)  # POLYGON16
+    e.select(e.pen(BLACK, 3))
+    e.record(27, struct.pack("<ii", 0, LINE_Y))  # MOVETOEX
+    e.record(54, struct.pack("<ii", 200, LINE_Y))  # LINETO
+    return e.file(200, 150)
+
+
+def main():
+    with tempfile.TemporaryDirectory() as tmp:
+        raster_samples(tmp)
+    write("cursor.cur", cursor())
+    write("huge_header.bmp", huge_header_bmp())
+    write("drawing.wmf", drawing_wmf())
+    write("drawing.emf", drawing_emf())
+    photo = read("photo.jpg")
+    write("truncated.jpg", photo[: len(photo) * 2 // 5])  # no end marker, rows missing
+    write("not_a_picture.jpg", b"Plain text in a file that is named like a JPEG picture.\n")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
