@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace tovik {
 
@@ -29,12 +30,16 @@ frmShowTell::frmShowTell(Platform& platform, ViewerState& state, QWidget* parent
     buildMenus();
     buildParts();
     routeMenus();
-    resize(toPixelsX(InitialClientWidth),
-           toPixelsY(InitialClientHeight) + menuBar()->sizeHint().height());
+    resizeToInitial();
     Form_Load();
 }
 
 frmShowTell::~frmShowTell() = default;
+
+void frmShowTell::resizeToInitial() {
+    resize(toPixelsX(InitialClientWidth),
+           toPixelsY(InitialClientHeight) + menuBar()->sizeHint().height());
+}
 
 void frmShowTell::buildParts() {
     m_client = new QWidget(this);
@@ -71,10 +76,17 @@ void frmShowTell::Form_Load() {
 void frmShowTell::placeWindow() {
     const TwipRect saved{m_state.SavedLeft, m_state.SavedTop, m_state.SavedWidth,
                          m_state.SavedHeight};
+    // A placement that cannot show the menu bar, toolbar and status bar is no placement.
+    const TwipRect minimum{0, 0, menuBar()->sizeHint().width() * m_tppX,
+                           (menuBar()->sizeHint().height() + Toolbar1->sizeHint().height() +
+                            SB1->sizeHint().height()) *
+                               m_tppY};
     const PlacementDecision decision =
-        decidePlacement(m_state.SavedWindowState, saved, m_platform.screen.geometry());
+        decidePlacement(m_state.SavedWindowState, saved, m_platform.screen.geometry(), minimum);
     switch (decision.kind) {
     case PlacementDecision::Kind::Maximize:
+        // A window manager may remember the maximized size as the one to restore to.
+        m_restoreToInitialSize = true;
         setWindowState(Qt::WindowMaximized);
         break;
     case PlacementDecision::Kind::MoveAndSize:
@@ -92,6 +104,16 @@ void frmShowTell::resizeOuter(QSize outer) {
     const QSize frameExtra = frameGeometry().size() - size();
     m_outerSizeToMeet = frameExtra.isNull() ? std::optional(outer) : std::nullopt;
     resize(outer - frameExtra);
+}
+
+void frmShowTell::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && m_restoreToInitialSize &&
+        windowState() == Qt::WindowNoState) {
+        m_restoreToInitialSize = false;
+        // After the restore's own geometry, which Qt and the window manager apply later.
+        QTimer::singleShot(0, this, &frmShowTell::resizeToInitial);
+    }
+    QMainWindow::changeEvent(event);
 }
 
 bool frmShowTell::event(QEvent* event) {

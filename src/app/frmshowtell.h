@@ -92,9 +92,12 @@ public:
     SlideTimer Timer1;
     // imgOne's size in twips: imgThree's size times ZoomFactor.
     double surfaceWidth = 0, surfaceHeight = 0;
+    // The most memory the drawing surface may take.
+    qint64 surfaceBudget = SurfaceBudgetBytes;
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -104,6 +107,7 @@ private:
     void buildMenus();
     void routeMenus();
     void placeWindow();
+    void resizeToInitial();
     void resizeOuter(QSize outer);
     void dockBars();
     void HScroll1_Change(int value);
@@ -119,6 +123,8 @@ private:
     bool m_unloaded = false;
     // The saved outer size, until the window manager has framed the window and it can be met.
     std::optional<QSize> m_outerSizeToMeet;
+    // Started maximized: the first restore goes to the initial size.
+    bool m_restoreToInitialSize = false;
 };
 
 } // namespace tovik

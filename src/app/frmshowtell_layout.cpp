@@ -42,7 +42,7 @@ bool frmShowTell::drawPicture() {
         imgOne->clear();
         return true;
     }
-    if (qint64(size.width()) * size.height() * 4 > SurfaceBudgetBytes)
+    if (qint64(size.width()) * size.height() * 4 > surfaceBudget)
         return false;
     imgOne->setGeometry(0, 0, size.width(), size.height());
     // At the picture's own size the surface shares imgThree's pixels instead of copying them.

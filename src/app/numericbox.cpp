@@ -26,6 +26,8 @@ private:
     static bool accepted(const QKeyEvent* key) {
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
             return true; // moves the focus; not a character for the box
+        if (key->key() == Qt::Key_Delete)
+            return true; // an editing key, though X11 gives it the text "\x7f"
         const QString text = key->text();
         if (text.isEmpty())
             return true; // arrows, Delete, Home: keys, not characters

@@ -4,8 +4,8 @@
 
 namespace tovik {
 
-// imgThree: the loaded picture at its own size, never shown. Its size is kept in twips, as the
-// picture services report it (a metafile's size need not be its pixel count times 15).
+// imgThree: the loaded picture at its own size, never shown. Its size is kept in twips, the
+// model's unit: its pixel count times the twips per pixel.
 struct PictureHolder {
     QImage picture;
     double width = 0;  // twips

@@ -20,6 +20,14 @@ QString qtPatterns(const QString& patterns) {
     return out.join(QLatin1Char(' '));
 }
 
+// "/p/q" as "", "p", "q"; the root as "" alone.
+QStringList folderParts(const QString& path) {
+    QStringList parts = QFileInfo(path).absolutePath().split(QLatin1Char('/'));
+    if (parts.size() > 1 && parts.last().isEmpty())
+        parts.removeLast();
+    return parts;
+}
+
 QString withoutPatterns(QString description) {
     const qsizetype open = description.lastIndexOf(QLatin1Char('('));
     if (open > 0 && description.endsWith(QLatin1Char(')')))
@@ -40,9 +48,22 @@ QStringList qtNameFilters(const QString& filter) {
 QString selectedFilesText(const QStringList& paths) {
     if (paths.size() == 1)
         return QDir::toNativeSeparators(paths.first());
-    QString text = QDir::toNativeSeparators(QFileInfo(paths.first()).absolutePath());
+    // Names typed into the dialog may come from several folders: the folder is the one they
+    // all share, and each name keeps the rest of its path.
+    QStringList folder = folderParts(paths.first());
+    for (const QString& path : paths) {
+        const QStringList own = folderParts(path);
+        qsizetype shared = 0;
+        while (shared < folder.size() && shared < own.size() && folder[shared] == own[shared])
+            ++shared;
+        folder = folder.mid(0, shared);
+    }
+    // At the root the folder is empty: joining it with a name then gives one leading separator.
+    const QString common = folder.join(QLatin1Char('/'));
+    QString text = QDir::toNativeSeparators(common);
     for (const QString& path : paths)
-        text += QChar(0) + QFileInfo(path).fileName();
+        text += QChar(0) +
+                QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath().mid(common.size() + 1));
     return text;
 }
 

@@ -11,4 +11,8 @@ namespace tovik {
 // but the digits 0 to 9 (text that was pasted), or is above max.
 std::optional<qint32> plainNumber(const QString& text, qint32 max);
 
+// The value of a text box holding digits with at most one decimal point ("12.5", "15", ".5"):
+// nullopt when it is empty or holds anything else.
+std::optional<double> decimalNumber(const QString& text);
+
 } // namespace tovik

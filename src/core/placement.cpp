@@ -10,10 +10,17 @@ bool intersects(const TwipRect& a, const TwipRect& b) {
            b.top < a.top + a.height;
 }
 
-bool usable(const TwipRect& r, const ScreenGeometry& screen) {
-    if (r.width <= 0 || r.height <= 0)
+bool fitsIn(const TwipRect& r, const TwipRect& area) {
+    return r.width <= area.width && r.height <= area.height;
+}
+
+bool usable(const TwipRect& r, const ScreenGeometry& screen, const TwipRect& minimum) {
+    if (r.width <= 0 || r.height <= 0 || r.width < minimum.width || r.height < minimum.height)
         return false;
-    return std::any_of(screen.screens.begin(), screen.screens.end(),
+    const auto& areas = screen.available.isEmpty() ? screen.screens : screen.available;
+    return std::any_of(areas.begin(), areas.end(),
+                       [&](const TwipRect& a) { return fitsIn(r, a); }) &&
+           std::any_of(screen.screens.begin(), screen.screens.end(),
                        [&](const TwipRect& s) { return intersects(r, s); });
 }
 } // namespace
@@ -33,7 +40,7 @@ TwipRect defaultSettingsRect(const ScreenGeometry& screen, double windowWidth,
 }
 
 PlacementDecision decidePlacement(qint32 savedState, const TwipRect& saved,
-                                  const ScreenGeometry& screen) {
+                                  const ScreenGeometry& screen, const TwipRect& minimum) {
     using Kind = PlacementDecision::Kind;
     switch (WindowStateValue(savedState)) {
     case WindowStateValue::Maximized:
@@ -41,7 +48,8 @@ PlacementDecision decidePlacement(qint32 savedState, const TwipRect& saved,
     case WindowStateValue::Minimized:
         return {Kind::MoveAndSize, defaultWindowRect(screen)};
     case WindowStateValue::Normal:
-        return {Kind::MoveAndSize, usable(saved, screen) ? saved : defaultWindowRect(screen)};
+        return {Kind::MoveAndSize,
+                usable(saved, screen, minimum) ? saved : defaultWindowRect(screen)};
     }
     return {Kind::Keep, {}};
 }

@@ -11,8 +11,9 @@ struct TwipRect {
 };
 
 struct ScreenGeometry {
-    TwipRect primary;        // the primary screen, in twips
-    QList<TwipRect> screens; // every screen, in twips
+    TwipRect primary;          // the primary screen, in twips
+    QList<TwipRect> screens;   // every screen, in twips
+    QList<TwipRect> available; // every screen less its panels, in twips
     double tppX = 15, tppY = 15;
 };
 
@@ -30,9 +31,10 @@ struct PlacementDecision {
     TwipRect rect;
 };
 
-// How the window is placed at start from the saved state and rectangle. A rectangle with no
-// width or height, or one that no screen shows any of, falls back to the default window.
+// How the window is placed at start from the saved state and rectangle. A rectangle that no
+// screen shows any of, one larger than every screen's available area, or one smaller than
+// minimum (what the menu bar, toolbar and status bar need) falls back to the default window.
 PlacementDecision decidePlacement(qint32 savedState, const TwipRect& saved,
-                                  const ScreenGeometry& screen);
+                                  const ScreenGeometry& screen, const TwipRect& minimum = {});
 
 } // namespace tovik

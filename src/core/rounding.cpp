@@ -43,10 +43,6 @@ double twipsPerPixel(double logicalDpi) {
     return logicalDpi > 0 ? TwipsPerInch / logicalDpi : 15.0;
 }
 
-double pixelsToTwips(double pixels, double tpp) {
-    return pixels * tpp;
-}
-
 int twipsToPixels(double twips, double tpp) {
     return roundToLong(twips / tpp);
 }

@@ -20,7 +20,6 @@ inline constexpr double TwipsPerInch = 1440.0;
 
 // 15 at 96 logical DPI.
 double twipsPerPixel(double logicalDpi);
-double pixelsToTwips(double pixels, double tpp);
 int twipsToPixels(double twips, double tpp);
 
 } // namespace tovik

@@ -10,6 +10,7 @@
 #include <QtPlugin>
 
 #include <cstring>
+#include <limits>
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
 
@@ -37,7 +38,12 @@ QSize bmpClaimedSize(const QString& path) {
     };
     if (le32(14) < 40)
         return {}; // an old 12-byte header has 16-bit sizes: never absurd
-    return {qAbs(le32(18)), qAbs(le32(22))};
+    const qint32 width = le32(18), height = le32(22);
+    // No width is negative, and the most negative height has no positive row count: such a
+    // header is no picture, which Qt's reader says when it reads it.
+    if (width < 0 || height == std::numeric_limits<qint32>::min())
+        return {};
+    return {width, qAbs(height)};
 }
 
 // Icons and cursors hold several images: show the largest.

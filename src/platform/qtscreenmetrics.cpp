@@ -21,8 +21,10 @@ ScreenGeometry QtScreenMetrics::geometry() const {
     g.tppX = twipsPerPixel(primary->logicalDotsPerInchX());
     g.tppY = twipsPerPixel(primary->logicalDotsPerInchY());
     g.primary = toTwips(primary->geometry(), g.tppX, g.tppY);
-    for (const QScreen* s : QGuiApplication::screens())
+    for (const QScreen* s : QGuiApplication::screens()) {
         g.screens.append(toTwips(s->geometry(), g.tppX, g.tppY));
+        g.available.append(toTwips(s->availableGeometry(), g.tppX, g.tppY));
+    }
     return g;
 }
 

@@ -47,7 +47,7 @@ bool saveShownAsJpeg(frmShowTell& window, const QString& name) {
     // A scratch file that cannot be written must not let an older one become the JPEG.
     if (!saveBitmap(window.imgOne->drawing(), surfaceBackground(window), scratch, Replace::InPlace,
                     &error)) {
-        reportFailure(window, name, error);
+        reportFailure(window, scratch, error);
         return false;
     }
     NViewLib& library = window.platform().nviewlib;

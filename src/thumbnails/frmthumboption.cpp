@@ -137,20 +137,21 @@ bool frmThumbOption::refuse(QLineEdit* field, const QString& title, const QStrin
 
 void frmThumbOption::Command1_Click() {
     const QString percentText = txtPercent->text(), widthText = txtWidth->text();
-    // Pasted text that is no plain number counts as out of range.
-    const int percent = plainNumber(percentText, 100).value_or(-1);
+    // Pasted text that is no number counts as out of range. The percentage may have decimals:
+    // the settings file can hold a scale such as 0.125.
+    const double percent = decimalNumber(percentText).value_or(-1);
     const int width = plainNumber(widthText, 2000).value_or(-1);
     if ((percentText.isEmpty() && refuse(txtPercent, PercentTitle, PercentEmpty)) ||
         ((percent < 1 || percent > 100) && refuse(txtPercent, PercentTitle, PercentRange)) ||
         (widthText.isEmpty() && refuse(txtWidth, WidthTitle, WidthEmpty)) ||
-        ((width < 1 || width > 2000) && refuse(txtWidth, WidthTitle, WidthRange)))
+        (width < 1 && refuse(txtWidth, WidthTitle, WidthRange)))
         return;
     hide();
     ViewerState& s = m_main.state();
     s.ThumbTextColor = toColorRef(m_text);
     s.ThumbBackColor = toColorRef(m_back);
     s.ThumbPageWidth = qint16(width);
-    s.ThumbScale = float(percent) / 100.0f;
+    s.ThumbScale = float(percent / 100.0);
     WriteSettings(s, m_main.platform().appFile(SettingsFileName), m_main.livePlacement());
     done(Accepted);
     frmThumbnails builder(m_main);

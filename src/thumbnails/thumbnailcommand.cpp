@@ -7,6 +7,7 @@
 #include "thumbnails/frmthumboption.h"
 #include "viewing/display.h"
 
+#include <QScrollBar>
 #include <QStatusBar>
 
 namespace tovik {
@@ -30,6 +31,9 @@ bool saveSheet(frmShowTell& window, const QString& path) {
 void Thumbnail_Click(frmShowTell& window) {
     ViewerState& s = window.state();
     s.ZoomFactor = 1.0f;
+    // What the screen shows now, to show again if the sheet cannot join the list.
+    const PictureHolder shown = window.imgThree;
+    const QString shownStatus = window.SB1->currentMessage();
     {
         frmThumbOption options(window);
         centreOnMainWindow(&options, window);
@@ -39,11 +43,18 @@ void Thumbnail_Click(frmShowTell& window) {
         s.DialogCancelled = false;
         return;
     }
+    // A new picture: shown from its top-left corner, whatever the last one was scrolled to.
+    window.HScroll1->setValue(0);
+    window.VScroll1->setValue(0);
+    const QString sheet = window.platform().appFile(SheetFileName);
+    if (!saveSheet(window, sheet)) {
+        window.imgThree = shown;
+        window.Form_Resize();
+        window.SB1->showMessage(shownStatus);
+        return;
+    }
     window.Form_Resize();
     window.SB1->showMessage(SheetStatusText);
-    const QString sheet = window.platform().appFile(SheetFileName);
-    if (!saveSheet(window, sheet))
-        return;
     s.appendPicture(sheet);
     s.CurrentIndex = s.PictureCount;
     ButtonBar& bar = *window.Toolbar1;

@@ -6,13 +6,14 @@
 namespace tovik {
 
 namespace {
-enum class Redraw { Done, NoPicture, Failed };
+enum class Redraw { Done, NoRoom, NoPicture, Failed };
 
-// Empties the surface and draws imgThree again at the current factor.
+// Empties the surface and draws imgThree again at the current factor. A window too small for a
+// viewport draws nothing yet; the next resize draws at the factor.
 Redraw redrawAtFactor(frmShowTell& window) {
     window.imgOne->clear();
     if (!window.placeViewport())
-        return Redraw::Failed;
+        return Redraw::NoRoom;
     if (window.imgThree.isEmpty())
         return Redraw::NoPicture;
     if (!window.drawPicture())

@@ -67,7 +67,8 @@ private slots:
         ViewerState state;
         frmShowTell window(fake.platform, state);
         QCOMPARE(window.frameGeometry().size(), QSize(400, 300));
-        QCOMPARE(window.pos(), QPoint(int((1280 - 344) / 2), window.pos().y()));
+        // Centred as a window of the initial size would be: 344 x 243 pixels inside the frame.
+        QCOMPARE(window.pos().x(), (1280 - 344) / 2);
         QCOMPARE(fake.read("viewer.ini").count("\r\n"), 11);
     }
 
@@ -99,6 +100,10 @@ private slots:
             << QByteArray("1500,3000,0,7500,0") << QRect(440, 362, 400, 300) << false;
         QTest::newRow("off every screen")
             << QByteArray("-90000,3000,9000,7500,0") << QRect(440, 362, 400, 300) << false;
+        QTest::newRow("larger than the screen")
+            << QByteArray("0,0,1000000,1000000,0") << QRect(440, 362, 400, 300) << false;
+        QTest::newRow("one pixel")
+            << QByteArray("1500,3000,15,15,0") << QRect(440, 362, 400, 300) << false;
     }
     void placesWindowFromSavedState() {
         QFETCH(QByteArray, placement);
@@ -111,6 +116,21 @@ private slots:
         QCOMPARE(window.windowState().testFlag(Qt::WindowMaximized), maximized);
         if (!maximized)
             QCOMPARE(window.frameGeometry(), expected);
+    }
+
+    void restoringAfterAMaximizedStartGivesTheInitialSize() {
+        FakePlatform fake;
+        fake.write("viewer.ini", "5,0,16777215,640,.15,80,1500,3000,9000,7500,2");
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        const QSize initial = window.size();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // A window manager that mapped the window maximized may restore it to that size.
+        window.setWindowState(Qt::WindowNoState);
+        window.resize(1280, 979);
+        QTRY_COMPARE(window.size(), initial);
+        QCOMPARE(initial.width(), 344);
     }
 
     void resizeLaysOutViewportInTwips() {

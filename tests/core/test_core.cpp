@@ -44,6 +44,13 @@ private slots:
         QTest::newRow("six lines")
             << QByteArray("5\r\n0\r\n16777215\r\n640\r\n0.15\r\n80\r\n") << false;
         QTest::newRow("width above Integer") << QByteArray(good).replace("640", "32768") << false;
+        QTest::newRow("quality above Integer") << QByteArray(good).replace("80", "32768") << false;
+        QTest::newRow("blank lines between values")
+            << QByteArray(good).replace("\r\n0\r\n", "\r\n\r\n  \r\n0\r\n") << true;
+        QTest::newRow("ten values and blank lines")
+            << QByteArray("5\r\n0\r\n16777215\r\n640\r\n0.15\r\n80\r\n1000\r\n2000\r\n6000\r\n"
+                          "4500\r\n\r\n\r\n")
+            << false;
         QTest::newRow("word instead of number")
             << QByteArray(good).replace("80", "eighty") << false;
         QTest::newRow("empty field between commas")
@@ -61,6 +68,7 @@ private slots:
         if (!valid)
             return;
         QCOMPARE(v->SlideInterval, 5);
+        QCOMPARE(v->ThumbTextColor, 0);
         QCOMPARE(v->ThumbBackColor, 16777215);
         QCOMPARE(v->ThumbPageWidth, qint16(640));
         QCOMPARE(v->ThumbScale, 0.15f);
@@ -92,7 +100,17 @@ private slots:
         QCOMPARE(decidePlacement(0, {1500, 1500, 9000, -1}, screen).rect, centred);
         QCOMPARE(decidePlacement(0, {-20000, 1500, 9000, 6000}, screen).rect, centred);
         QCOMPARE(decidePlacement(0, {-8000, 1500, 9000, 6000}, screen).rect,
-                 TwipRect({-8000, 1500, 9000, 6000})); // partly on screen: kept
+                 TwipRect({-8000, 1500, 9000, 6000}));     // partly on screen: kept
+        screen.available = {{0, 0, 1280 * 15, 1000 * 15}}; // a panel takes 24 pixels
+        QCOMPARE(decidePlacement(0, {0, 0, 1280 * 15, 1000 * 15}, screen).rect,
+                 TwipRect({0, 0, 1280 * 15, 1000 * 15}));
+        QCOMPARE(decidePlacement(0, {0, 0, 1000000, 1000000}, screen).rect, centred);
+        QCOMPARE(decidePlacement(0, {0, 0, 1280 * 15, 1001 * 15}, screen).rect, centred);
+        const TwipRect bars{0, 0, 150 * 15, 80 * 15}; // what menu, toolbar and status bar need
+        QCOMPARE(decidePlacement(0, {1500, 1500, 15, 15}, screen, bars).rect, centred);
+        QCOMPARE(decidePlacement(0, {1500, 1500, 150 * 15, 79 * 15}, screen, bars).rect, centred);
+        QCOMPARE(decidePlacement(0, {1500, 1500, 150 * 15, 80 * 15}, screen, bars).rect,
+                 TwipRect({1500, 1500, 150 * 15, 80 * 15}));
         const TwipRect defaults = defaultSettingsRect(screen, 5400, 4000);
         QCOMPARE(defaults, TwipRect({(19200 - 5400) / 2.0, (15360 - 4000) / 2.0, 6000, 4500}));
     }
@@ -111,6 +129,8 @@ private slots:
         QCOMPARE(small.largeStep, 2); // 2.5 rounds to even
         QCOMPARE(small.smallStep, 1);
         QCOMPARE(rangeScrollBar(6005, 6000).largeStep, 1); // never a step of 0
+        QVERIFY(!rangeScrollBar(6000, 6000).visible);      // exactly fits: no bar
+        QVERIFY(rangeScrollBar(6001, 6000).visible);
         const ScrollSetup fits = rangeScrollBar(3000, 6000);
         QCOMPARE(fits.maximum, -3000);
         QVERIFY(!fits.visible);
@@ -146,7 +166,6 @@ private slots:
         QCOMPARE(step->index, shown);
         QCOMPARE(step->back, back);
         QCOMPARE(step->forward, forward);
-        QCOMPARE(step->slideButtons, count != 1);
         QCOMPARE(navigationStep(1, 0, 1), std::nullopt);
         QVERIFY(navigationStep(2147483647, 2147483600, -1)); // no overflow near the top
     }
@@ -170,6 +189,12 @@ private slots:
         QCOMPARE(splitSelectedFiles(QString(), '/'), QStringList{QString()});
         QCOMPARE(selectedFilesText({"/p/b.gif", "/p/a.jpg"}),
                  QString("/p") + nul + "b.gif" + nul + "a.jpg"); // the dialog's order
+        const QStringList twoFolders{"/p/photo.jpg", "/p/q/other/a pic.bmp", "/p/r/c.gif"};
+        QCOMPARE(selectedFilesText(twoFolders),
+                 QString("/p") + nul + "photo.jpg" + nul + "q/other/a pic.bmp" + nul + "r/c.gif");
+        QCOMPARE(splitSelectedFiles(selectedFilesText(twoFolders), '/'), twoFolders);
+        const QStringList fromRoot{"/a.jpg", "/home/b.gif"};
+        QCOMPARE(splitSelectedFiles(selectedFilesText(fromRoot), '/'), fromRoot);
         QCOMPARE(qtNameFilters("All Graphics |*.jpg;*.gif|All Files (*.*)|*.*"),
                  (QStringList{"All Graphics (*.jpg *.JPG *.gif *.GIF)", "All Files (*)"}));
     }
@@ -192,6 +217,11 @@ private slots:
         const auto four = layoutSheet({photo, photo, photo, photo}, 0.5f, 640, 15, 15);
         QCOMPARE(four.placements[3].x, 300.0); // 530 + 150 >= 630: a new row
         QCOMPARE(four.placements[3].y, (20 + 100 + 12 + 20) * 15.0);
+
+        // The picture fits before the edge but its 450-pixel name would not: a new row.
+        const SheetEntry longName{600, 3000, 450 * 15, 180};
+        const auto byName = layoutSheet({photo, longName}, 0.5f, 640, 15, 15);
+        QCOMPARE(byName.placements[1].y, (20 + 100 + 12 + 20) * 15.0);
 
         const SheetEntry wide{9300 * 2, 3000, 900, 180}; // 620 pixels at 50 %
         const auto first = layoutSheet({wide}, 0.5f, 640, 15, 15);

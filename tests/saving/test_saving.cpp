@@ -177,6 +177,8 @@ private slots:
         QVERIFY(QDir(s.fake.folder.path()).mkdir(ScratchFileName)); // the scratch cannot be made
         s.saveAs(s.out("x.jpg"));
         QCOMPARE(s.fake.messages.shown.size(), 3);
+        QVERIFY2(s.fake.messages.shown.last().second.contains(s.out(ScratchFileName)),
+                 qPrintable(s.fake.messages.shown.last().second)); // the file that failed
         QVERIFY(!QFile::exists(s.out("x.jpg")));
         QVERIFY(s.w().pictureLoaded());
 
@@ -216,6 +218,11 @@ private slots:
         d.Text1->setText("12a"); // pasted: treated as out of range
         QCOMPARE(v.fake.messages.shown.size(), 2);
         QCOMPARE(v.state.JPGQuality, qint16(15));
+        d.Text1->setText("100");
+        QCOMPARE(v.state.JPGQuality, qint16(100));
+        d.Text1->setText("101");
+        QCOMPARE(v.fake.messages.shown.size(), 3);
+        QCOMPARE(v.state.JPGQuality, qint16(100));
         d.Text1->setText("007");
         QCOMPARE(v.state.JPGQuality, qint16(7));
         QCOMPARE(d.Text1->text(), QString("007"));

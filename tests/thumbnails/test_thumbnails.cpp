@@ -4,12 +4,15 @@
 #include "thumbnails/frmthumboption.h"
 #include "thumbnails/thumbnailcommand.h"
 #include "viewing/navigation.h"
+#include "viewing/zoom.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace tovik;
@@ -174,6 +177,50 @@ private slots:
         d.close(); // the close box is Cancel; the picked colour stays
         QVERIFY(v.state.DialogCancelled);
         QCOMPARE(v.state.ThumbBackColor, 0x0000ff);
+    }
+
+    void percentageWithDecimalsIsAccepted() {
+        Sheet s;
+        s.state.ThumbScale = 0.125f; // from a hand-edited settings file
+        s.open({"photo.jpg"});
+        QObject handlerLife;
+        onNextDialog(&handlerLife, [](QWidget* d) {
+            auto* options = qobject_cast<frmThumbOption*>(d);
+            QCOMPARE(options->txtPercent->text(), QString("12.5"));
+            options->Command1->click();
+        });
+        s.w().Toolbar1->click(14);
+        QVERIFY(s.fake.messages.shown.isEmpty());
+        QCOMPARE(s.state.ThumbScale, 0.125f);
+        QCOMPARE(s.state.PictureCount, 2);
+    }
+
+    void newSheetShowsFromItsTopLeftCorner() {
+        Sheet s;
+        s.open({"photo.jpg", "static.gif"});
+        for (int i = 0; i < 7; ++i)
+            ZoomIn(s.w()); // 880 x 660 in a smaller viewport
+        s.w().HScroll1->setValue(s.w().HScroll1->maximum());
+        s.w().VScroll1->setValue(s.w().VScroll1->maximum());
+        s.generate("100", "640"); // wider than the viewport too
+        QCOMPARE(s.w().imgOne->pos(), QPoint(0, 0));
+        QCOMPARE(s.w().HScroll1->value(), 0);
+        QCOMPARE(s.w().VScroll1->value(), 0);
+    }
+
+    void sheetThatCannotBeSavedLeavesListAndScreenAsTheyWere() {
+        Sheet s;
+        s.open({"photo.jpg", "static.gif"});
+        QVERIFY(QDir(s.fake.folder.path()).mkdir(SheetFileName)); // cannot be written
+        const qint64 shown = s.w().imgThree.picture.cacheKey();
+        const QString status = s.status();
+        s.generate("50", "640");
+        QCOMPARE(s.fake.messages.shown.size(), 1);
+        QVERIFY(s.fake.messages.shown.first().second.contains(s.fake.file(SheetFileName)));
+        QCOMPARE(s.state.PictureCount, 2);
+        QCOMPARE(s.status(), status);
+        QCOMPARE(s.w().imgThree.picture.cacheKey(), shown);
+        QCOMPARE(s.w().imgOne->size(), QSize(320, 240));
     }
 
     void cancelledOptionsChangeNothingButTheZoom() {

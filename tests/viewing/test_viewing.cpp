@@ -166,6 +166,10 @@ private slots:
                                     << "Invalid Picture";
         QTest::newRow("absurd header") << "huge_header.bmp"
                                        << "Picture Too Large";
+        QTest::newRow("most negative width") << "min_width.bmp"
+                                             << "Invalid Picture";
+        QTest::newRow("most negative height") << "min_height.bmp"
+                                              << "Invalid Picture";
         QTest::newRow("missing file") << "missing.gif"
                                       << "";
     }
@@ -174,6 +178,12 @@ private slots:
         QFETCH(QString, title);
         Viewer v;
         v.fake.write("empty.bmp", QByteArray());
+        v.fake.copySamples({"rgb24.bmp"});
+        for (const auto& [file, at] : {std::pair{"min_width.bmp", 18}, {"min_height.bmp", 22}}) {
+            QByteArray bmp = v.fake.read("rgb24.bmp");
+            bmp.replace(at, 4, QByteArray("\x00\x00\x00\x80", 4)); // -2147483648
+            v.fake.write(file, bmp);
+        }
         v.open({"photo.jpg"});
         const qint64 before = v.w().imgOne->drawing().cacheKey();
         if (name != "missing.gif")
@@ -218,6 +228,28 @@ private slots:
         QCOMPARE(v.w().surfaceWidth, 160 * 15 * 1.5);
         v.w().CloseFile->trigger();
         QCOMPARE(v.state.ZoomFactor, 1.0f);
+    }
+
+    void zoomFallsBackOneStepWhenTheSurfaceCannotGrow() {
+        Viewer v;
+        v.open({"photo.jpg"});               // 320 x 240
+        v.w().surfaceBudget = 700 * 520 * 4; // 2.0 (640 x 480) fits, 2.25 (720 x 540) does not
+        for (int i = 0; i < 5; ++i)
+            ZoomIn(v.w());
+        QCOMPARE(v.state.ZoomFactor, 2.0f);
+        QCOMPARE(v.w().imgOne->size(), QSize(640, 480));
+    }
+
+    void zoomInATinyWindowKeepsTheFactor() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        v.w().resize(200, 60); // no room for a viewport below the toolbar
+        QCoreApplication::processEvents();
+        ZoomIn(v.w());
+        QCOMPARE(v.state.ZoomFactor, 1.25f);
+        v.w().resize(640, 480);
+        QCoreApplication::processEvents();
+        QCOMPARE(v.w().imgOne->size(), QSize(400, 300)); // drawn once there is room
     }
 
     void zoomWithoutPictureDrawsNothing() {

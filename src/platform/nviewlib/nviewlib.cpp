@@ -52,10 +52,6 @@ struct NViewLib::Picture {
 NViewLib::NViewLib() = default;
 NViewLib::~NViewLib() = default;
 
-bool NViewLib::hasPicture() const {
-    return m_picture != nullptr;
-}
-
 qint32 NViewLib::NViewLibLoad(const QString& fileName, qint32 /*reserved*/) {
     m_picture.reset(); // a failed load leaves no older picture to be saved by mistake
     if (const QString problem = checkHeader(fileName); !problem.isEmpty()) {

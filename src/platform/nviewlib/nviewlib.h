@@ -22,7 +22,6 @@ public:
     qint16 NViewLibSaveAsJPG(qint16 quality, const QString& fileName);
 
     QString lastError() const { return m_error; }
-    bool hasPicture() const;
 
 private:
     struct Picture;
