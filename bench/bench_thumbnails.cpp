@@ -45,7 +45,7 @@ int buildOurs(const QStringList& files, const QString& out) {
     frmThumbnails builder(window);
     builder.Form_Load();
     QString error;
-    return saveBitmap(window.imgThree.picture, 0, out, Replace::Atomic, &error) ? 0 : 1;
+    return saveBitmap(window.imgThree.picture, 0, out, SafeFile::Kind::Durable, &error) ? 0 : 1;
 }
 
 struct Run {

@@ -14,6 +14,9 @@ namespace tovik {
 
 namespace {
 const QString Caption = QStringLiteral("Tovik Viewer");
+const QString SettingsTitle = QStringLiteral("Settings");
+const QString SettingsFailedText =
+    QStringLiteral("The settings could not be saved in \"%1\": %2. The previous settings stay.");
 constexpr double InitialClientWidth = 5160;  // twips
 constexpr double InitialClientHeight = 3645; // twips
 // Buttons 2, 4, 5, 7, 8, 10, 11, 12 and 14: everything but "Open".
@@ -145,6 +148,15 @@ ClientFrame frmShowTell::clientFrame() const {
             HScroll1->sizeHint().height() * m_tppY};
 }
 
+bool frmShowTell::saveSettings() {
+    const QString path = m_platform.appFile(SettingsFileName);
+    QString error;
+    if (WriteSettings(m_state, path, livePlacement(), &error))
+        return true;
+    m_platform.messages.message(SettingsTitle, SettingsFailedText.arg(path, error));
+    return false;
+}
+
 bool frmShowTell::sheetFileExists() const {
     return QFile::exists(m_platform.appFile(SheetFileName));
 }
@@ -160,6 +172,7 @@ void frmShowTell::Form_Unload() {
     m_unloaded = true;
     QFile::remove(m_platform.appFile(ScratchFileName));
     QFile::remove(m_platform.appFile(SheetFileName));
+    // No message at exit: a failed write keeps the old file, so nothing is lost.
     WriteSettings(m_state, m_platform.appFile(SettingsFileName), livePlacement());
 }
 

@@ -51,6 +51,10 @@ public:
 
     void Toolbar1_ButtonClick(const QString& key);
 
+    // Writes viewer.ini from the state and the live placement; a failure is reported with the
+    // file's name and the reason, and the old file stays as it was.
+    bool saveSettings();
+
     bool pictureLoaded() const { return !imgThree.isEmpty(); }
     bool sheetFileExists() const;
     ClientFrame clientFrame() const;

@@ -6,7 +6,6 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 #include <QtPlugin>
 
 #include <cstring>
@@ -160,34 +159,26 @@ QImage opaqueRgb32(const QImage& image, QRgb background) {
 
 // RGB32 keeps each pixel as B, G, R, X in little-endian memory: the bitmap's own order, so rows
 // are written as they stand.
-bool writeBitmap(QFileDevice& out, const QImage& rgb) {
-    if (out.write(bitmapHeader(rgb.width(), rgb.height())) < 0)
+bool writeBitmap(SafeFile& out, const QImage& rgb) {
+    if (!out.write(bitmapHeader(rgb.width(), rgb.height())))
         return false;
     const qint64 rowBytes = qint64(rgb.width()) * 4;
     for (int y = rgb.height() - 1; y >= 0; --y)
-        if (out.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rowBytes) != rowBytes)
+        if (!out.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rowBytes))
             return false;
     return true;
 }
 } // namespace
 
-bool saveBitmap(const QImage& image, QRgb background, const QString& path, Replace replace,
+bool saveBitmap(const QImage& image, QRgb background, const QString& path, SafeFile::Kind kind,
                 QString* error) {
     if (image.isNull()) {
         *error = QStringLiteral("there is no picture to save");
         return false;
     }
     const QImage rgb = opaqueRgb32(image, background);
-    if (replace == Replace::InPlace) {
-        QFile out(path);
-        const bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                        writeBitmap(out, rgb) && out.flush();
-        if (!ok)
-            *error = out.errorString();
-        return ok;
-    }
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly) && writeBitmap(out, rgb) && out.commit())
+    SafeFile out(path, kind);
+    if (out.open() && writeBitmap(out, rgb) && out.commit())
         return true;
     *error = out.errorString();
     return false;

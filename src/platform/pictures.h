@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/safefile.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -39,12 +41,10 @@ QImage loadPictureScaled(const QString& path, const QSize& size);
 namespace tovik {
 
 // Writes an uncompressed 32-bit BI_RGB bitmap with a 40-byte header, rows bottom-up: what every
-// reader and the JPEG library take. Transparent parts are laid on background first.
-// Atomic: through a temporary file renamed into place, so that a failed save leaves an existing
-// file of that name as it was. InPlace: the file is rewritten where it stands, which is much
-// faster for a large work file that is rewritten often. On failure, error says why.
-enum class Replace { Atomic, InPlace };
-bool saveBitmap(const QImage& image, QRgb background, const QString& path, Replace replace,
+// reader and the JPEG library take. Transparent parts are laid on background first. An existing
+// file of that name is replaced only by the complete bitmap (see SafeFile); on failure, error
+// gives the system's reason.
+bool saveBitmap(const QImage& image, QRgb background, const QString& path, SafeFile::Kind kind,
                 QString* error);
 
 } // namespace tovik

@@ -97,8 +97,7 @@ void frmSlider::Slider1_MouseUp() {
 }
 
 void frmSlider::Command1_Click() {
-    WriteSettings(m_main.state(), m_main.platform().appFile(SettingsFileName),
-                  m_main.livePlacement());
+    m_main.saveSettings();
     accept();
 }
 

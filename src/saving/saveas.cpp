@@ -34,8 +34,8 @@ void askQualityAndSaveJpeg(frmShowTell& window, const QString& name) {
 
 bool saveShownAsBitmap(frmShowTell& window, const QString& name) {
     QString error;
-    if (saveBitmap(window.imgOne->drawing(), surfaceBackground(window), name, Replace::Atomic,
-                   &error))
+    if (saveBitmap(window.imgOne->drawing(), surfaceBackground(window), name,
+                   SafeFile::Kind::Durable, &error))
         return true;
     reportFailure(window, name, error);
     return false;
@@ -45,8 +45,8 @@ bool saveShownAsJpeg(frmShowTell& window, const QString& name) {
     const QString scratch = window.platform().appFile(ScratchFileName);
     QString error;
     // A scratch file that cannot be written must not let an older one become the JPEG.
-    if (!saveBitmap(window.imgOne->drawing(), surfaceBackground(window), scratch, Replace::InPlace,
-                    &error)) {
+    if (!saveBitmap(window.imgOne->drawing(), surfaceBackground(window), scratch,
+                    SafeFile::Kind::WorkFile, &error)) {
         reportFailure(window, scratch, error);
         return false;
     }

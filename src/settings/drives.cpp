@@ -1,7 +1,8 @@
 #include "settings/drives.h"
 
+#include "platform/safefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace tovik {
 
@@ -44,22 +45,20 @@ bool ReadSettings(ViewerState& state, const QString& iniPath,
     return false;
 }
 
-bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live) {
+bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live,
+                   QString* error) {
     SettingsValues v = state;
     v.SavedLeft = float(live.rect.left);
     v.SavedTop = float(live.rect.top);
     v.SavedWidth = float(live.rect.width);
     v.SavedHeight = float(live.rect.height);
     v.SavedWindowState = live.state;
-    QSaveFile file(iniPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray text = formatSettings(v);
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    QString reason;
+    const bool written =
+        writeFileSafely(iniPath, formatSettings(v), SafeFile::Kind::Durable, &reason);
+    if (error)
+        *error = reason;
+    return written;
 }
 
 } // namespace tovik

@@ -30,7 +30,9 @@ bool ReadSettings(ViewerState& state, const QString& iniPath,
                   const SettingsDefaultsContext& context, const LivePlacement& live);
 
 // Writes the file from state's settings and the live placement, through a temporary file that
-// replaces the old one only once it is complete. Returns whether it was written.
-bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live);
+// replaces the old one only once it is complete and on disk. Returns whether it was written;
+// error, when given, then holds the system's reason.
+bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live,
+                   QString* error = nullptr);
 
 } // namespace tovik

@@ -152,7 +152,7 @@ void frmThumbOption::Command1_Click() {
     s.ThumbBackColor = toColorRef(m_back);
     s.ThumbPageWidth = qint16(width);
     s.ThumbScale = float(percent / 100.0);
-    WriteSettings(s, m_main.platform().appFile(SettingsFileName), m_main.livePlacement());
+    m_main.saveSettings();
     done(Accepted);
     frmThumbnails builder(m_main);
     builder.Form_Load();

@@ -21,7 +21,7 @@ constexpr int ClockTimer = 4, LoopButton = 5, LeftArrow = 7, RightArrow = 8, Thu
 
 bool saveSheet(frmShowTell& window, const QString& path) {
     QString error;
-    if (saveBitmap(window.imgThree.picture, 0, path, Replace::Atomic, &error))
+    if (saveBitmap(window.imgThree.picture, 0, path, SafeFile::Kind::WorkFile, &error))
         return true;
     window.platform().messages.message(SheetFailedTitle, SheetFailedText.arg(path, error));
     return false;

@@ -60,8 +60,7 @@ void frmOptions::Command1_Click() {
         return;
     }
     m_main.state().SlideInterval = entry.seconds;
-    WriteSettings(m_main.state(), m_main.platform().appFile(SettingsFileName),
-                  m_main.livePlacement());
+    m_main.saveSettings();
     accept();
 }
 

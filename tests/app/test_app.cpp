@@ -3,6 +3,7 @@
 #include "platform/qtmessages.h"
 #include "saving/frmslider.h"
 #include "support/fakes.h"
+#include "support/filesizelimit.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
 #include "thumbnails/frmthumboption.h"
@@ -12,7 +13,9 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -212,6 +215,25 @@ private slots:
         QCOMPARE(lines.at(6), QByteArray::number(frame.x() * 15) + '\r');
         QCOMPARE(lines.at(9), QByteArray::number(frame.height() * 15) + '\r');
         QCOMPARE(lines.at(10), QByteArray("0\r"));
+    }
+
+    void fullDiskKeepsTheSettingsAtExitAndSaysSoInDialogs() {
+        FakePlatform fake;
+        ViewerState state;
+        frmShowTell window(fake.platform, state);
+        const QByteArray old = fake.read("viewer.ini");
+        state.SlideInterval = 9;
+        const FileSizeLimit full(10);
+        frmOptions options(window);
+        options.Text2->setText("9");
+        options.Command1->click();
+        QCOMPARE(fake.messages.shown.size(), 1);
+        QCOMPARE(fake.messages.shown.first().first, QString("Settings"));
+        QVERIFY(fake.messages.shown.first().second.contains(fake.file("viewer.ini")));
+        window.close(); // no message at exit, and nothing lost
+        QCOMPARE(fake.messages.shown.size(), 1);
+        QCOMPARE(fake.read("viewer.ini"), old);
+        QCOMPARE(fake.filesBut({"viewer.ini"}), QStringList());
     }
 };
 

@@ -2,6 +2,7 @@
 #include "platform/pictures.h"
 #include "saving/frmslider.h"
 #include "saving/saveas.h"
+#include "support/filesizelimit.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
 #include "viewing/display.h"
@@ -99,7 +100,8 @@ private slots:
     void qualityOrdersFileSizes() {
         Saver s;
         QString error;
-        QVERIFY(saveBitmap(s.w().imgOne->drawing(), 0, s.out("src.bmp"), Replace::Atomic, &error));
+        QVERIFY(saveBitmap(s.w().imgOne->drawing(), 0, s.out("src.bmp"), SafeFile::Kind::Durable,
+                           &error));
         NViewLib& lib = s.fake.nviewlib;
         QCOMPARE(lib.NViewLibLoad(s.out("src.bmp"), 0), 1);
         QList<qint64> sizes;
@@ -190,6 +192,38 @@ private slots:
         QCOMPARE(s.fake.read("keep.jpg"), QByteArray("old"));
         QCOMPARE(lib.NViewLibLoad(s.out("pal4.bmp"), 0), 0); // a kind it does not read
         QVERIFY(!lib.lastError().isEmpty());
+    }
+
+    void fullDiskKeepsTheOldFilesAndSaysWhy() {
+        Saver s;
+        const QByteArray old(20000, 'o');
+        s.fake.write("old.bmp", old);
+        s.fake.write("old.jpg", old);
+        {
+            const FileSizeLimit full(4096);
+            s.saveAs(s.out("old.bmp"));
+            s.saveAs(s.out("old.jpg")); // its scratch bitmap cannot be written
+        }
+        QCOMPARE(s.fake.read("old.bmp"), old);
+        QCOMPARE(s.fake.read("old.jpg"), old);
+        QCOMPARE(s.fake.messages.shown.size(), 2);
+        QVERIFY(s.fake.messages.shown[0].second.contains(s.out("old.bmp")));
+        QVERIFY(s.fake.messages.shown[0].second.contains("File too large"));
+        QVERIFY(s.fake.messages.shown[1].second.contains(s.out(ScratchFileName)));
+
+        NViewLib lib; // a small JPEG: the case a buffered writer reports as saved
+        QString error;
+        QVERIFY(saveBitmap(s.w().imgOne->drawing(), 0, s.out("src.bmp"), SafeFile::Kind::WorkFile,
+                           &error));
+        QCOMPARE(lib.NViewLibLoad(s.out("src.bmp"), 0), 1);
+        {
+            const FileSizeLimit full(100);
+            QCOMPARE(lib.NViewLibSaveAsJPG(80, s.out("old.jpg")), qint16(0));
+        }
+        QCOMPARE(s.fake.read("old.jpg"), old);
+        QVERIFY(lib.lastError().contains("File too large"));
+        QCOMPARE(s.fake.filesBut({"photo.jpg", "old.bmp", "old.jpg", "src.bmp", "viewer.ini"}),
+                 QStringList());
     }
 
     void qualityDialogFollowsTyping() {

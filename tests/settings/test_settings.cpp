@@ -1,6 +1,7 @@
 #include "settings/drives.h"
 #include "support/fakes.h"
 
+#include "support/filesizelimit.h"
 #include "support/testmain.h"
 #include <QDir>
 
@@ -70,6 +71,25 @@ private slots:
         QVERIFY(!ReadSettings(state, fake.file(SettingsFileName), Context, Live));
         QCOMPARE(state.JPGQuality, qint16(80));
         QVERIFY(!WriteSettings(state, fake.file(SettingsFileName), Live));
+    }
+
+    void fullDiskKeepsTheOldSettings() {
+        FakePlatform fake;
+        const QByteArray old = "7, 255, 65280, 800, .25, 55, 100, 200, 9000, 6000, 0";
+        fake.write(SettingsFileName, old);
+        ViewerState state;
+        QVERIFY(ReadSettings(state, fake.file(SettingsFileName), Context, Live));
+        state.SlideInterval = 9;
+        QString error;
+        {
+            const FileSizeLimit full(10);
+            QVERIFY(!WriteSettings(state, fake.file(SettingsFileName), Live, &error));
+        }
+        QCOMPARE(error, QString("File too large"));
+        QCOMPARE(fake.read(SettingsFileName), old);
+        QCOMPARE(fake.filesBut({SettingsFileName}), QStringList());
+        QVERIFY(WriteSettings(state, fake.file(SettingsFileName), Live, &error));
+        QVERIFY(fake.read(SettingsFileName).startsWith("9\r\n"));
     }
 
     void pictureListIsOneBased() {

@@ -2,6 +2,7 @@
 
 #include "core/dialogtext.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace tovik::test {
@@ -63,6 +64,14 @@ void FakePlatform::write(const QString& name, const QByteArray& bytes) const {
     QFile f(file(name));
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+}
+
+QStringList FakePlatform::filesBut(const QStringList& expected) const {
+    QStringList others;
+    for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden))
+        if (!expected.contains(name))
+            others << name;
+    return others;
 }
 
 QByteArray FakePlatform::read(const QString& name) const {

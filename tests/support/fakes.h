@@ -91,6 +91,8 @@ struct FakePlatform {
     QString file(const QString& name) const { return platform.appFile(name); }
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
+    // Whether anything but these names is in the application folder (a temporary file left).
+    QStringList filesBut(const QStringList& expected) const;
     // Copies files of the sample corpus into the application folder, unless the test made a file
     // of that name there itself; returns their paths.
     QStringList copySamples(const QStringList& names) const;

@@ -1,4 +1,5 @@
 #include "core/colorref.h"
+#include "support/filesizelimit.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
 #include "thumbnails/frmthumboption.h"
@@ -208,13 +209,25 @@ private slots:
         QCOMPARE(s.w().VScroll1->value(), 0);
     }
 
+    void sheetThatCannotBeSavedLeavesListAndScreenAsTheyWere_data() {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("a folder in the way") << false;
+        QTest::newRow("full disk") << true;
+    }
     void sheetThatCannotBeSavedLeavesListAndScreenAsTheyWere() {
+        QFETCH(bool, fullDisk);
         Sheet s;
         s.open({"photo.jpg", "static.gif"});
-        QVERIFY(QDir(s.fake.folder.path()).mkdir(SheetFileName)); // cannot be written
+        if (!fullDisk)
+            QVERIFY(QDir(s.fake.folder.path()).mkdir(SheetFileName));
         const qint64 shown = s.w().imgThree.picture.cacheKey();
         const QString status = s.status();
-        s.generate("50", "640");
+        {
+            std::optional<FileSizeLimit> full;
+            if (fullDisk)
+                full.emplace(1000);
+            s.generate("50", "640");
+        }
         QCOMPARE(s.fake.messages.shown.size(), 1);
         QVERIFY(s.fake.messages.shown.first().second.contains(s.fake.file(SheetFileName)));
         QCOMPARE(s.state.PictureCount, 2);

@@ -1,7 +1,7 @@
 #include "platform/nviewlib/nviewlib.h"
 
+#include "platform/safefile.h"
 #include <QFile>
-#include <QSaveFile>
 
 #include <turbojpeg.h>
 
@@ -89,11 +89,7 @@ qint16 NViewLib::NViewLibSaveAsJPG(qint16 quality, const QString& fileName) {
         tjFree(jpeg);
         return 0;
     }
-    QSaveFile out(fileName);
-    const bool written =
-        out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit();
-    if (!written)
-        m_error = out.errorString();
+    const bool written = writeFileSafely(fileName, bytes, SafeFile::Kind::Durable, &m_error);
     tjFree(jpeg);
     return written ? 1 : 0;
 }
