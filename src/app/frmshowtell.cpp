@@ -158,7 +158,7 @@ bool frmShowTell::saveSettings() {
 }
 
 bool frmShowTell::sheetFileExists() const {
-    return QFile::exists(m_platform.appFile(SheetFileName));
+    return QFile::exists(m_platform.workFile(SheetFileName));
 }
 
 void frmShowTell::closeEvent(QCloseEvent* event) {
@@ -170,8 +170,8 @@ void frmShowTell::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
-    QFile::remove(m_platform.appFile(ScratchFileName));
-    QFile::remove(m_platform.appFile(SheetFileName));
+    QFile::remove(m_platform.workFile(ScratchFileName));
+    QFile::remove(m_platform.workFile(SheetFileName));
     // No message at exit: a failed write keeps the old file, so nothing is lost.
     WriteSettings(m_state, m_platform.appFile(SettingsFileName), livePlacement());
 }

@@ -3,6 +3,7 @@
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
+#include "platform/workfolder.h"
 
 #include <QApplication>
 
@@ -18,16 +19,12 @@ int main(int argc, char* argv[]) {
     tovik::QtShell shell;
     tovik::SystemRegistry registry;
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    tovik::Platform platform{screen,
-                             messages,
-                             dialogs,
-                             nviewlib,
-                             clock,
-                             help,
-                             shell,
-                             registry,
-                             tovik::writableAppFolder(executableFolder),
-                             tovik::installedHelpFolder(executableFolder)};
+    const QString appFolder = tovik::writableAppFolder(executableFolder);
+    const tovik::WorkFolder work(appFolder); // lives until the window has shut down
+    tovik::Platform platform{
+        screen,     messages, dialogs,  nviewlib,  clock,
+        help,       shell,    registry, appFolder, tovik::installedHelpFolder(executableFolder),
+        work.path()};
     tovik::ViewerState state;
     tovik::frmShowTell window(platform, state);
     messages.setOwner(&window);

@@ -11,6 +11,11 @@ QString Platform::appFile(const QString& name) const {
     return QDir::toNativeSeparators(appFolder + QLatin1Char('/') + name);
 }
 
+QString Platform::workFile(const QString& name) const {
+    const QString folder = workFolder.isEmpty() ? appFolder : workFolder;
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') + name);
+}
+
 QString Platform::helpFile() const {
     const QString folder = helpFolder.isEmpty() ? appFolder : helpFolder;
     return QDir::toNativeSeparators(folder + QLatin1Char('/') + HelpFileName);

@@ -1,7 +1,9 @@
 #include "platform/pictures.h"
 
 #include "platform/metafile/metafileplugin.h"
+#include "platform/picturebudget.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -11,24 +13,27 @@
 #include <cstring>
 #include <limits>
 
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 Q_IMPORT_PLUGIN(MetafilePlugin)
 
 namespace tovik {
 
 namespace {
 constexpr qint64 BytesPerPixel = 4;
+constexpr qint64 AllocationLimitBytes = qint64(PictureAllocationLimitMB) * 1024 * 1024;
 
-bool tooLarge(const QSize& size) {
-    return size.isValid() && qint64(size.width()) * size.height() * BytesPerPixel >
-                                 qint64(PictureAllocationLimitMB) * 1024 * 1024;
+bool tooLarge(const QSize& size, int copies = 1) {
+    return size.isValid() &&
+           qint64(size.width()) * size.height() * BytesPerPixel * copies > AllocationLimitBytes;
 }
 
 // The size a BMP header claims, read without Qt so that an absurd one is reported as such.
-QSize bmpClaimedSize(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray head = file.read(26);
+QSize bmpClaimedSize(const QByteArray& head) {
     if (head.size() < 26 || !head.startsWith("BM"))
         return {};
     const auto le32 = [&](int at) {
@@ -61,38 +66,98 @@ void jumpToLargest(QImageReader& reader) {
     reader.jumpToImage(best);
 }
 
-// Opens a reader the way every load does; false when no reader knows the file.
-bool prepareReader(QImageReader& reader) {
-    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
-    reader.setAutoTransform(true);
-    if (!reader.canRead())
-        return false;
-    if (reader.format() == "ico")
-        jumpToLargest(reader);
-    return true;
-}
-
 bool turnsSideways(const QImageReader& reader) {
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
 }
+
+// Opens path for reading without waiting: a FIFO or a device that took a picture's name would
+// otherwise block the open until a writer came. Only a regular file is a picture file.
+bool openRegularFile(const QString& path, QFile& file) {
+#ifdef Q_OS_WIN
+    file.setFileName(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+#else
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+#endif
+}
+
+// A picture file read whole, with a reader over its bytes and the verdict of every check that
+// can be made before decoding: that it is a regular file, that a reader knows it, and that what
+// its headers say the decoder will allocate (and, for a JPEG, how many passes it will make)
+// stays within the budget.
+class PictureSource {
+public:
+    explicit PictureSource(const QString& path) {
+        QFile file;
+        if (path.isEmpty() || !openRegularFile(path, file)) {
+            error = PictureError::Missing;
+            return;
+        }
+        if (file.size() > AllocationLimitBytes) { // more than any picture it could decode to
+            error = PictureError::TooLarge;
+            claimed = QImageReader(&file).size();
+            return;
+        }
+        m_bytes = file.readAll();
+        m_buffer.setData(m_bytes);
+        m_buffer.open(QIODevice::ReadOnly);
+        check();
+    }
+
+    QImageReader& reader() { return m_reader; }
+    PictureError error = PictureError::None;
+    QSize claimed;
+
+private:
+    void check() {
+        if (const QSize bmp = bmpClaimedSize(m_bytes); tooLarge(bmp)) // Qt refuses it unsaid
+            return refuse(PictureError::TooLarge, bmp);
+        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+        m_reader.setDevice(&m_buffer);
+        m_reader.setAutoTransform(true);
+        if (!m_reader.canRead())
+            return refuse(PictureError::NotAPicture, {});
+        const DecodeCost cost = decodeCost(m_bytes, m_reader.format());
+        if (tooLarge(cost.largest, cost.copies))
+            return refuse(PictureError::TooLarge, cost.largest);
+        if (!scansWithinBudget(cost))
+            return refuse(PictureError::NotAPicture, {});
+        if (m_reader.format() == "ico")
+            jumpToLargest(m_reader);
+        claimed = m_reader.size();
+        if (tooLarge(claimed))
+            error = PictureError::TooLarge;
+    }
+    void refuse(PictureError why, QSize size) {
+        error = why;
+        claimed = size;
+    }
+
+    QByteArray m_bytes;
+    QBuffer m_buffer;
+    QImageReader m_reader;
+};
 } // namespace
 
 QSize pictureSize(const QString& path) {
-    if (!QFileInfo(path).isFile() || tooLarge(bmpClaimedSize(path)))
+    PictureSource source(path);
+    if (source.error != PictureError::None || !source.claimed.isValid())
         return {};
-    QImageReader reader(path);
-    if (!prepareReader(reader))
-        return {};
-    const QSize stored = reader.size();
-    if (!stored.isValid() || tooLarge(stored))
-        return {};
-    return turnsSideways(reader) ? stored.transposed() : stored;
+    return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
 }
 
 QImage loadPictureScaled(const QString& path, const QSize& size) {
-    QImageReader reader(path);
-    if (!prepareReader(reader))
+    PictureSource source(path);
+    if (source.error != PictureError::None)
         return {};
+    QImageReader& reader = source.reader();
     // The reader scales before it turns the picture upright.
     reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
     return reader.read();
@@ -101,20 +166,12 @@ QImage loadPictureScaled(const QString& path, const QSize& size) {
 PictureLoad loadPicture(const QString& path) {
     if (path.isEmpty())
         return {};
-    if (!QFileInfo(path).isFile())
-        return {PictureError::Missing, {}, {}};
-    // Qt's BMP reader refuses such a header outright, as if it were no picture.
-    if (const QSize claimed = bmpClaimedSize(path); tooLarge(claimed))
-        return {PictureError::TooLarge, {}, claimed};
-    QImageReader reader(path);
-    if (!prepareReader(reader))
-        return {PictureError::NotAPicture, {}, {}};
-    const QSize claimed = reader.size();
-    if (tooLarge(claimed))
-        return {PictureError::TooLarge, {}, claimed};
-    QImage image = reader.read();
+    PictureSource source(path);
+    if (source.error != PictureError::None)
+        return {source.error, {}, source.claimed};
+    QImage image = source.reader().read();
     if (image.isNull())
-        return {PictureError::NotAPicture, {}, claimed};
+        return {PictureError::NotAPicture, {}, source.claimed};
     return {PictureError::None, image, image.size()};
 }
 

@@ -29,9 +29,12 @@ struct Platform {
     Registry& registry;
     QString appFolder;       // where viewer.ini and the work files live
     QString helpFolder = {}; // where the help file is installed; appFolder when empty
+    QString workFolder = {}; // where this run's work files live; appFolder when empty
 
     // appFolder joined with the platform's separator and a file name.
     QString appFile(const QString& name) const;
+    // The same for a work file (tempnail.bmp, ~temp.bmp).
+    QString workFile(const QString& name) const;
     QString helpFile() const;
 };
 

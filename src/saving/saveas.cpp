@@ -42,7 +42,7 @@ bool saveShownAsBitmap(frmShowTell& window, const QString& name) {
 }
 
 bool saveShownAsJpeg(frmShowTell& window, const QString& name) {
-    const QString scratch = window.platform().appFile(ScratchFileName);
+    const QString scratch = window.platform().workFile(ScratchFileName);
     QString error;
     // A scratch file that cannot be written must not let an older one become the JPEG.
     if (!saveBitmap(window.imgOne->drawing(), surfaceBackground(window), scratch,

@@ -46,7 +46,7 @@ void Thumbnail_Click(frmShowTell& window) {
     // A new picture: shown from its top-left corner, whatever the last one was scrolled to.
     window.HScroll1->setValue(0);
     window.VScroll1->setValue(0);
-    const QString sheet = window.platform().appFile(SheetFileName);
+    const QString sheet = window.platform().workFile(SheetFileName);
     if (!saveSheet(window, sheet)) {
         window.imgThree = shown;
         window.Form_Resize();

@@ -33,7 +33,7 @@ bool acceptLoad(frmShowTell& window, const PictureLoad& load) {
 } // namespace
 
 void Display(frmShowTell& window, const QString& FileName) {
-    const bool sheet = FileName == window.platform().appFile(SheetFileName);
+    const bool sheet = FileName == window.platform().workFile(SheetFileName);
     window.SB1->showMessage(sheet ? SheetStatusText : FileName);
     const PictureLoad load = loadPicture(FileName);
     if (!acceptLoad(window, load))

@@ -83,8 +83,8 @@ void ResetViewer(frmShowTell& window) {
     window.imgThree.clear();
     for (int index : ButtonsOffWhenReset)
         window.Toolbar1->setEnabled(index, false);
-    QFile::remove(window.platform().appFile(ScratchFileName));
-    QFile::remove(window.platform().appFile(SheetFileName));
+    QFile::remove(window.platform().workFile(ScratchFileName));
+    QFile::remove(window.platform().workFile(SheetFileName));
 }
 
 void CloseFileCommand(frmShowTell& window) {

@@ -116,7 +116,9 @@ private slots:
         v.state.CurrentIndex = 1;
         v.state.LoopForever = true;
         StartSlideShow(v.w());
-        qint64 afterFirstLap = 0, afterLastLap = 0;
+        // The first lap warms the allocator and Qt's caches up: the second is the baseline.
+        qint64 afterSecondLap = 0, afterLastLap = 0;
+        int laps = 0;
         for (int tick = 1; tick <= 5000; ++tick) {
             // Zoom by the entry about to show, so that every lap shows the same pictures at the
             // same zooms and a later lap needs no more memory than an earlier one.
@@ -128,7 +130,7 @@ private slots:
             SlideTick(v.w());
             QCoreApplication::sendPostedEvents(); // as the event loop does between two ticks
             if (v.state.PictureCount == 501 && v.state.CurrentIndex == 1) // a lap just ended
-                (afterFirstLap == 0 ? afterFirstLap : afterLastLap) = residentKB();
+                (++laps == 2 ? afterSecondLap : afterLastLap) = residentKB();
             if (tick == 250) { // a sheet of the whole list, within the first lap
                 QObject handlerLife;
                 onNextDialog(&handlerLife, [](QWidget* d) {
@@ -144,11 +146,11 @@ private slots:
             }
         }
         QVERIFY(v.w().Timer1.isEnabled());
-        qInfo("resident memory after the first lap with the sheet %lld kB, after the last %lld kB",
-              afterFirstLap, afterLastLap);
+        qInfo("resident memory after the second lap with the sheet %lld kB, after the last %lld kB",
+              afterSecondLap, afterLastLap);
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer's quarantine keeps freed memory resident on purpose
-        QVERIFY(afterFirstLap > 0 && afterLastLap > 0);
-        QVERIFY2(afterLastLap <= afterFirstLap * 11 / 10, "memory grew by more than 10 %");
+        QVERIFY(afterSecondLap > 0 && afterLastLap > 0);
+        QVERIFY2(afterLastLap <= afterSecondLap * 11 / 10, "memory grew by more than 10 %");
 #endif
     }
 };

@@ -31,7 +31,8 @@ QImage wmfImage(const QByteArray& data) {
 
 QImage emfImage(const QByteArray& data) {
     int width = 0, height = 0;
-    if (!metafile::emfSize(bytes(data), std::size_t(data.size()), width, height))
+    if (!metafile::emfSize(bytes(data), std::size_t(data.size()), width, height) ||
+        !metafile::emfWithinBudget(bytes(data), std::size_t(data.size())))
         return {};
     generatorOptions options{};
     options.nameSpace = const_cast<char*>("svg");

@@ -3,6 +3,7 @@
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,19 @@ std::uint32_t readU32(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
+std::uint16_t readU16(const unsigned char* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+// A device-context stack as both formats keep it: a save pushes, a restore pops to a depth
+// given relatively (negative) or absolutely (positive).
+struct SavedStates {
+    int depth = 0;
+    void save() { ++depth; }
+    void restore(std::int32_t which) {
+        depth = which < 0 ? std::max(0, depth + which) : std::min(depth, std::max(0, which - 1));
+    }
+};
 
 struct Api {
     wmfAPI* api = nullptr;
@@ -43,12 +57,14 @@ bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file) 
         wmf_scan(api, 0, &bbox) != wmf_E_None ||
         wmf_display_size(api, &width, &height, 96, 96) != wmf_E_None)
         return false;
-    if (width == 0 || height == 0 || std::int64_t(width) * height > MaxPixels)
+    if (width == 0 || height == 0)
         return false;
+    double w = width, h = height;
+    fitWithinMaxSide(w, h);
     wmf_gd_t* gd = WMF_GD_GetData(api);
     gd->type = wmf_gd_png;
-    gd->width = width;
-    gd->height = height;
+    gd->width = unsigned(std::max(1.0, std::nearbyint(w)));
+    gd->height = unsigned(std::max(1.0, std::nearbyint(h)));
     gd->bbox = bbox;
     gd->file = file;
     gd->flags |= WMF_GD_OUTPUT_FILE;
@@ -64,8 +80,58 @@ bool looksLikeWmf(const unsigned char* data, std::size_t size) {
            data[3] == 0;
 }
 
+void fitWithinMaxSide(double& width, double& height) {
+    const double longer = std::max(width, height);
+    if (longer > MaxSide) {
+        width = width * MaxSide / longer;
+        height = height * MaxSide / longer;
+    }
+}
+
+bool wmfWithinBudget(const unsigned char* data, std::size_t size) {
+    std::size_t at = readU32(data) == 0x9AC6CDD7u ? 22 : 0; // past a placeable header
+    if (at + 18 > size)
+        return false;
+    at += std::size_t(readU16(data + at + 2)) * 2; // the header's own size, in words
+    SavedStates states;
+    for (std::size_t records = 0; at + 6 <= size; ++records) {
+        const std::uint32_t words = readU32(data + at);
+        const std::uint16_t function = readU16(data + at + 4);
+        if (function == 0 || words < 3 || records > MaxRecords)
+            return records <= MaxRecords; // the end record, or damage libwmf stops at
+        if (function == 0x001E)           // SaveDC
+            states.save();
+        else if (function == 0x0127 && at + 8 <= size) // RestoreDC
+            states.restore(std::int16_t(readU16(data + at + 6)));
+        if (states.depth > MaxSavedStates)
+            return false;
+        at += std::size_t(words) * 2;
+    }
+    return true;
+}
+
+bool emfWithinBudget(const unsigned char* data, std::size_t size) {
+    SavedStates states;
+    std::size_t at = 0;
+    for (std::size_t records = 0; at + 8 <= size; ++records) {
+        const std::uint32_t type = readU32(data + at), length = readU32(data + at + 4);
+        if (records > MaxRecords)
+            return false;
+        if (type == 14 || length < 8) // the end record, or damage the converter stops at
+            return true;
+        if (type == 33) // SAVEDC
+            states.save();
+        else if (type == 34 && at + 12 <= size) // RESTOREDC
+            states.restore(std::int32_t(readU32(data + at + 8)));
+        if (states.depth > MaxSavedStates)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
 bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png) {
-    if (!looksLikeWmf(data, size))
+    if (!looksLikeWmf(data, size) || !wmfWithinBudget(data, size))
         return false;
     wmfAPI_Options options;
     std::memset(&options, 0, sizeof options);
@@ -99,11 +165,12 @@ bool emfSize(const unsigned char* data, std::size_t size, int& width, int& heigh
     // rclFrame is inclusive, in hundredths of a millimetre.
     const double mmWide = (frame(32) - frame(24)) / 100.0;
     const double mmHigh = (frame(36) - frame(28)) / 100.0;
-    const double w = mmWide / 25.4 * 96.0, h = mmHigh / 25.4 * 96.0;
-    if (!(w >= 1 && h >= 1) || w * h > double(MaxPixels))
+    double w = mmWide / 25.4 * 96.0, h = mmHigh / 25.4 * 96.0;
+    if (!(w >= 1 && h >= 1))
         return false;
-    width = int(std::nearbyint(w));
-    height = int(std::nearbyint(h));
+    fitWithinMaxSide(w, h);
+    width = int(std::max(1.0, std::nearbyint(w)));
+    height = int(std::max(1.0, std::nearbyint(h)));
     return true;
 }
 

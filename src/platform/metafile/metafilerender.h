@@ -9,8 +9,15 @@
 
 namespace tovik::metafile {
 
-// The largest picture a metafile may ask for; beyond it the file is refused.
-inline constexpr std::int64_t MaxPixels = std::int64_t(1) << 28;
+// A metafile is drawn at its own size up to this many pixels on its longer side (a 4K screen's
+// width); a larger drawing is drawn smaller, keeping its proportions.
+inline constexpr int MaxSide = 4096;
+
+// What a metafile may hold before the libraries see it: each record costs time twice (scanned,
+// then played), and libwmf's device-context stack costs time that grows with the square of its
+// depth. Real drawings stay far below both.
+inline constexpr std::size_t MaxRecords = 500000;
+inline constexpr int MaxSavedStates = 1024;
 
 // Renders a WMF (placeable or not) at 96 DPI with libwmf, as PNG bytes. False when it is not one
 // or fails.
@@ -20,7 +27,14 @@ bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned
 bool looksLikeWmf(const unsigned char* data, std::size_t size);
 bool looksLikeEmf(const unsigned char* data, std::size_t size);
 
-// The EMF's picture size at 96 DPI from its header's frame (0.01 mm units).
+// The EMF's picture size at 96 DPI from its header's frame (0.01 mm units), within MaxSide.
 bool emfSize(const unsigned char* data, std::size_t size, int& width, int& height);
+
+// Whether the records of a WMF or an EMF stay within MaxRecords and MaxSavedStates.
+bool wmfWithinBudget(const unsigned char* data, std::size_t size);
+bool emfWithinBudget(const unsigned char* data, std::size_t size);
+
+// width x height brought within MaxSide on the longer side, proportions kept.
+void fitWithinMaxSide(double& width, double& height);
 
 } // namespace tovik::metafile

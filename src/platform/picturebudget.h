@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+
+namespace tovik {
+
+// The most progressive scans a JPEG may have. Encoders write 10 or fewer (libjpeg's progressive
+// script), scan optimisers about 20; every scan is one more pass over the whole picture, so a
+// file with thousands of them freezes the viewer for a minute. 100 leaves room for any real
+// encoder; for large pictures the passes are bounded as well, to 30 over 67 megapixels (8192 x
+// 8192), which this program decodes in under 2 s on a small machine.
+inline constexpr int MaxJpegScans = 100;
+inline constexpr qint64 MaxJpegScanPixels = qint64(2) << 30;
+
+// What the headers of a picture file say its decoding will cost, read the way the decoders read
+// them: the embedded image of every icon entry (PNG or bitmap), every frame of a GIF, a PNG's
+// header, a JPEG's frames and its scans. format is the reader's name for the file's format
+// ("jpeg", "gif", "png", "ico"); other formats report nothing.
+struct DecodeCost {
+    QSize largest;     // the largest picture the decoder will allocate, invalid when unknown
+    int copies = 1;    // how many pictures of that size it holds at once
+    int jpegScans = 0; // start-of-scan markers in a JPEG
+};
+
+DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format);
+
+// Whether a JPEG's scans stay within MaxJpegScans and MaxJpegScanPixels.
+bool scansWithinBudget(const DecodeCost& cost);
+
+} // namespace tovik

@@ -1,0 +1,147 @@
+#include "platform/picturebudget.h"
+#include "platform/pictures.h"
+#include "platform/workfolder.h"
+#include "support/hostilefiles.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
+#include "viewing/display.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+QByteArray saveDcFlood(int count) {
+    return wmfFile(2400, 1800, 1200, wmfRecord(0x001E).repeated(count));
+}
+} // namespace
+
+class TestHostile : public QObject {
+    Q_OBJECT
+private slots:
+    // Each file costs seconds and gigabytes to decode as its first header describes it.
+    void costlyFilesAreRefusedBeforeDecoding_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("icon with a huge PNG inside")
+            << iconWithPng(16000, 16000) << "bomb.ico"
+            << "The picture is too large to open (16000 x 16000 pixels).";
+        QTest::newRow("GIF frame larger than its screen")
+            << gifWithLargeFrame(65535, 65535) << "bomb.gif"
+            << "The picture is too large to open (65535 x 65535 pixels).";
+        QTest::newRow("JPEG with a flood of scans")
+            << progressiveJpeg(QImage(64, 64, QImage::Format_RGB32), MaxJpegScans + 1)
+            << "scans.jpg"
+            << "Invalid Picture Format";
+        QTest::newRow("WMF with a flood of SaveDC") << saveDcFlood(100000) << "savedc.wmf"
+                                                    << "Invalid Picture Format";
+    }
+    void costlyFilesAreRefusedBeforeDecoding() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        Viewer v;
+        v.open({"photo.jpg"});
+        v.fake.write(name, bytes);
+        tovik::Display(v.w(), v.fake.file(name));
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().second, message);
+        QCOMPARE(v.w().imgThree.picture.size(), QSize(320, 240)); // the previous picture stays
+        QVERIFY(!pictureSize(v.fake.file(name)).isValid());       // measured for a sheet
+        QVERIFY(loadPictureScaled(v.fake.file(name), {50, 50}).isNull());
+    }
+
+    void honestFilesOfTheSameKindsStillOpen() {
+        QImage gradient(256, 128, QImage::Format_RGB32);
+        for (int y = 0; y < gradient.height(); ++y)
+            for (int x = 0; x < gradient.width(); ++x)
+                gradient.setPixel(x, y, qRgb(x, y * 2, 128));
+        const QByteArray progressive = progressiveJpeg(gradient);
+        QVERIFY(jpegScanCount(progressive) >= 6);
+        const QByteArray atTheLimit = progressiveJpeg(gradient, MaxJpegScans);
+        QCOMPARE(jpegScanCount(atTheLimit), MaxJpegScans);
+        QByteArray nested; // saved and restored states, as drawing programs write them
+        for (int i = 0; i < 2000; ++i)
+            nested += wmfRecord(0x001E) + wmfRecord(0x001E) + wmfRecord(0x0127, {-2});
+        Viewer v;
+        for (const auto& [name, bytes] : {std::pair{"progressive.jpg", progressive},
+                                          {"limit.jpg", atTheLimit},
+                                          {"nested.wmf", wmfFile(2400, 1800, 1200, nested)}}) {
+            v.fake.write(name, bytes);
+            const PictureLoad load = loadPicture(v.fake.file(name));
+            QVERIFY2(load.error == PictureError::None, name);
+        }
+        QCOMPARE(loadPicture(v.fake.file("progressive.jpg")).image.size(), QSize(256, 128));
+        QCOMPARE(loadPicture(v.fake.file("nested.wmf")).image.size(), QSize(192, 144));
+    }
+
+    void largeJpegsGetFewerPasses() {
+        const QSize large(8192, 8192); // 67 megapixels: 32 passes fit in the budget
+        QVERIFY(scansWithinBudget({large, 1, 32}));
+        QVERIFY(!scansWithinBudget({large, 1, 33}));
+        QVERIFY(scansWithinBudget({{100, 100}, 1, MaxJpegScans}));
+        QVERIFY(!scansWithinBudget({{1, 1}, 1, MaxJpegScans + 1}));
+    }
+
+    void hugeMetafilesAreDrawnSmaller() {
+        Viewer v;
+        // 16383 units at 56 to the inch: 28086 pixels square as asked, 4096 as drawn.
+        v.fake.write("box.wmf", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)));
+        const PictureLoad box = loadPicture(v.fake.file("box.wmf"));
+        QCOMPARE(box.error, PictureError::None);
+        QCOMPARE(box.image.size(), QSize(4096, 4096));
+        QCOMPARE(box.image.pixel(2048, 2048) & 0xffffff, 0xff0000u);
+        v.fake.write("wide.wmf", wmfFile(16000, 4000, 96, wmfFilledBox(16000, 4000)));
+        QCOMPARE(loadPicture(v.fake.file("wide.wmf")).image.size(), QSize(4096, 1024));
+    }
+
+    void specialFilesNeverBlock() {
+        Viewer v;
+        const QString fifo = v.fake.file("fifo.jpg");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        // No writer ever comes: an open that waits for one would never return.
+        QCOMPARE(loadPicture(fifo).error, PictureError::Missing);
+        QVERIFY(!pictureSize(fifo).isValid());
+        QVERIFY(loadPictureScaled(fifo, {10, 10}).isNull());
+        QCOMPARE(loadPicture(v.fake.folder.path()).error, PictureError::Missing);
+        QCOMPARE(loadPicture("/dev/zero").error, PictureError::Missing);
+    }
+
+    void twoViewersInOneFolderKeepTheirOwnWorkFiles() {
+        FakePlatform fake;
+        fake.write("tempnail.bmp", "left by a killed run");
+        fake.write("~temp.bmp", "left by a killed run");
+        fake.write("viewer.ini.tovik-1x2y3z", "half");
+        fake.write("viewer.ini.AbC123", "half, from an earlier version");
+        fake.write("viewer.ini.bak", "the user's own");
+        auto first = std::make_unique<WorkFolder>(fake.folder.path());
+        QVERIFY(first->ownsAppFolder());
+        QCOMPARE(first->path(), fake.folder.path());
+        QCOMPARE(fake.filesBut({"viewer.ini.bak", ".tovik-viewer.lock"}), QStringList());
+
+        fake.write("tempnail.bmp", "the first viewer's sheet");
+        {
+            const WorkFolder second(fake.folder.path());
+            QVERIFY(!second.ownsAppFolder());
+            QVERIFY(second.path() != fake.folder.path());
+            ViewerState state;
+            fake.platform.workFolder = second.path();
+            frmShowTell window(fake.platform, state);
+            QFile(fake.platform.workFile(SheetFileName)).open(QIODevice::WriteOnly);
+            window.close(); // its own sheet goes, the first one's stays
+            QVERIFY(!QFile::exists(fake.platform.workFile(SheetFileName)));
+        }
+        QCOMPARE(fake.read("tempnail.bmp"), QByteArray("the first viewer's sheet"));
+        first.reset(); // the folder is free again: the next viewer owns it
+        QVERIFY(WorkFolder(fake.folder.path()).ownsAppFolder());
+    }
+};
+
+TOVIK_REGISTER_TEST(TestHostile)
+#include "test_hostile.moc"
