@@ -2,6 +2,7 @@
 
 #include "app/frmshowtell.h"
 #include "benchsupport.h"
+#include "commands/dispatcher.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtscreenmetrics.h"
@@ -41,7 +42,8 @@ struct BenchViewer {
     Platform platform{screen, messages, dialogs,  nviewlib,     clock,
                       help,   shell,    registry, folder.path()};
     ViewerState state;
-    frmShowTell window{platform, state};
+    Dispatcher commands;
+    frmShowTell window{platform, state, commands};
 
     // A photo-like JPEG of width x height written into the viewer's folder; returns its path.
     QString writePhoto(int width, int height) const;

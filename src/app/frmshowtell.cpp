@@ -1,6 +1,8 @@
 #include "app/frmshowtell.h"
 
 #include "app/artwork.h"
+#include "app/commandrouter.h"
+#include "app/toolbarbutton.h"
 #include "core/rounding.h"
 
 #include <QCloseEvent>
@@ -19,12 +21,11 @@ const QString SettingsFailedText =
     QStringLiteral("The settings could not be saved in \"%1\": %2. The previous settings stay.");
 constexpr double InitialClientWidth = 5160;  // twips
 constexpr double InitialClientHeight = 3645; // twips
-// Buttons 2, 4, 5, 7, 8, 10, 11, 12 and 14: everything but "Open".
-constexpr int ButtonsOffAtStart[] = {2, 4, 5, 7, 8, 10, 11, 12, 14};
 } // namespace
 
-frmShowTell::frmShowTell(Platform& platform, ViewerState& state, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform), m_state(state) {
+frmShowTell::frmShowTell(Platform& platform, ViewerState& state, CommandRouter& commands,
+                         QWidget* parent)
+    : QMainWindow(parent), m_platform(platform), m_state(state), m_commands(commands) {
     const ScreenGeometry screen = m_platform.screen.geometry();
     m_tppX = screen.tppX;
     m_tppY = screen.tppY;
@@ -72,7 +73,7 @@ void frmShowTell::Form_Load() {
     ReadSettings(m_state, m_platform.appFile(SettingsFileName), defaults, livePlacement());
     placeWindow();
     m_state.ZoomFactor = 1.0f;
-    for (int index : ButtonsOffAtStart)
+    for (int index : ButtonsNeedingAPicture)
         Toolbar1->setEnabled(index, false);
 }
 
@@ -162,8 +163,14 @@ bool frmShowTell::sheetFileExists() const {
 }
 
 void frmShowTell::closeEvent(QCloseEvent* event) {
+    if (!m_commands.mayClose(*this)) {
+        // Taken, not refused: the window closes once the running work has stopped.
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
-    event->accept(); // the window never refuses to close
+    event->accept();
 }
 
 void frmShowTell::Form_Unload() {

@@ -20,12 +20,15 @@ class QStatusBar;
 
 namespace tovik {
 
+class CommandRouter;
+
 // The main window: it is the program. Its controls carry their own names; the commands it
 // routes live in the folders of their subsystems.
 class frmShowTell : public QMainWindow {
     Q_OBJECT
 public:
-    frmShowTell(Platform& platform, ViewerState& state, QWidget* parent = nullptr);
+    frmShowTell(Platform& platform, ViewerState& state, CommandRouter& commands,
+                QWidget* parent = nullptr);
     ~frmShowTell() override;
 
     Platform& platform() const { return m_platform; }
@@ -36,8 +39,13 @@ public:
     void Form_Resize();
     void Form_Unload();
 
-    // Draws imgThree onto imgOne at ZoomFactor from the top-left corner (resize steps 2 and 3).
-    // Returns false when the surface cannot be made that large.
+    // The one way the picture area is drawn, for resize, Display and zoom alike: the viewport,
+    // imgThree onto imgOne at ZoomFactor from the top-left corner, the scroll bars. Each caller
+    // decides what a failure means to it.
+    enum class Redraw { Drawn, NoRoom, NoPicture, TooLarge };
+    Redraw redraw();
+    // Draws imgThree onto imgOne at ZoomFactor (resize steps 2 and 3). Returns false when the
+    // surface cannot be made that large.
     bool drawPicture();
     // Places, ranges and shows or hides the scroll bars for the current viewport and surface.
     void LayoutScrollBars();
@@ -50,6 +58,10 @@ public:
     void Tools_Click();
 
     void Toolbar1_ButtonClick(const QString& key);
+
+    // A close was asked for while work that must not be interrupted ran: that work ends at its
+    // next safe point, handing nothing over, and the window then closes.
+    bool closePending() const { return m_closePending; }
 
     // Writes viewer.ini from the state and the live placement; a failure is reported with the
     // file's name and the reason, and the old file stays as it was.
@@ -121,6 +133,8 @@ private:
 
     Platform& m_platform;
     ViewerState& m_state;
+    CommandRouter& m_commands;
+    bool m_closePending = false;
     QWidget* m_client = nullptr; // the client area below the menu bar
     QString m_helpFile;
     double m_tppX = 15, m_tppY = 15;

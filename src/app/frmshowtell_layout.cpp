@@ -20,9 +20,22 @@ void applyScrollSetup(QScrollBar* bar, const ScrollSetup& setup) {
 } // namespace
 
 void frmShowTell::Form_Resize() {
-    if (!placeViewport() || !drawPicture())
-        return;
+    redraw();
+}
+
+frmShowTell::Redraw frmShowTell::redraw() {
+    if (!placeViewport())
+        return Redraw::NoRoom;
+    if (imgThree.isEmpty()) {
+        imgOne->clear();
+        return Redraw::NoPicture;
+    }
+    if (!drawPicture()) {
+        imgOne->clear(); // never the last picture's drawing over this one
+        return Redraw::TooLarge;
+    }
     LayoutScrollBars();
+    return Redraw::Drawn;
 }
 
 bool frmShowTell::placeViewport() {

@@ -1,13 +1,8 @@
 #include "app/frmshowtell.h"
 
-#include "help/frmabout.h"
-#include "help/links.h"
-#include "help/web.h"
-#include "saving/saveas.h"
-#include "thumbnails/thumbnailcommand.h"
-#include "viewing/navigation.h"
-#include "viewing/slideshow.h"
-#include "viewing/zoom.h"
+#include "app/commandrouter.h"
+#include "app/links.h"
+#include "app/toolbarbutton.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -67,28 +62,15 @@ void frmShowTell::routeMenus() {
     connect(File, &QMenu::aboutToShow, this, &frmShowTell::File_Click);
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
-    // clang-format off
-    const std::pair<QAction*, void (*)(frmShowTell&)> items[] = {
-        {Open, OpenCommand},
-        {SaveAs, SaveAs_Click},
-        {CloseFile, CloseFileCommand},
-        {OriginalSize, tovik::OriginalSize},
-        {ZoomIn, tovik::ZoomIn},
-        {ZoomOut, tovik::ZoomOut},
-        {Thumbnail, Thumbnail_Click},
-        {Option, OptionCommand},
-        {Contents, Contents_Click},
-        {HelpIndex, HelpIndex_Click},
-        {Mail, Mail_Click},
-        {SiteOne, SiteOne_Click},
-        {SiteTwo, SiteTwo_Click},
-        {About, About_Click},
-    };
-    // clang-format on
-    for (const auto& [action, command] : items)
-        connect(action, &QAction::triggered, this, [this, command = command] { command(*this); });
+    for (QAction* action : {Open, SaveAs, CloseFile, OriginalSize, ZoomIn, ZoomOut, Thumbnail,
+                            Option, Contents, HelpIndex, Mail, SiteOne, SiteTwo, About})
+        connect(action, &QAction::triggered, this,
+                [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
-    connect(&Timer1, &SlideTimer::Timer, this, [this] { SlideTick(*this); });
+    connect(&Timer1, &SlideTimer::Timer, this, [this] { m_commands.slideTick(*this); });
+    // The ClockTimer button shows whether the slide timer is on, whatever turned it on or off.
+    connect(&Timer1, &SlideTimer::enabledChanged, this,
+            [this](bool on) { Toolbar1->setPressed(ClockTimerButton, on); });
 }
 
 void frmShowTell::File_Click() {
@@ -105,38 +87,20 @@ void frmShowTell::view_Click() {
 
 void frmShowTell::Tools_Click() {
     Thumbnail->setEnabled(pictureLoaded());
-    if (!Toolbar1->isEnabled(Toolbar1->indexOf(QStringLiteral("Thumbnail"))))
+    if (!Toolbar1->isEnabled(ThumbnailButton))
         Thumbnail->setEnabled(false);
 }
 
 void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
-    // Compared case-sensitively in this order; the first match acts.
-    const std::pair<const char*, void (*)(frmShowTell&)> routes[] = {
-        {"Open", OpenCommand},
-        {"RightArrow", [](frmShowTell& w) { ShowPicture(w, 1); }},
-        {"LeftArrow", [](frmShowTell& w) { ShowPicture(w, -1); }},
-        {"ClockTimer",
-         [](frmShowTell& w) { w.Timer1.isEnabled() ? StopSlideShow(w) : StartSlideShow(w); }},
-        {"LoopForever", ToggleLoop},
-        {"ZoomPlus", tovik::ZoomIn},
-        {"ZoomMinus", tovik::ZoomOut},
-        {"ZoomEqual", tovik::OriginalSize},
-        {"SaveAs", SaveAs_Click},
-        {"Thumbnail", Thumbnail_Click},
-    };
-    for (const auto& [routeKey, command] : routes)
-        if (key == QLatin1String(routeKey)) {
-            command(*this);
-            return;
-        }
+    m_commands.toolbarKey(*this, key);
 }
 
 void frmShowTell::keyPressEvent(QKeyEvent* event) {
     // Page Down steps back and Page Up forward, whatever the shift state.
     if (event->key() == Qt::Key_PageDown)
-        ShowPicture(*this, -1);
+        m_commands.pageKey(*this, -1);
     else if (event->key() == Qt::Key_PageUp)
-        ShowPicture(*this, 1);
+        m_commands.pageKey(*this, 1);
     else
         QMainWindow::keyPressEvent(event);
 }

@@ -1,4 +1,5 @@
 #include "app/frmshowtell.h"
+#include "commands/dispatcher.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
@@ -26,7 +27,8 @@ int main(int argc, char* argv[]) {
         help,       shell,    registry, appFolder, tovik::installedHelpFolder(executableFolder),
         work.path()};
     tovik::ViewerState state;
-    tovik::frmShowTell window(platform, state);
+    tovik::Dispatcher commands;
+    tovik::frmShowTell window(platform, state, commands);
     messages.setOwner(&window);
     dialogs.setOwner(&window);
     help.setOwner(&window);

@@ -8,8 +8,11 @@ SlideTimer::SlideTimer(QObject* parent) : QObject(parent) {
 }
 
 void SlideTimer::setEnabled(bool enabled) {
+    const bool changed = enabled != m_enabled;
     m_enabled = enabled;
     apply();
+    if (changed)
+        emit enabledChanged(enabled);
 }
 
 void SlideTimer::setInterval(int milliseconds) {

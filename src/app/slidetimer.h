@@ -21,6 +21,7 @@ public:
 
 signals:
     void Timer();
+    void enabledChanged(bool enabled);
 
 private:
     void apply();

@@ -27,4 +27,15 @@ std::optional<NavigationStep> navigationStep(qint32 currentIndex, qint32 picture
     return step;
 }
 
+SlideStep slideStep(qint32 currentIndex, qint32 pictureCount, bool loopForever) {
+    if (currentIndex == 0)
+        return {true, 0, 0, false};
+    const qint32 show = currentIndex > pictureCount ? 1 : currentIndex;
+    if (show != pictureCount)
+        return {false, show, show + 1, false};
+    if (loopForever)
+        return {false, show, 1, false};
+    return {false, show, pictureCount + LastEntryMarker, true};
+}
+
 } // namespace tovik

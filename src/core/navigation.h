@@ -22,4 +22,15 @@ struct NavigationStep {
 std::optional<NavigationStep> navigationStep(qint32 currentIndex, qint32 pictureCount,
                                              qint32 direction);
 
+// What one tick of the slide show does: nothing but stop (no list position), or show an entry
+// and move CurrentIndex on; at the last entry the show loops to the first or ends there.
+struct SlideStep {
+    bool stop = false; // no list position: the show stops without showing anything
+    qint32 show = 0;   // the entry to show
+    qint32 next = 0;   // CurrentIndex afterwards
+    bool ends = false; // the last entry was shown without looping: the show ends
+};
+
+SlideStep slideStep(qint32 currentIndex, qint32 pictureCount, bool loopForever);
+
 } // namespace tovik

@@ -1,7 +1,7 @@
 #include "help/web.h"
 
 #include "app/frmshowtell.h"
-#include "help/links.h"
+#include "app/links.h"
 
 namespace tovik {
 

@@ -16,6 +16,9 @@ namespace tovik {
 inline const QString HelpFileName = QStringLiteral("viewer.html");
 inline const QString ScratchFileName = QStringLiteral("~temp.bmp");
 inline const QString SheetFileName = QStringLiteral("tempnail.bmp");
+// The status text whenever the sheet is on screen.
+inline const QString SheetStatusText =
+    QStringLiteral("Inserted generated thumbnails as last frame");
 
 // Everything outside the program, handed to the windows at construction.
 struct Platform {

@@ -1,9 +1,9 @@
 #include "saving/saveas.h"
 
+#include "app/dirtree.h"
 #include "app/frmshowtell.h"
 #include "platform/pictures.h"
 #include "saving/frmslider.h"
-#include "viewing/dirtree.h"
 
 namespace tovik {
 

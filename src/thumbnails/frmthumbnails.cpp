@@ -88,6 +88,8 @@ void frmThumbnails::BuildThumbnails() {
     progress.show();
     progress.PB1->setValue(progressStep(s.PictureCount));
     PauseOneSecond(m_main.platform().clock);
+    if (stopped())
+        return;
     QStringList paths;
     for (qint32 i = 1; i <= s.PictureCount; ++i)
         paths << s.PictureList(i);
@@ -103,9 +105,18 @@ void frmThumbnails::BuildThumbnails() {
     progress.close();
     if (!m_skipped.isEmpty())
         m_main.platform().messages.message(SkippedTitle, SkippedText.arg(m_skipped.join('\n')));
-    if (halt(layout) || sheet.isNull())
+    if (stopped() || halt(layout) || sheet.isNull())
         return;
     handOver(sheet);
+}
+
+// The safe points of a build, after each pause and message: a close asked for meanwhile ends
+// the build there, and nothing is handed over.
+bool frmThumbnails::stopped() {
+    if (!m_main.closePending())
+        return false;
+    m_main.state().DialogCancelled = true;
+    return true;
 }
 
 bool frmThumbnails::halt(const SheetLayout& layout) {
@@ -164,6 +175,8 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
     QProgressBar* bar = progress.PB1;
     for (std::size_t i = 0; i < items.size(); ++i) {
         announceWidening(layout.placements[i]);
+        if (stopped())
+            return {};
         if (painter.isActive())
             drawEntry(painter, items[i], layout.placements[i]);
         bar->setValue(bar->maximum() > bar->value() + step ? bar->value() + step : bar->maximum());

@@ -33,6 +33,7 @@ private:
     void ExtractFileNames(const QStringList& paths);
     std::vector<Measured> measure(const QStringList& paths);
     bool halt(const SheetLayout& layout);
+    bool stopped();
     void announceWidening(const SheetPlacement& at);
     void drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at);
     QImage draw(const std::vector<Measured>& items, const SheetLayout& layout,

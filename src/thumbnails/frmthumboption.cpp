@@ -1,12 +1,12 @@
 #include "thumbnails/frmthumboption.h"
 
 #include "app/dialoglayout.h"
+#include "app/dirtree.h"
 #include "app/frmshowtell.h"
 #include "app/numericbox.h"
 #include "core/colorref.h"
 #include "core/numbertext.h"
 #include "thumbnails/frmthumbnails.h"
-#include "viewing/dirtree.h"
 
 #include <QEvent>
 #include <QKeyEvent>

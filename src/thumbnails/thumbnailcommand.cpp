@@ -2,10 +2,10 @@
 
 #include "app/dialoglayout.h"
 #include "app/frmshowtell.h"
+#include "app/toolbarbutton.h"
 #include "core/navigation.h"
 #include "platform/pictures.h"
 #include "thumbnails/frmthumboption.h"
-#include "viewing/display.h"
 
 #include <QScrollBar>
 #include <QStatusBar>
@@ -17,7 +17,6 @@ const QString SheetFailedTitle = QStringLiteral("Generate Thumbnails");
 const QString SheetFailedText =
     QStringLiteral("The thumbnail sheet could not be saved as \"%1\": %2. It was not added to "
                    "the list.");
-constexpr int ClockTimer = 4, LoopButton = 5, LeftArrow = 7, RightArrow = 8, ThumbnailButton = 14;
 
 bool saveSheet(frmShowTell& window, const QString& path) {
     QString error;
@@ -58,9 +57,9 @@ void Thumbnail_Click(frmShowTell& window) {
     s.appendPicture(sheet);
     s.CurrentIndex = s.PictureCount;
     ButtonBar& bar = *window.Toolbar1;
-    for (int on : {ClockTimer, LoopButton, LeftArrow})
+    for (int on : {ClockTimerButton, LoopForeverButton, LeftArrowButton})
         bar.setEnabled(on, true);
-    bar.setEnabled(RightArrow, false);
+    bar.setEnabled(RightArrowButton, false);
     bar.setEnabled(ThumbnailButton, false);
     s.CurrentIndex = s.PictureCount + LastEntryMarker;
 }

@@ -40,18 +40,11 @@ void Display(frmShowTell& window, const QString& FileName) {
         return;
     window.imgThree = {load.image, load.image.width() * window.tppX(),
                        load.image.height() * window.tppY()};
-    window.imgOne->clear();
-    if (!window.placeViewport())
-        return;
-    if (!window.drawPicture()) {
-        // The surface cannot be that large: try once more at the picture's own size.
-        if (window.state().ZoomFactor != 1.0f) {
-            window.state().ZoomFactor = 1.0f;
-            Display(window, FileName);
-        }
-        return;
+    // The surface cannot be that large: once more at the picture's own size.
+    if (window.redraw() == frmShowTell::Redraw::TooLarge && window.state().ZoomFactor != 1.0f) {
+        window.state().ZoomFactor = 1.0f;
+        window.redraw();
     }
-    window.LayoutScrollBars();
 }
 
 } // namespace tovik

@@ -6,9 +6,6 @@ namespace tovik {
 
 class frmShowTell;
 
-inline const QString SheetStatusText =
-    QStringLiteral("Inserted generated thumbnails as last frame");
-
 // The only way to load and draw a picture file: the status text, the picture into imgThree, drawn
 // at ZoomFactor onto imgOne from its top-left corner, and the scroll bars. A failed load leaves the
 // previous picture on screen.

@@ -1,9 +1,10 @@
 #include "viewing/navigation.h"
 
+#include "app/dirtree.h"
 #include "app/frmshowtell.h"
+#include "app/toolbarbutton.h"
 #include "core/dialogtext.h"
 #include "core/navigation.h"
-#include "viewing/dirtree.h"
 #include "viewing/display.h"
 
 #include <QCoreApplication>
@@ -13,12 +14,6 @@
 #include <QStatusBar>
 
 namespace tovik {
-
-namespace {
-constexpr int ClockTimer = 4, LoopForever = 5, LeftArrow = 7, RightArrow = 8, ThumbnailButton = 14;
-constexpr int SaveAsButton = 2, ZoomButtons[] = {10, 11, 12};
-constexpr int ButtonsOffWhenReset[] = {2, 4, 5, 7, 8, 10, 11, 12, 14};
-} // namespace
 
 void OpenCommand(frmShowTell& window) {
     ViewerState& s = window.state();
@@ -53,13 +48,13 @@ void ShowPicture(frmShowTell& window, qint32 Direction) {
     if (!step)
         return;
     ButtonBar& bar = *window.Toolbar1;
-    bar.setEnabled(ClockTimer, step->slideButtons);
-    bar.setEnabled(LoopForever, step->slideButtons);
+    bar.setEnabled(ClockTimerButton, step->slideButtons);
+    bar.setEnabled(LoopForeverButton, step->slideButtons);
     s.CurrentIndex = step->index;
-    bar.setEnabled(LeftArrow, step->back);
-    bar.setEnabled(RightArrow, step->forward);
+    bar.setEnabled(LeftArrowButton, step->back);
+    bar.setEnabled(RightArrowButton, step->forward);
     bar.setEnabled(SaveAsButton, true);
-    for (int zoom : ZoomButtons)
+    for (int zoom : {ZoomPlusButton, ZoomMinusButton, ZoomEqualButton})
         bar.setEnabled(zoom, true);
     if (!window.sheetFileExists())
         bar.setEnabled(ThumbnailButton, true);
@@ -71,9 +66,8 @@ void ResetViewer(frmShowTell& window) {
     ViewerState& s = window.state();
     s.ZoomFactor = 1.0f;
     window.Timer1.setEnabled(false);
-    window.Toolbar1->setPressed(ClockTimer, false);
     s.LoopForever = false;
-    window.Toolbar1->setPressed(LoopForever, false);
+    window.Toolbar1->setPressed(LoopForeverButton, false);
     s.clearPictureList();
     s.CurrentIndex = 1;
     window.SB1->showMessage(QString());
@@ -81,7 +75,7 @@ void ResetViewer(frmShowTell& window) {
     window.VScroll1->hide();
     window.imgOne->clear();
     window.imgThree.clear();
-    for (int index : ButtonsOffWhenReset)
+    for (int index : ButtonsNeedingAPicture)
         window.Toolbar1->setEnabled(index, false);
     QFile::remove(window.platform().workFile(ScratchFileName));
     QFile::remove(window.platform().workFile(SheetFileName));

@@ -2,6 +2,7 @@
 
 #include "app/dialoglayout.h"
 #include "app/frmshowtell.h"
+#include "app/toolbarbutton.h"
 #include "core/navigation.h"
 #include "core/slideinterval.h"
 #include "viewing/display.h"
@@ -9,15 +10,10 @@
 
 namespace tovik {
 
-namespace {
-constexpr int ClockTimer = 4, LoopButton = 5, LeftArrow = 7, RightArrow = 8, ThumbnailButton = 14;
-}
-
 void StartSlideShow(frmShowTell& window) {
     window.Timer1.setInterval(1); // the first slide follows at once
     window.Timer1.setEnabled(true);
-    window.Toolbar1->setPressed(ClockTimer, true);
-    for (int index : {LeftArrow, RightArrow, ThumbnailButton})
+    for (int index : {LeftArrowButton, RightArrowButton, ThumbnailButton})
         window.Toolbar1->setEnabled(index, false);
     ViewerState& s = window.state();
     if (s.CurrentIndex > s.PictureCount)
@@ -26,9 +22,8 @@ void StartSlideShow(frmShowTell& window) {
 
 void StopSlideShow(frmShowTell& window) {
     window.Timer1.setEnabled(false);
-    window.Toolbar1->setPressed(ClockTimer, false);
-    window.Toolbar1->setEnabled(LeftArrow, true);
-    window.Toolbar1->setEnabled(RightArrow, true);
+    window.Toolbar1->setEnabled(LeftArrowButton, true);
+    window.Toolbar1->setEnabled(RightArrowButton, true);
     if (!window.sheetFileExists())
         window.Toolbar1->setEnabled(ThumbnailButton, true);
 }
@@ -36,33 +31,25 @@ void StopSlideShow(frmShowTell& window) {
 void ToggleLoop(frmShowTell& window) {
     ViewerState& s = window.state();
     s.LoopForever = !s.LoopForever;
-    window.Toolbar1->setPressed(LoopButton, s.LoopForever);
+    window.Toolbar1->setPressed(LoopForeverButton, s.LoopForever);
 }
 
 void SlideTick(frmShowTell& window) {
     ViewerState& s = window.state();
-    if (s.CurrentIndex == 0) {
+    const SlideStep step = slideStep(s.CurrentIndex, s.PictureCount, s.LoopForever);
+    if (step.stop) {
         window.Timer1.setEnabled(false);
-        window.Toolbar1->setPressed(ClockTimer, false);
         return;
     }
-    if (s.CurrentIndex > s.PictureCount)
-        s.CurrentIndex = 1;
     window.Timer1.setInterval(slidePeriodMs(s.SlideInterval));
-    Display(window, s.PictureList(s.CurrentIndex));
-    if (s.CurrentIndex != s.PictureCount) {
-        s.CurrentIndex += 1;
+    // A picture that cannot be shown says so here; the show goes on past it all the same.
+    Display(window, s.PictureList(step.show));
+    s.CurrentIndex = step.next;
+    if (!step.ends)
         return;
-    }
-    if (s.LoopForever) {
-        s.CurrentIndex = 1;
-        return;
-    }
-    s.CurrentIndex = s.PictureCount + LastEntryMarker;
     window.Timer1.setEnabled(false);
-    window.Toolbar1->setPressed(ClockTimer, false);
-    window.Toolbar1->setEnabled(LeftArrow, true);
-    window.Toolbar1->setEnabled(RightArrow, false);
+    window.Toolbar1->setEnabled(LeftArrowButton, true);
+    window.Toolbar1->setEnabled(RightArrowButton, false);
 }
 
 void OptionCommand(frmShowTell& window) {

@@ -5,29 +5,12 @@
 
 namespace tovik {
 
-namespace {
-enum class Redraw { Done, NoRoom, NoPicture, Failed };
-
-// Empties the surface and draws imgThree again at the current factor. A window too small for a
-// viewport draws nothing yet; the next resize draws at the factor.
-Redraw redrawAtFactor(frmShowTell& window) {
-    window.imgOne->clear();
-    if (!window.placeViewport())
-        return Redraw::NoRoom;
-    if (window.imgThree.isEmpty())
-        return Redraw::NoPicture;
-    if (!window.drawPicture())
-        return Redraw::Failed;
-    window.LayoutScrollBars();
-    return Redraw::Done;
-}
-} // namespace
-
 void ZoomIn(frmShowTell& window) {
     float& zoom = window.state().ZoomFactor;
     for (;;) {
         zoom = zoomedIn(zoom);
-        if (redrawAtFactor(window) != Redraw::Failed)
+        // A window too small for a viewport draws at this factor once it grows.
+        if (window.redraw() != frmShowTell::Redraw::TooLarge)
             return;
         // One step below the factor that failed; at the smallest factor the surface stays empty.
         if (zoom <= MinZoom)
@@ -39,7 +22,7 @@ void ZoomIn(frmShowTell& window) {
 void ZoomOut(frmShowTell& window) {
     float& zoom = window.state().ZoomFactor;
     zoom = zoomedOut(zoom);
-    redrawAtFactor(window);
+    window.redraw();
 }
 
 void OriginalSize(frmShowTell& window) {

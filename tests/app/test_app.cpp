@@ -1,4 +1,5 @@
 #include "app/frmshowtell.h"
+#include "commands/dispatcher.h"
 #include "help/frmabout.h"
 #include "platform/qtmessages.h"
 #include "saving/frmslider.h"
@@ -44,7 +45,8 @@ private slots:
     void startsWithOnlyOpenEnabled() {
         FakePlatform fake;
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         QCOMPARE(window.windowTitle(), QString("Tovik Viewer"));
         for (int index : AllButtons)
             QCOMPARE(window.Toolbar1->isEnabled(index), index == 1);
@@ -68,7 +70,8 @@ private slots:
     void firstStartWritesDefaultsAndOpens400By300() {
         FakePlatform fake;
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         QCOMPARE(window.frameGeometry().size(), QSize(400, 300));
         // Centred as a window of the initial size would be: 344 x 243 pixels inside the frame.
         QCOMPARE(window.pos().x(), (1280 - 344) / 2);
@@ -80,7 +83,8 @@ private slots:
         QRect frames[2];
         for (QRect& frame : frames) {
             ViewerState state;
-            frmShowTell window(fake.platform, state);
+            Dispatcher commands;
+            frmShowTell window(fake.platform, state, commands);
             window.show(); // framed now: the saved size counts the frame in
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             frame = window.frameGeometry();
@@ -115,7 +119,8 @@ private slots:
         FakePlatform fake;
         fake.write("viewer.ini", "5,0,16777215,640,.15,80," + placement);
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         QCOMPARE(window.windowState().testFlag(Qt::WindowMaximized), maximized);
         if (!maximized)
             QCOMPARE(window.frameGeometry(), expected);
@@ -125,7 +130,8 @@ private slots:
         FakePlatform fake;
         fake.write("viewer.ini", "5,0,16777215,640,.15,80,1500,3000,9000,7500,2");
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         const QSize initial = window.size();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -139,7 +145,8 @@ private slots:
     void resizeLaysOutViewportInTwips() {
         FakePlatform fake;
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         window.show();
         window.resize(640, 480);
         QCoreApplication::processEvents();
@@ -162,7 +169,8 @@ private slots:
     void everyDialogShowsItsCaptionsWhole() {
         FakePlatform fake;
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         std::vector<std::unique_ptr<QDialog>> dialogs;
         dialogs.push_back(std::make_unique<frmOptions>(window));
         dialogs.push_back(std::make_unique<frmSlider>(window));
@@ -198,7 +206,8 @@ private slots:
         ViewerState state;
         QRect frame;
         {
-            frmShowTell window(fake.platform, state);
+            Dispatcher commands;
+            frmShowTell window(fake.platform, state, commands);
             window.show();
             window.setGeometry(120, 90, 500, 400);
             fake.write("~temp.bmp", "x");
@@ -220,7 +229,8 @@ private slots:
     void fullDiskKeepsTheSettingsAtExitAndSaysSoInDialogs() {
         FakePlatform fake;
         ViewerState state;
-        frmShowTell window(fake.platform, state);
+        Dispatcher commands;
+        frmShowTell window(fake.platform, state, commands);
         const QByteArray old = fake.read("viewer.ini");
         state.SlideInterval = 9;
         const FileSizeLimit full(10);

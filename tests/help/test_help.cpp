@@ -1,6 +1,6 @@
+#include "app/links.h"
 #include "core/keyvalue.h"
 #include "help/frmabout.h"
-#include "help/links.h"
 #include "platform/qthelpengine.h"
 #include "support/testmain.h"
 #include "support/viewer.h"

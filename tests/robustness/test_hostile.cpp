@@ -1,3 +1,4 @@
+#include "commands/dispatcher.h"
 #include "platform/picturebudget.h"
 #include "platform/pictures.h"
 #include "platform/workfolder.h"
@@ -132,7 +133,8 @@ private slots:
             QVERIFY(second.path() != fake.folder.path());
             ViewerState state;
             fake.platform.workFolder = second.path();
-            frmShowTell window(fake.platform, state);
+            Dispatcher commands;
+            frmShowTell window(fake.platform, state, commands);
             QFile(fake.platform.workFile(SheetFileName)).open(QIODevice::WriteOnly);
             window.close(); // its own sheet goes, the first one's stays
             QVERIFY(!QFile::exists(fake.platform.workFile(SheetFileName)));

@@ -139,8 +139,8 @@ private slots:
                     o->txtWidth->setText("2000");
                     o->Command1->click();
                 });
-                v.w().Toolbar1->setEnabled(14, true);
-                v.w().Toolbar1->click(14);
+                v.w().Toolbar1->setEnabled(ThumbnailButton, true);
+                v.w().Toolbar1->click(ThumbnailButton);
                 QCOMPARE(v.state.PictureCount, 501);
                 StartSlideShow(v.w());
             }

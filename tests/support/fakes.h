@@ -7,7 +7,10 @@
 #include <QPair>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <utility>
 
 namespace tovik::test {
 
@@ -21,10 +24,19 @@ public:
 
 class FakeMessages : public Messages {
 public:
+    // Like a real box it lets events through while it is open: whileShown runs then, for the
+    // outermost box only, and deepest counts the boxes that were ever open at once.
     void message(const QString& title, const QString& text) override {
         shown.append({title, text});
+        ++depth;
+        deepest = std::max(deepest, depth);
+        if (depth == 1 && whileShown)
+            whileShown();
+        --depth;
     }
     QList<QPair<QString, QString>> shown; // (title, text)
+    std::function<void()> whileShown;
+    int depth = 0, deepest = 0;
 };
 
 // Answers the dialogs from a script, in order; an empty script cancels.
@@ -46,9 +58,12 @@ public:
     void processEvents() override {
         ++now;
         ++turns;
+        if (duringNextPause)
+            std::exchange(duringNextPause, nullptr)(); // what a person does in that second
     }
     qint64 now = 1000;
     int turns = 0;
+    std::function<void()> duringNextPause;
 };
 
 class FakeHelp : public HelpEngine {

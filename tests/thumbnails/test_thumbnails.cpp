@@ -24,19 +24,7 @@ QColor shownColour(QWidget* widget, QPoint at) {
     return widget->grab().toImage().pixelColor(at);
 }
 
-struct Sheet : Viewer {
-    // Generate Thumbnails with these options confirmed by "&Go".
-    void generate(const QString& percent, const QString& width) {
-        QObject handlerLife;
-        onNextDialog(&handlerLife, [&](QWidget* d) {
-            auto* options = qobject_cast<frmThumbOption*>(d);
-            options->txtPercent->setText(percent);
-            options->txtWidth->setText(width);
-            options->Command1->click();
-        });
-        w().Toolbar1->click(14);
-    }
-};
+using Sheet = Viewer;
 } // namespace
 
 class TestThumbnails : public QObject {
@@ -48,7 +36,7 @@ private slots:
         s.state.ThumbTextColor = 0xe0e0e0;
         s.open({"photo.jpg", "static.gif", "drawing.wmf"});
         ShowPicture(s.w(), 1);
-        s.w().Toolbar1->click(10); // zoomed: the sheet still shows at 1
+        s.w().Toolbar1->click(ZoomPlusButton); // zoomed: the sheet still shows at 1
         s.generate("50", "640");
         QVERIFY2(s.fake.messages.shown.isEmpty(),
                  qPrintable(s.fake.messages.shown.value(0).second));
@@ -190,7 +178,7 @@ private slots:
             QCOMPARE(options->txtPercent->text(), QString("12.5"));
             options->Command1->click();
         });
-        s.w().Toolbar1->click(14);
+        s.w().Toolbar1->click(ThumbnailButton);
         QVERIFY(s.fake.messages.shown.isEmpty());
         QCOMPARE(s.state.ThumbScale, 0.125f);
         QCOMPARE(s.state.PictureCount, 2);
@@ -239,7 +227,7 @@ private slots:
     void cancelledOptionsChangeNothingButTheZoom() {
         Viewer v;
         v.open({"photo.jpg"});
-        v.w().Toolbar1->click(10);
+        v.w().Toolbar1->click(ZoomPlusButton);
         QObject handlerLife;
         onNextDialog(&handlerLife,
                      [](QWidget* d) { qobject_cast<frmThumbOption*>(d)->Command2->click(); });

@@ -16,7 +16,6 @@ using namespace tovik;
 using namespace tovik::test;
 
 namespace {
-constexpr int ClockTimer = 4, LoopButton = 5;
 
 struct Show : Viewer {
     Show() { open({"photo.jpg", "static.gif", "rgb24.bmp"}); }
@@ -35,44 +34,44 @@ private slots:
     void runsToTheEndAndStops() {
         Show s;
         s.state.SlideInterval = 2;
-        s.w().Toolbar1->click(ClockTimer);
+        s.w().Toolbar1->click(ClockTimerButton);
         QVERIFY(s.w().Timer1.isEnabled());
         QCOMPARE(s.w().Timer1.interval(), 1); // the first slide at once
-        QVERIFY(s.pressed(ClockTimer));
+        QVERIFY(s.pressed(ClockTimerButton));
         QCOMPARE(s.buttonStates(), QString("111001110")); // arrows and thumbnail off
         QCOMPARE(s.tick(), QString("static.gif"));
         QCOMPARE(s.w().Timer1.interval(), 2000);
         QCOMPARE(s.tick(), QString("rgb24.bmp"));
         QVERIFY(!s.w().Timer1.isEnabled()); // ended on the last entry
-        QVERIFY(!s.pressed(ClockTimer));
+        QVERIFY(!s.pressed(ClockTimerButton));
         QCOMPARE(s.state.CurrentIndex, 3 + 100);
         QCOMPARE(s.buttonStates(), QString("111101110")); // back on, forward off, 14 kept off
 
-        s.w().Toolbar1->click(ClockTimer); // a later start begins with the first picture
+        s.w().Toolbar1->click(ClockTimerButton); // a later start begins with the first picture
         QCOMPARE(s.tick(), QString("photo.jpg"));
     }
 
     void loopsForeverUntilStopped() {
         Show s;
-        s.w().Toolbar1->click(LoopButton);
+        s.w().Toolbar1->click(LoopForeverButton);
         QVERIFY(s.state.LoopForever);
-        QVERIFY(s.pressed(LoopButton));
-        s.w().Toolbar1->click(ClockTimer);
+        QVERIFY(s.pressed(LoopForeverButton));
+        s.w().Toolbar1->click(ClockTimerButton);
         QStringList seen;
         for (int i = 0; i < 5; ++i)
             seen << s.tick();
         QCOMPARE(seen,
                  (QStringList{"static.gif", "rgb24.bmp", "photo.jpg", "static.gif", "rgb24.bmp"}));
         QVERIFY(s.w().Timer1.isEnabled());
-        s.w().Toolbar1->click(LoopButton); // off mid-show: ends at the next last entry
+        s.w().Toolbar1->click(LoopForeverButton); // off mid-show: ends at the next last entry
         QCOMPARE(s.tick(), QString("photo.jpg"));
         QCOMPARE(s.tick(), QString("static.gif"));
         QCOMPARE(s.tick(), QString("rgb24.bmp"));
         QVERIFY(!s.w().Timer1.isEnabled());
-        s.w().Toolbar1->click(LoopButton);
-        s.w().Toolbar1->click(LoopButton); // twice: back to false, unpressed
+        s.w().Toolbar1->click(LoopForeverButton);
+        s.w().Toolbar1->click(LoopForeverButton); // twice: back to false, unpressed
         QVERIFY(!s.state.LoopForever);
-        QVERIFY(!s.pressed(LoopButton));
+        QVERIFY(!s.pressed(LoopForeverButton));
     }
 
     void startingOnTheLastEntryBeginsAtTheFirst() {
@@ -86,7 +85,7 @@ private slots:
 
     void pageKeysZoomAndStopDuringTheShow() {
         Show t;
-        t.w().Toolbar1->click(LoopButton);
+        t.w().Toolbar1->click(LoopForeverButton);
         StartSlideShow(t.w());
         QCOMPARE(t.tick(), QString("static.gif"));
         QTest::keyClick(&t.w(), Qt::Key_PageDown);
@@ -96,13 +95,13 @@ private slots:
         ZoomIn(t.w());
         QCOMPARE(t.tick(), QString("static.gif"));
         QCOMPARE(t.w().imgOne->width(), 200); // drawn at the new factor
-        t.w().Toolbar1->click(ClockTimer);
+        t.w().Toolbar1->click(ClockTimerButton);
         QVERIFY(!t.w().Timer1.isEnabled());
         QCOMPARE(t.buttonStates(), QString("111111111"));
-        t.w().Toolbar1->click(ClockTimer);
+        t.w().Toolbar1->click(ClockTimerButton);
         t.w().CloseFile->trigger(); // Close stops it
         QVERIFY(!t.w().Timer1.isEnabled());
-        QVERIFY(!t.pressed(ClockTimer));
+        QVERIFY(!t.pressed(ClockTimerButton));
         QVERIFY(!t.state.LoopForever);
     }
 
@@ -130,7 +129,7 @@ private slots:
         s.tick();
         QVERIFY(s.w().Timer1.isEnabled());
         QVERIFY(!s.w().Timer1.isTicking());
-        QVERIFY(s.pressed(ClockTimer));
+        QVERIFY(s.pressed(ClockTimerButton));
         s.state.SlideInterval = 999999; // from a hand-edited file: the longest interval
         s.tick();
         QCOMPARE(s.w().Timer1.interval(), 86400 * 1000);
@@ -145,7 +144,7 @@ private slots:
         s.state.CurrentIndex = 0;
         SlideTick(s.w());
         QVERIFY(!s.w().Timer1.isEnabled());
-        QVERIFY(!s.pressed(ClockTimer));
+        QVERIFY(!s.pressed(ClockTimerButton));
     }
 
     void intervalDialogStoresValidValues() {

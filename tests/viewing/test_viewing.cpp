@@ -1,7 +1,7 @@
+#include "app/dirtree.h"
 #include "app/frmshowtell.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
-#include "viewing/dirtree.h"
 #include "viewing/display.h"
 #include "viewing/navigation.h"
 #include "viewing/zoom.h"
@@ -77,7 +77,7 @@ private slots:
         Viewer v;
         v.open({"photo.jpg", "static.gif"});
         ZoomIn(v.w());
-        v.w().Toolbar1->click(1); // the script is empty: the dialog is cancelled
+        v.w().Toolbar1->click(OpenButton); // the script is empty: the dialog is cancelled
         QCOMPARE(v.state.PictureCount, 2);
         QCOMPARE(v.state.ZoomFactor, 1.25f);
         QVERIFY(!v.state.DialogCancelled);
@@ -104,7 +104,7 @@ private slots:
     void sheetFileKeepsThumbnailButtonOff() {
         Viewer v;
         v.open({"photo.jpg", "static.gif"});
-        v.w().Toolbar1->setEnabled(14, false);
+        v.w().Toolbar1->setEnabled(ThumbnailButton, false);
         v.fake.write(SheetFileName, "x");
         ShowPicture(v.w(), 1);
         QVERIFY(!v.w().Toolbar1->isEnabled(14));
@@ -207,14 +207,14 @@ private slots:
         v.open({"photo.jpg", "static.gif"});
         QList<float> seen;
         for (int i = 0; i < 8; ++i) {
-            v.w().Toolbar1->click(10);
+            v.w().Toolbar1->click(ZoomPlusButton);
             seen << v.state.ZoomFactor;
         }
         QCOMPARE(seen, (QList<float>{1.25f, 1.5f, 1.75f, 2.0f, 2.25f, 2.5f, 2.75f, 2.75f}));
         QCOMPARE(v.w().imgOne->size(), QSize(880, 660));
         ShowPicture(v.w(), 1); // the factor stays for the next picture
         QCOMPARE(v.w().imgOne->size(), QSize(440, 330));
-        v.w().Toolbar1->click(12);
+        v.w().Toolbar1->click(ZoomEqualButton);
         QCOMPARE(v.state.ZoomFactor, 1.0f);
         QCOMPARE(v.w().imgOne->size(), QSize(160, 120));
         for (int i = 0; i < 4; ++i)

@@ -1,4 +1,4 @@
-#include "viewing/dirtree.h"
+#include "app/dirtree.h"
 
 namespace tovik {
 

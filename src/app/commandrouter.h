@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+namespace tovik {
+
+class frmShowTell;
+
+// Where the main window sends every entry point: toolbar keys, menu items (by their names), the
+// Page keys, the slide timer's tick and requests to close. The window knows no command; the
+// router, built above the subsystems, decides what runs and whether it may run now.
+class CommandRouter {
+public:
+    virtual ~CommandRouter() = default;
+    virtual void toolbarKey(frmShowTell& window, const QString& key) = 0;
+    virtual void menuItem(frmShowTell& window, const QString& name) = 0;
+    virtual void pageKey(frmShowTell& window, int direction) = 0;
+    virtual void slideTick(frmShowTell& window) = 0;
+    // False while work that must not be interrupted runs: the window then closes as soon as that
+    // work has ended (see frmShowTell::closePending).
+    virtual bool mayClose(frmShowTell& window) = 0;
+};
+
+} // namespace tovik

@@ -1,0 +1,135 @@
+#include "support/testmain.h"
+#include "support/viewer.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+// Three pictures open, and a sheet about to be built: its first pause is the moment in which
+// the tests act as an impatient person would.
+struct Busy;
+void pressGoInTheNextDialog(Busy& b);
+
+struct Busy : Viewer {
+    Busy() { open({"photo.jpg", "static.gif", "rgb24.bmp"}); }
+    QStringList listNames() const {
+        QStringList names;
+        for (qint32 i = 1; i <= state.PictureCount; ++i)
+            names << state.PictureList(i).section(QDir::separator(), -1);
+        return names;
+    }
+    void duringTheBuild(std::function<void(Busy&)> act) {
+        fake.clock.duringNextPause = [this, act] { act(*this); };
+        generate("50", "640");
+    }
+    QObject handlerLife; // for handlers of dialogs that a command run too soon would open
+};
+
+void pressGoInTheNextDialog(Busy& b) {
+    onNextDialog(&b.handlerLife, [](QWidget* d) {
+        if (auto* options = qobject_cast<frmThumbOption*>(d))
+            options->Command1->click();
+    });
+}
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void commandsDuringASheetBuildDoNothing_data() {
+        QTest::addColumn<std::function<void(Busy&)>>("act");
+        using Act = std::function<void(Busy&)>;
+        QTest::newRow("Generate Thumbnails again, and Go")
+            << Act([](Busy& b) { b.generate("50", "640"); });
+        QTest::newRow("Tools, Generate Thumbnails, and Go") << Act([](Busy& b) {
+            pressGoInTheNextDialog(b);
+            b.w().Thumbnail->trigger();
+        });
+        QTest::newRow("Close File") << Act([](Busy& b) { b.w().CloseFile->trigger(); });
+        QTest::newRow("Open") << Act([](Busy& b) {
+            b.fake.answerOpen({"photo.jpg"});
+            b.w().Open->trigger();
+        });
+        QTest::newRow("Zoom In") << Act([](Busy& b) { b.w().Toolbar1->click(ZoomPlusButton); });
+    }
+    void commandsDuringASheetBuildDoNothing() {
+        QFETCH(std::function<void(Busy&)>, act);
+        Busy b;
+        b.duringTheBuild(act);
+        QCOMPARE(b.listNames(),
+                 (QStringList{"photo.jpg", "static.gif", "rgb24.bmp", "tempnail.bmp"}));
+        QCOMPARE(b.state.ZoomFactor, 1.0f);
+        QCOMPARE(b.state.CurrentIndex, 104);
+        QCOMPARE(b.status(), SheetStatusText);
+        QCOMPARE(b.w().imgThree.picture.size(), QImage(b.fake.file("tempnail.bmp")).size());
+        QVERIFY(b.fake.messages.shown.isEmpty());
+        b.w().Toolbar1->click(ZoomPlusButton); // and commands work again afterwards
+        QCOMPARE(b.state.ZoomFactor, 1.25f);
+    }
+
+    void closingDuringASheetBuildStopsItAndShutsDown() {
+        Busy b;
+        b.w().move(150, 120);
+        const QRect frame = b.w().frameGeometry();
+        b.duringTheBuild([](Busy& b) { b.w().close(); });
+        QVERIFY(!b.w().isVisible());
+        QCOMPARE(b.state.PictureCount, 3); // nothing handed over
+        QVERIFY(!QFile::exists(b.fake.file("tempnail.bmp")));
+        QVERIFY(!QFile::exists(b.fake.file("~temp.bmp")));
+        const QList<QByteArray> ini = b.fake.read("viewer.ini").split('\n');
+        QCOMPARE(ini.at(6).trimmed(), QByteArray::number(frame.x() * 15));
+        QCOMPARE(ini.at(7).trimmed(), QByteArray::number(frame.y() * 15));
+    }
+
+    void slideShowOverABadFileShowsOneBoxAndKeepsItsPlace() {
+        Viewer v;
+        v.open({"photo.jpg", "not_a_picture.jpg", "static.gif", "rgb24.bmp"});
+        v.w().Toolbar1->click(ClockTimerButton);
+        int ticksWhileOpen = 0;
+        v.fake.messages.whileShown = [&] {
+            for (; ticksWhileOpen < 15; ++ticksWhileOpen) // fifteen seconds of a 1 s show
+                emit v.w().Timer1.Timer();
+            QTest::keyClick(&v.w(), Qt::Key_PageUp);
+        };
+        emit v.w().Timer1.Timer(); // the bad file
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.deepest, 1);
+        QCOMPARE(v.state.CurrentIndex, 3);
+        emit v.w().Timer1.Timer(); // the show goes on past it
+        QCOMPARE(v.shownName(), QString("static.gif"));
+        v.w().Toolbar1->click(ClockTimerButton);
+        QVERIFY(!v.w().Toolbar1->isPressed(ClockTimerButton));
+        QTest::keyClick(&v.w(), Qt::Key_PageUp);
+        QCOMPARE(v.shownName(), QString("rgb24.bmp"));
+        QTest::keyClick(&v.w(), Qt::Key_PageDown);
+        QCOMPARE(v.shownName(), QString("static.gif"));
+    }
+
+    void aDialogTheUserOpenedIsNoExclusiveWork() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif", "rgb24.bmp"});
+        v.w().Toolbar1->click(ClockTimerButton);
+        QObject handlerLife;
+        onNextDialog(&handlerLife, [&](QWidget* options) {
+            emit v.w().Timer1.Timer(); // the show goes on behind the Set Timer dialog
+            options->close();
+        });
+        v.w().Option->trigger();
+        QCOMPARE(v.shownName(), QString("static.gif"));
+    }
+
+    void theClockButtonFollowsTheTimer() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif"});
+        v.w().Toolbar1->click(ClockTimerButton);
+        QVERIFY(v.w().Toolbar1->isPressed(ClockTimerButton));
+        v.w().CloseFile->trigger(); // the reset turns the timer off
+        QVERIFY(!v.w().Toolbar1->isPressed(ClockTimerButton));
+    }
+};
+
+TOVIK_REGISTER_TEST(TestCommands)
+#include "test_commands.moc"
