@@ -1,4 +1,5 @@
 #include "commands/dispatcher.h"
+#include "platform/metafile/metafileimage.h"
 #include "platform/picturebudget.h"
 #include "platform/pictures.h"
 #include "platform/workfolder.h"
@@ -100,6 +101,51 @@ private slots:
         QCOMPARE(box.image.pixel(2048, 2048) & 0xffffff, 0xff0000u);
         v.fake.write("wide.wmf", wmfFile(16000, 4000, 96, wmfFilledBox(16000, 4000)));
         QCOMPARE(loadPicture(v.fake.file("wide.wmf")).image.size(), QSize(4096, 1024));
+    }
+
+    // libwmf follows this maze's fill one pixel deeper each step: in the viewer's own process
+    // the stack overflows and the viewer dies with it.
+    void aMetafileThatCrashesItsLibraryIsNoPicture() {
+        Viewer v;
+        v.fake.write("maze.wmf", wmfFile(4000, 4000, 96, wmfMaze(4000)));
+        v.open({"photo.jpg", "maze.wmf", "static.gif"});
+        v.w().Toolbar1->click(ClockTimerButton);
+        emit v.w().Timer1.Timer(); // the slide show steps onto it
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().second, QString("Invalid Picture Format"));
+        emit v.w().Timer1.Timer();
+        QCOMPARE(v.shownName(), QString("static.gif")); // the last: the show has ended
+        v.w().Toolbar1->click(ClockTimerButton);
+        v.w().Toolbar1->click(ClockTimerButton); // started and stopped: thumbnails usable again
+        v.generate("50", "640");                 // a sheet leaves it out and names it
+        QCOMPARE(v.fake.messages.shown.size(), 2);
+        QVERIFY(v.fake.messages.shown.last().second.contains("maze.wmf"));
+        QCOMPARE(v.state.PictureCount, 4);
+    }
+
+    void honestMetafilesLookAsWhenDrawnInProcess() {
+        for (const QString name : {"drawing.wmf", "drawing.emf"}) {
+            QFile file(QStringLiteral(TOVIK_TESTDATA "/") + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            const QImage outside = renderMetafileOutside(bytes);
+            QVERIFY(!outside.isNull());
+            QCOMPARE(outside, renderMetafile(bytes).convertToFormat(outside.format()));
+        }
+    }
+
+    void aHelperThatDiesOrIsMissingMeansNoPicture() {
+        Viewer v;
+        v.fake.copySamples({"drawing.wmf"});
+        const QByteArray helper = qgetenv("TOVIK_METAFILE_HELPER");
+        v.fake.write("dies.sh", "#!/bin/sh\nkill -KILL $$\n"); // killed mid-drawing
+        QFile(v.fake.file("dies.sh")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        for (const QString& stand : {v.fake.file("dies.sh"), v.fake.file("missing")}) {
+            qputenv("TOVIK_METAFILE_HELPER", QFile::encodeName(stand));
+            QCOMPARE(loadPicture(v.fake.file("drawing.wmf")).error, PictureError::NotAPicture);
+        }
+        qputenv("TOVIK_METAFILE_HELPER", helper);
+        QCOMPARE(loadPicture(v.fake.file("drawing.wmf")).error, PictureError::None);
     }
 
     void specialFilesNeverBlock() {

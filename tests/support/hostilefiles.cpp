@@ -3,6 +3,9 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QImageWriter>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace tovik::test {
 
@@ -78,9 +81,15 @@ QByteArray wmfFile(int width, int height, int unitsPerInch, const QByteArray& re
     for (qsizetype i = 0; i < placeable.size(); i += 2)
         checksum ^= quint16(quint8(placeable[i]) | quint8(placeable[i + 1]) << 8);
     head << checksum;
+    quint32 longest = 0; // in words, as the header says it
+    for (qsizetype at = 0; at + 4 <= body.size();) {
+        const quint32 words = qFromLittleEndian<quint32>(body.constData() + at);
+        longest = std::max(longest, words);
+        at += qsizetype(std::max(words, 3u)) * 2;
+    }
     QByteArray header;
     LeStream(&header) << quint16(1) << quint16(9) << quint16(0x0300) << quint32(9 + body.size() / 2)
-                      << quint16(1) << quint32(8) << quint16(0);
+                      << quint16(2) << longest << quint16(0);
     return placeable + header + body;
 }
 
@@ -91,6 +100,27 @@ QByteArray wmfFilledBox(int width, int height) {
 
 QByteArray wmfFloodFill(int width, int height) {
     return wmfRecord(0x0548, {0, 0x0000, 0, qint16(height / 2), qint16(width / 2)});
+}
+
+QByteArray wmfMaze(int side) {
+    // A comb: a spine along one edge with teeth every four units reaching towards the other.
+    const auto comb = [side](int firstTooth, qint16 spineY, qint16 tipY) {
+        QList<qint16> points;
+        for (int x = firstTooth; x < side - 1; x += 4)
+            points << qint16(x) << spineY << qint16(x) << tipY << qint16(x) << spineY;
+        QByteArray record;
+        LeStream out(&record);
+        out << quint32(4 + points.size()) << quint16(0x0325) << qint16(points.size() / 2);
+        for (const qint16 p : points)
+            out << p;
+        return record; // POLYLINE
+    };
+    const qint16 top = 0, bottom = qint16(side - 1);
+    return wmfRecord(0x02FA, {0, 1, 0, 0, 0}) + wmfRecord(0x012D, {0}) +   // black pen
+           wmfRecord(0x02FC, {0, 0x00ff, 0, 0}) + wmfRecord(0x012D, {1}) + // red brush
+           wmfRecord(0x0213, {top, qint16(side - 1)}) +                    // LINETO along the top
+           comb(2, top, qint16(side - 3)) + comb(4, bottom, 2) +
+           wmfRecord(0x0548, {0, 0, 0, 1, 1}); // EXTFLOODFILL to the black walls, from (1, 1)
 }
 
 QByteArray iconWithPng(int width, int height) {

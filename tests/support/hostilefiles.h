@@ -17,6 +17,9 @@ QByteArray wmfRecord(quint16 function, std::initializer_list<qint16> words = {})
 QByteArray wmfFilledBox(int width, int height);
 // A flood fill from the middle of the box to a black border.
 QByteArray wmfFloodFill(int width, int height);
+// A side x side maze of one-pixel corridors winding up and down (two interleaved combs of
+// walls), then a flood fill at its entrance: a fill that follows it pixel by pixel.
+QByteArray wmfMaze(int side);
 
 // An icon whose directory says 256 x 256 but whose entry is a PNG of width x height.
 QByteArray iconWithPng(int width, int height);

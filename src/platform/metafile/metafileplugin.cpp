@@ -1,60 +1,16 @@
 #include "platform/metafile/metafileplugin.h"
 
+#include "platform/metafile/metafileimage.h"
 #include "platform/metafile/metafilerender.h"
 
 #include <QImage>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <QVariant>
-
-#include <emf2svg.h>
-
-#include <cstdlib>
-#include <cstring>
 
 namespace tovik {
 
 namespace {
-// Metafiles are a few megabytes at most; a larger file is not one.
-constexpr qint64 MaxMetafileBytes = 64 * 1024 * 1024;
-
 const unsigned char* bytes(const QByteArray& data) {
     return reinterpret_cast<const unsigned char*>(data.constData());
-}
-
-QImage wmfImage(const QByteArray& data) {
-    std::vector<unsigned char> png;
-    if (!metafile::renderWmf(bytes(data), std::size_t(data.size()), png))
-        return {};
-    return QImage::fromData(png.data(), int(png.size()), "PNG");
-}
-
-QImage emfImage(const QByteArray& data) {
-    int width = 0, height = 0;
-    if (!metafile::emfSize(bytes(data), std::size_t(data.size()), width, height) ||
-        !metafile::emfWithinBudget(bytes(data), std::size_t(data.size())))
-        return {};
-    generatorOptions options{};
-    options.nameSpace = const_cast<char*>("svg");
-    options.svgDelimiter = true;
-    options.imgWidth = width;
-    options.imgHeight = height;
-    char* svg = nullptr;
-    std::size_t svgLength = 0;
-    QByteArray input = data; // the converter takes a non-const buffer
-    const int ok = emf2svg(input.data(), std::size_t(input.size()), &svg, &svgLength, &options);
-    const QByteArray document = ok && svg ? QByteArray(svg, qsizetype(svgLength)) : QByteArray();
-    std::free(svg);
-    QSvgRenderer renderer(document);
-    if (!renderer.isValid())
-        return {};
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
 }
 } // namespace
 
@@ -89,8 +45,9 @@ bool MetafileHandler::load() const {
     QByteArray found;
     if (!canRead(device(), &found))
         return false;
-    const QByteArray data = device()->read(MaxMetafileBytes);
-    m_image = found == "emf" ? emfImage(data) : wmfImage(data);
+    // Drawn by a helper process: the libraries cannot be bounded, and their crash or endless
+    // loop must not take the viewer with it.
+    m_image = renderMetafileOutside(device()->read(MaxMetafileBytes));
     return !m_image.isNull();
 }
 

@@ -1,0 +1,11 @@
+// tovik-metafile: draws one WMF or EMF read on standard input, for the viewer, which runs it so
+// that a library crash or endless loop on a hostile file ends this process, not the viewer.
+#include "platform/metafile/metafileimage.h"
+
+#include <QGuiApplication>
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // drawing needs fonts, never a screen
+    QGuiApplication app(argc, argv);
+    return tovik::runMetafileHelper();
+}

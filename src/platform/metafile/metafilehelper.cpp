@@ -1,0 +1,120 @@
+#include "platform/metafile/metafileimage.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QtEndian>
+
+#include <cstdio>
+#include <cstring>
+
+#ifndef Q_OS_WIN
+#include <sys/resource.h>
+#endif
+
+namespace tovik {
+
+namespace {
+// The drawing goes back as "TVKM", width and height (32-bit little-endian) and the pixels,
+// premultiplied ARGB, row after row.
+constexpr char Magic[] = "TVKM";
+constexpr qsizetype HeaderBytes = 12;
+
+QString helperPath() {
+    const QString named = qEnvironmentVariable("TOVIK_METAFILE_HELPER");
+    if (!named.isEmpty())
+        return named;
+    const QString here = QCoreApplication::applicationDirPath();
+    // Beside the viewer in a build folder; in the package's private folder once installed.
+    for (const QString& candidate : {here + QStringLiteral("/tovik-metafile"),
+                                     here + QStringLiteral("/../lib/tovik-viewer/tovik-metafile")})
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    return {};
+}
+
+QImage fromHelper(const QByteArray& out) {
+    if (out.size() < HeaderBytes || !out.startsWith(Magic))
+        return {};
+    const quint32 width = qFromLittleEndian<quint32>(out.constData() + 4);
+    const quint32 height = qFromLittleEndian<quint32>(out.constData() + 8);
+    if (width == 0 || height == 0 || width > 65535 || height > 65535 ||
+        out.size() != HeaderBytes + qsizetype(width) * height * 4)
+        return {};
+    QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(image.scanLine(y), out.constData() + HeaderBytes + qsizetype(y) * width * 4,
+                    width * 4);
+    return image;
+}
+
+void limitThisProcess() {
+#ifndef Q_OS_WIN
+    const auto limit = [](int resource, rlim_t value) {
+        rlimit r{value, value};
+        setrlimit(resource, &r);
+    };
+    limit(RLIMIT_CORE, 0);
+    limit(RLIMIT_CPU, rlim_t(MetafileTimeLimitMs / 1000 + 2)); // the viewer stops waiting sooner
+#ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves far more address space than it uses
+    limit(RLIMIT_AS, rlim_t(MetafileMemoryLimitBytes + (qint64(512) << 20)));
+#endif
+#endif
+}
+} // namespace
+
+QImage renderMetafileOutside(const QByteArray& data) {
+    const QString helper = helperPath();
+    if (helper.isEmpty()) {
+        qWarning("tovik: the metafile helper tovik-metafile was not found");
+        return {};
+    }
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(helper, {});
+    if (!process.waitForStarted(MetafileTimeLimitMs))
+        return {};
+    process.write(data);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(MetafileTimeLimitMs)) {
+        process.kill(); // an endless drawing is no picture
+        process.waitForFinished(-1);
+        return {};
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return {};
+    return fromHelper(process.readAllStandardOutput());
+}
+
+int runMetafileHelper() {
+    limitThisProcess();
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return 2;
+    const QImage drawn = renderMetafile(in.read(MaxMetafileBytes))
+                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (drawn.isNull())
+        return 1;
+    QByteArray header(Magic, 4);
+    header.resize(HeaderBytes);
+    qToLittleEndian<quint32>(quint32(drawn.width()), header.data() + 4);
+    qToLittleEndian<quint32>(quint32(drawn.height()), header.data() + 8);
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly) || out.write(header) != HeaderBytes)
+        return 2;
+    for (int y = 0; y < drawn.height(); ++y) {
+        const qint64 row = qint64(drawn.width()) * 4;
+        if (out.write(reinterpret_cast<const char*>(drawn.constScanLine(y)), row) != row)
+            return 2;
+    }
+    return out.flush() ? 0 : 2;
+}
+
+} // namespace tovik
