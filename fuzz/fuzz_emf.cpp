@@ -1,8 +1,10 @@
-// EMF bytes through the image plugin (libemf2svg and Qt SVG), as the loader reaches it.
+// EMF bytes through libemf2svg and Qt SVG, as the metafile helper draws them.
 #include "fuzzsupport.h"
-#include "platform/pictures.h"
+#include "platform/metafile/metafileimage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    tovik::loadPicture(inputFile(data, size));
+    inputFile(data, 0); // the application, for fonts
+    tovik::renderMetafile(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));
     return 0;
 }

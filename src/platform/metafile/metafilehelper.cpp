@@ -1,5 +1,7 @@
 #include "platform/metafile/metafileimage.h"
 
+#include "platform/metafile/metafilerender.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -51,6 +53,28 @@ QImage fromHelper(const QByteArray& out) {
     return image;
 }
 
+// The helper draws a WMF straight into the library's own pixels: a drawing the library never
+// frees, which this process, ending right after, can afford.
+QImage drawForHelper(const QByteArray& data) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
+    std::vector<std::uint32_t> argb;
+    unsigned width = 0, height = 0;
+    if (!metafile::looksLikeWmf(p, std::size_t(data.size())))
+        return renderMetafile(data).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (!metafile::renderWmfPixels(p, std::size_t(data.size()), argb, width, height))
+        return {};
+    return QImage(reinterpret_cast<const uchar*>(argb.data()), int(width), int(height),
+                  QImage::Format_ARGB32)
+        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// How long the viewer waits for a drawing; a sanitizer build may be given longer.
+int timeLimitMs() {
+    bool ok = false;
+    const int named = qEnvironmentVariableIntValue("TOVIK_METAFILE_TIME_LIMIT_MS", &ok);
+    return ok && named > 0 ? named : MetafileTimeLimitMs;
+}
+
 void limitThisProcess() {
 #ifndef Q_OS_WIN
     const auto limit = [](int resource, rlim_t value) {
@@ -58,7 +82,7 @@ void limitThisProcess() {
         setrlimit(resource, &r);
     };
     limit(RLIMIT_CORE, 0);
-    limit(RLIMIT_CPU, rlim_t(MetafileTimeLimitMs / 1000 + 2)); // the viewer stops waiting sooner
+    limit(RLIMIT_CPU, rlim_t(timeLimitMs() / 1000 + 2)); // the viewer stops waiting sooner
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves far more address space than it uses
     limit(RLIMIT_AS, rlim_t(MetafileMemoryLimitBytes + (qint64(512) << 20)));
 #endif
@@ -79,11 +103,11 @@ QImage renderMetafileOutside(const QByteArray& data) {
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start(helper, {});
-    if (!process.waitForStarted(MetafileTimeLimitMs))
+    if (!process.waitForStarted(timeLimitMs()))
         return {};
     process.write(data);
     process.closeWriteChannel();
-    if (!process.waitForFinished(MetafileTimeLimitMs)) {
+    if (!process.waitForFinished(timeLimitMs())) {
         process.kill(); // an endless drawing is no picture
         process.waitForFinished(-1);
         return {};
@@ -98,8 +122,7 @@ int runMetafileHelper() {
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
         return 2;
-    const QImage drawn = renderMetafile(in.read(MaxMetafileBytes))
-                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage drawn = drawForHelper(in.read(MaxMetafileBytes));
     if (drawn.isNull())
         return 1;
     QByteArray header(Magic, 4);

@@ -9,7 +9,7 @@ namespace tovik {
 inline constexpr qint64 MaxMetafileBytes = 64 * 1024 * 1024;
 
 // What a metafile may cost the helper that draws it: wall time as the viewer waits for it, and
-// memory as the helper may take (a drawing is at most 4096 pixels square: 64 MB, a few copies).
+// memory as the helper may take (a drawing is at most 2560 pixels square: 26 MB, a few copies).
 inline constexpr int MetafileTimeLimitMs = 2000;
 inline constexpr qint64 MetafileMemoryLimitBytes = qint64(1) << 30;
 

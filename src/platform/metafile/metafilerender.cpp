@@ -30,6 +30,7 @@ struct SavedStates {
 };
 
 struct Api {
+    bool create();
     wmfAPI* api = nullptr;
     ~Api() {
         if (api)
@@ -48,8 +49,8 @@ bool readBack(std::FILE* file, std::vector<unsigned char>& out) {
     return std::fread(out.data(), 1, out.size(), file) == out.size();
 }
 
-// The gd device renders into a PNG written to a file: its in-memory image kind is never freed by
-// the library, which would leak a picture's worth of memory at every load.
+// Plays the file on the gd device: into a PNG written to file, or, without a file, into the
+// device's own image in memory.
 bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file) {
     wmfD_Rect bbox;
     unsigned int width = 0, height = 0;
@@ -62,12 +63,12 @@ bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file) 
     double w = width, h = height;
     fitWithinMaxSide(w, h);
     wmf_gd_t* gd = WMF_GD_GetData(api);
-    gd->type = wmf_gd_png;
+    gd->type = file ? wmf_gd_png : wmf_gd_image;
     gd->width = unsigned(std::max(1.0, std::nearbyint(w)));
     gd->height = unsigned(std::max(1.0, std::nearbyint(h)));
     gd->bbox = bbox;
     gd->file = file;
-    gd->flags |= WMF_GD_OUTPUT_FILE;
+    gd->flags |= file ? WMF_GD_OUTPUT_FILE : WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
     return wmf_play(api, 0, &bbox) == wmf_E_None;
 }
 } // namespace
@@ -111,6 +112,14 @@ bool wmfWithinBudget(const unsigned char* data, std::size_t size) {
 }
 
 bool emfWithinBudget(const unsigned char* data, std::size_t size) {
+    if (!looksLikeEmf(data, size))
+        return false;
+    // The header's description must lie inside the header: libemf2svg reads it unchecked.
+    const std::uint64_t headerSize = readU32(data + 4), count = readU32(data + 60),
+                        offset = readU32(data + 64);
+    if (headerSize < 88 || headerSize > size ||
+        ((count > 0 || offset > 0) && (offset < 88 || offset + count * 2 > headerSize)))
+        return false;
     SavedStates states;
     std::size_t at = 0;
     for (std::size_t records = 0; at + 8 <= size; ++records) {
@@ -130,14 +139,18 @@ bool emfWithinBudget(const unsigned char* data, std::size_t size) {
     return true;
 }
 
-bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png) {
-    if (!looksLikeWmf(data, size) || !wmfWithinBudget(data, size))
-        return false;
+bool Api::create() {
     wmfAPI_Options options;
     std::memset(&options, 0, sizeof options);
     options.function = wmf_gd_function;
     const unsigned long flags =
         WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    return wmf_api_create(&api, flags, &options) == wmf_E_None;
+}
+
+bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png) {
+    if (!looksLikeWmf(data, size) || !wmfWithinBudget(data, size))
+        return false;
     std::FILE* file = std::tmpfile();
     if (!file)
         return false;
@@ -146,12 +159,35 @@ bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned
         Api holder;
         // libwmf reads through a non-const pointer but does not write.
         std::vector<unsigned char> copy(data, data + size);
-        played = wmf_api_create(&holder.api, flags, &options) == wmf_E_None &&
-                 play(holder.api, copy.data(), copy.size(), file);
+        played = holder.create() && play(holder.api, copy.data(), copy.size(), file);
     } // destroying the API closes the device, which writes the PNG
     const bool ok = played && readBack(file, png);
     std::fclose(file);
     return ok;
+}
+
+bool renderWmfPixels(const unsigned char* data, std::size_t size, std::vector<std::uint32_t>& argb,
+                     unsigned& width, unsigned& height) {
+    if (!looksLikeWmf(data, size) || !wmfWithinBudget(data, size))
+        return false;
+    Api holder;
+    std::vector<unsigned char> copy(data, data + size);
+    if (!holder.create() || !play(holder.api, copy.data(), copy.size(), nullptr))
+        return false;
+    const wmf_gd_t* gd = WMF_GD_GetData(holder.api);
+    const int* pixels = gd->gd_image ? wmf_gd_image_pixels(gd->gd_image) : nullptr;
+    if (!pixels)
+        return false;
+    width = gd->width;
+    height = gd->height;
+    argb.resize(std::size_t(width) * height);
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+        // gd's alpha runs from 0 (opaque) to 127 (transparent).
+        const auto p = std::uint32_t(pixels[i]);
+        const std::uint32_t alpha = 255 - ((p >> 24) & 0x7f) * 255 / 127;
+        argb[i] = alpha << 24 | (p & 0xffffff);
+    }
+    return true;
 }
 
 bool looksLikeEmf(const unsigned char* data, std::size_t size) {

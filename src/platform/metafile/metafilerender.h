@@ -9,9 +9,10 @@
 
 namespace tovik::metafile {
 
-// A metafile is drawn at its own size up to this many pixels on its longer side (a 4K screen's
-// width); a larger drawing is drawn smaller, keeping its proportions.
-inline constexpr int MaxSide = 4096;
+// A metafile is drawn at its own size up to this many pixels on its longer side, a large
+// screen's width (at the largest zoom, 2.75, that is 7040 pixels: more than any screen shows);
+// a larger drawing is drawn smaller, keeping its proportions.
+inline constexpr int MaxSide = 2560;
 
 // What a metafile may hold before the libraries see it: each record costs time twice (scanned,
 // then played), and libwmf's device-context stack costs time that grows with the square of its
@@ -23,6 +24,11 @@ inline constexpr int MaxSavedStates = 1024;
 // or fails.
 bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png);
 
+// The same drawing as non-premultiplied ARGB pixels, without the PNG's encoding and decoding.
+// libwmf never frees this kind of drawing: only for a process that ends after one drawing.
+bool renderWmfPixels(const unsigned char* data, std::size_t size, std::vector<std::uint32_t>& argb,
+                     unsigned& width, unsigned& height);
+
 // Whether the bytes start like a WMF or an EMF.
 bool looksLikeWmf(const unsigned char* data, std::size_t size);
 bool looksLikeEmf(const unsigned char* data, std::size_t size);
@@ -30,7 +36,8 @@ bool looksLikeEmf(const unsigned char* data, std::size_t size);
 // The EMF's picture size at 96 DPI from its header's frame (0.01 mm units), within MaxSide.
 bool emfSize(const unsigned char* data, std::size_t size, int& width, int& height);
 
-// Whether the records of a WMF or an EMF stay within MaxRecords and MaxSavedStates.
+// Whether the records of a WMF or an EMF stay within MaxRecords and MaxSavedStates, and an EMF's
+// header holds what it says it holds.
 bool wmfWithinBudget(const unsigned char* data, std::size_t size);
 bool emfWithinBudget(const unsigned char* data, std::size_t size);
 

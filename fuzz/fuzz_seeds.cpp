@@ -1,0 +1,34 @@
+// Writes the hostile classes the budgets stop into the fuzz corpora, so that fuzzing starts from
+// them and looks for the next class: fuzz_seeds PICTURE_CORPUS WMF_CORPUS.
+#include "support/hostilefiles.h"
+
+#include <QFile>
+#include <QGuiApplication>
+
+using namespace tovik::test;
+
+namespace {
+void write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 3)
+        return 2;
+    const QString pictures = QString::fromLocal8Bit(argv[1]), wmf = QString::fromLocal8Bit(argv[2]);
+    QImage small(64, 48, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    write(pictures + "/progressive.jpg", progressiveJpeg(small));
+    write(pictures + "/scans.jpg", progressiveJpeg(small, 300));
+    write(pictures + "/frame.gif", gifWithLargeFrame(65535, 65535));
+    write(pictures + "/png.ico", iconWithPng(16000, 16000));
+    write(wmf + "/savedc.wmf", wmfFile(2400, 1800, 1200, wmfRecord(0x001E).repeated(5000)));
+    write(wmf + "/box.wmf", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)));
+    write(wmf + "/maze.wmf", wmfFile(300, 300, 96, wmfMaze(300)));
+    return 0;
+}
