@@ -2,10 +2,6 @@
 // that a library crash or endless loop on a hostile file ends this process, not the viewer.
 #include "platform/metafile/metafileimage.h"
 
-#include <QGuiApplication>
-
 int main(int argc, char* argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // drawing needs fonts, never a screen
-    QGuiApplication app(argc, argv);
-    return tovik::runMetafileHelper();
+    return tovik::runMetafileHelper(argc, argv);
 }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QtEndian>
 
@@ -54,13 +55,17 @@ QImage fromHelper(const QByteArray& out) {
 }
 
 // The helper draws a WMF straight into the library's own pixels: a drawing the library never
-// frees, which this process, ending right after, can afford.
-QImage drawForHelper(const QByteArray& data) {
+// frees, which this process, ending right after, can afford. Only an EMF needs the application
+// (Qt SVG draws its text with the system's fonts), which takes a while to start.
+QImage drawForHelper(const QByteArray& data, int argc, char* argv[]) {
     const auto* p = reinterpret_cast<const unsigned char*>(data.constData());
     std::vector<std::uint32_t> argb;
     unsigned width = 0, height = 0;
-    if (!metafile::looksLikeWmf(p, std::size_t(data.size())))
+    if (!metafile::looksLikeWmf(p, std::size_t(data.size()))) {
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // fonts, never a screen
+        QGuiApplication app(argc, argv);
         return renderMetafile(data).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
     if (!metafile::renderWmfPixels(p, std::size_t(data.size()), argb, width, height))
         return {};
     return QImage(reinterpret_cast<const uchar*>(argb.data()), int(width), int(height),
@@ -117,12 +122,12 @@ QImage renderMetafileOutside(const QByteArray& data) {
     return fromHelper(process.readAllStandardOutput());
 }
 
-int runMetafileHelper() {
+int runMetafileHelper(int argc, char* argv[]) {
     limitThisProcess();
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
         return 2;
-    const QImage drawn = drawForHelper(in.read(MaxMetafileBytes));
+    const QImage drawn = drawForHelper(in.read(MaxMetafileBytes), argc, argv);
     if (drawn.isNull())
         return 1;
     QByteArray header(Magic, 4);

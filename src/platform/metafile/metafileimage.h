@@ -24,6 +24,6 @@ QImage renderMetafileOutside(const QByteArray& data);
 
 // The helper's side: reads a metafile on standard input and writes the drawing on standard
 // output; the exit code says whether it could. Used by the helper's main().
-int runMetafileHelper();
+int runMetafileHelper(int argc, char* argv[]);
 
 } // namespace tovik
