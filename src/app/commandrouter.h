@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tovik {
 
@@ -16,6 +17,10 @@ public:
     virtual void menuItem(frmShowTell& window, const QString& name) = 0;
     virtual void pageKey(frmShowTell& window, int direction) = 0;
     virtual void slideTick(frmShowTell& window) = 0;
+    // Files named when the program started or dropped on the window.
+    virtual void filesGiven(frmShowTell& window, const QStringList& paths) = 0;
+    // The wheel over the picture with Ctrl held: +1 zooms in, -1 out.
+    virtual void zoomWheel(frmShowTell& window, int direction) = 0;
     // False while work that must not be interrupted runs: the window then closes as soon as that
     // work has ended (see frmShowTell::closePending).
     virtual bool mayClose(frmShowTell& window) = 0;

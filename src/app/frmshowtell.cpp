@@ -5,12 +5,15 @@
 #include "app/toolbarbutton.h"
 #include "core/rounding.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace tovik {
 
@@ -34,6 +37,7 @@ frmShowTell::frmShowTell(Platform& platform, ViewerState& state, CommandRouter& 
     buildMenus();
     buildParts();
     routeMenus();
+    setAcceptDrops(true);
     resizeToInitial();
     Form_Load();
 }
@@ -53,7 +57,8 @@ void frmShowTell::buildParts() {
     connect(Toolbar1, &ButtonBar::ButtonClick, this, &frmShowTell::Toolbar1_ButtonClick);
     SB1 = new QStatusBar(m_client);
     SB1->setSizeGripEnabled(false);
-    imgTwo = new QWidget(m_client); // clips imgOne to the viewport
+    imgTwo = new QWidget(m_client);   // clips imgOne to the viewport
+    imgTwo->installEventFilter(this); // the wheel over the picture
     imgOne = new DrawingSurface(imgTwo);
     HScroll1 = new QScrollBar(Qt::Horizontal, m_client);
     VScroll1 = new QScrollBar(Qt::Vertical, m_client);
@@ -188,7 +193,48 @@ bool frmShowTell::eventFilter(QObject* watched, QEvent* event) {
         dockBars();
         Form_Resize();
     }
+    if (watched == imgTwo && event->type() == QEvent::Wheel) {
+        wheelOverPicture(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Ctrl+wheel zooms; otherwise the wheel moves the scroll bars (Shift, or a sideways swipe, the
+// horizontal one) by their own small steps, so that their values and the picture stay in step.
+void frmShowTell::wheelOverPicture(const QWheelEvent& event) {
+    const QPoint angle = event.angleDelta();
+    if (event.modifiers() & Qt::ControlModifier) {
+        if (angle.y() != 0)
+            m_commands.zoomWheel(*this, angle.y() > 0 ? 1 : -1);
+        return;
+    }
+    const bool sideways =
+        (event.modifiers() & Qt::ShiftModifier) || qAbs(angle.x()) > qAbs(angle.y());
+    QScrollBar* bar = sideways ? HScroll1 : VScroll1;
+    double& rest = sideways ? m_wheelRestX : m_wheelRestY;
+    const int delta = sideways && angle.x() != 0 ? angle.x() : angle.y();
+    if (bar->isHidden())
+        return;
+    // A notch (120) is as many small steps as the desktop scrolls lines for it.
+    rest += -delta / 120.0 * QApplication::wheelScrollLines() * bar->singleStep();
+    const int move = int(rest);
+    rest -= move;
+    bar->setValue(bar->value() + move);
+}
+
+void frmShowTell::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void frmShowTell::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    event->acceptProposedAction();
+    m_commands.filesGiven(*this, paths);
 }
 
 void frmShowTell::dockBars() {

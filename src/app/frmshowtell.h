@@ -17,6 +17,7 @@ class QLabel;
 class QMenu;
 class QScrollBar;
 class QStatusBar;
+class QWheelEvent;
 
 namespace tovik {
 
@@ -117,6 +118,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildParts();
@@ -126,6 +129,7 @@ private:
     void resizeToInitial();
     void resizeOuter(QSize outer);
     void dockBars();
+    void wheelOverPicture(const QWheelEvent& event);
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
     int toPixelsX(double twips) const;
@@ -141,6 +145,8 @@ private:
     bool m_unloaded = false;
     // The saved outer size, until the window manager has framed the window and it can be met.
     std::optional<QSize> m_outerSizeToMeet;
+    // Wheel movement not yet worth a whole scroll step (a touchpad sends small ones), per bar.
+    double m_wheelRestX = 0, m_wheelRestY = 0;
     // Started maximized: the first restore goes to the initial size.
     bool m_restoreToInitialSize = false;
 };

@@ -33,5 +33,9 @@ int main(int argc, char* argv[]) {
     dialogs.setOwner(&window);
     help.setOwner(&window);
     window.show();
+    // Pictures named on the command line (a file manager's "Open With"), as if chosen to open.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (!arguments.isEmpty())
+        commands.filesGiven(window, arguments);
     return app.exec();
 }

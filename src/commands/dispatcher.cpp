@@ -91,6 +91,16 @@ void Dispatcher::slideTick(frmShowTell& window) {
     run(window, SlideTick, Kind::Exclusive);
 }
 
+void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {
+    if (!m_exclusive)
+        OpenFiles(window, paths);
+}
+
+void Dispatcher::zoomWheel(frmShowTell& window, int direction) {
+    if (window.pictureLoaded()) // as the zoom buttons and menu items, usable with a picture
+        run(window, direction > 0 ? tovik::ZoomIn : tovik::ZoomOut, Kind::User);
+}
+
 bool Dispatcher::mayClose(frmShowTell&) {
     return !m_exclusive;
 }

@@ -25,6 +25,8 @@ public:
     void menuItem(frmShowTell& window, const QString& name) override;
     void pageKey(frmShowTell& window, int direction) override;
     void slideTick(frmShowTell& window) override;
+    void filesGiven(frmShowTell& window, const QStringList& paths) override;
+    void zoomWheel(frmShowTell& window, int direction) override;
     bool mayClose(frmShowTell& window) override;
 
     bool exclusiveWorkRunning() const { return m_exclusive; }

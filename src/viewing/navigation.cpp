@@ -10,10 +10,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QStatusBar>
 
 namespace tovik {
+
+namespace {
+const QString NotOpenedTitle = QStringLiteral("Open");
+const QString NotOpenedText = QStringLiteral("These are no files that can be read:\n%1");
+} // namespace
 
 void OpenCommand(frmShowTell& window) {
     ViewerState& s = window.state();
@@ -25,6 +31,24 @@ void OpenCommand(frmShowTell& window) {
         s.DialogCancelled = false;
         return;
     }
+    s.ZoomFactor = 1.0f;
+    ResetViewer(window);
+    BuildPictureList(s);
+    StartViewing(window);
+}
+
+void OpenFiles(frmShowTell& window, const QStringList& paths) {
+    QStringList readable, refused;
+    for (const QString& path : paths) {
+        const QFileInfo file(path);
+        (file.isFile() && file.isReadable() ? readable : refused) << file.absoluteFilePath();
+    }
+    if (!refused.isEmpty())
+        window.platform().messages.message(NotOpenedTitle, NotOpenedText.arg(refused.join('\n')));
+    if (readable.isEmpty())
+        return;
+    ViewerState& s = window.state();
+    s.SelectedFiles = selectedFilesText(readable);
     s.ZoomFactor = 1.0f;
     ResetViewer(window);
     BuildPictureList(s);

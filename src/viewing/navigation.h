@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QtGlobal>
 
 namespace tovik {
@@ -17,5 +18,10 @@ void ShowPicture(frmShowTell& window, qint32 Direction);
 // The only way to clear the viewer: no list, no picture, only "Open" usable.
 void ResetViewer(frmShowTell& window);
 void CloseFileCommand(frmShowTell& window);
+
+// Pictures handed over from outside (named at start, dropped on the window): the same new list
+// as the Open dialog's answer, in the order given. Names that are no readable file are left out
+// and named in one message; when none is left nothing changes.
+void OpenFiles(frmShowTell& window, const QStringList& paths);
 
 } // namespace tovik

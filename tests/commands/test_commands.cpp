@@ -1,8 +1,13 @@
 #include "support/testmain.h"
 #include "support/viewer.h"
 
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
+#include <QUrl>
+#include <QWheelEvent>
 
 using namespace tovik;
 using namespace tovik::test;
@@ -119,6 +124,65 @@ private slots:
         });
         v.w().Option->trigger();
         QCOMPARE(v.shownName(), QString("static.gif"));
+    }
+
+    void filesFromOutsideBuildTheListAsTheOpenDialogDoes() {
+        Viewer v;
+        const QStringList samples = v.fake.copySamples({"static.gif", "photo.jpg"});
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(v.fake.folder.path()); // a relative name counts from the current folder
+        v.commands.filesGiven(v.w(),
+                              {samples[0], "photo.jpg", "missing.bmp", v.fake.folder.path()});
+        QDir::setCurrent(before);
+        QCOMPARE(v.state.PictureCount, 2);
+        QCOMPARE(v.state.PictureList(1), samples[0]);
+        QCOMPARE(v.state.PictureList(2), samples[1]);
+        QCOMPARE(v.shownName(), QString("static.gif"));
+        QCOMPARE(v.fake.messages.shown.size(), 1); // one message names both refused
+        QVERIFY(v.fake.messages.shown.first().second.contains(v.fake.file("missing.bmp")));
+        QVERIFY(v.fake.messages.shown.first().second.contains(v.fake.folder.path()));
+
+        v.commands.filesGiven(v.w(), {"missing.bmp"}); // none left: the list stays
+        QCOMPARE(v.state.PictureCount, 2);
+        QCOMPARE(v.fake.messages.shown.size(), 2);
+
+        QMimeData dropped; // dropped on the window: the same, in the order given
+        dropped.setUrls({QUrl::fromLocalFile(samples[1]), QUrl::fromLocalFile(samples[0])});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &dropped, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&v.w(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&v.w(), &drop);
+        QCOMPARE(v.state.PictureList(1), samples[1]);
+        QCOMPARE(v.shownName(), QString("photo.jpg"));
+    }
+
+    void theWheelScrollsAndZoomsThePicture() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        for (int i = 0; i < 7; ++i)
+            v.w().ZoomIn->trigger(); // 880 x 660: both bars
+        QScrollBar* down = v.w().VScroll1;
+        QScrollBar* across = v.w().HScroll1;
+        const auto wheel = [&](QPoint angle, Qt::KeyboardModifiers keys) {
+            QWheelEvent event(QPointF(20, 20), QPointF(20, 20), QPoint(), angle, Qt::NoButton, keys,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(v.w().imgTwo, &event);
+        };
+        const int lines = QApplication::wheelScrollLines();
+        wheel({0, -120}, Qt::NoModifier); // one notch down
+        QCOMPARE(down->value(), lines * down->singleStep());
+        QCOMPARE(v.w().imgOne->y(), -qRound(down->value() / 15.0));
+        wheel({0, -120}, Qt::ShiftModifier); // sideways
+        QCOMPARE(across->value(), lines * across->singleStep());
+        for (int i = 0; i < 4; ++i)
+            wheel({0, 30}, Qt::NoModifier); // a touchpad's small steps add up to a notch
+        QCOMPARE(down->value(), 0);
+        wheel({0, 120}, Qt::ControlModifier);
+        QCOMPARE(v.state.ZoomFactor, 2.75f); // already the largest
+        wheel({0, -120}, Qt::ControlModifier);
+        QCOMPARE(v.state.ZoomFactor, 2.5f);
     }
 
     void theClockButtonFollowsTheTimer() {
