@@ -3,7 +3,8 @@
 # the keyboard as a person would, with checks on what the installed program leaves behind.
 set -euo pipefail
 export DISPLAY=:5
-data=/home/ana/.local/share/tovik-viewer
+config=/home/ana/.config/tovik-viewer
+cache=/home/ana/.cache/tovik-viewer
 pictures=/home/ana/Pictures
 
 Xvfb :5 -screen 0 1280x1024x24 -dpi 96 > /tmp/xvfb.log 2>&1 &
@@ -25,8 +26,8 @@ for _ in $(seq 50); do
 done
 [ -n "${win:-}" ] || fail "no main window"
 shot 1-started 1
-[ -f $data/viewer.ini ] || fail "no viewer.ini in $data"
-[ "$(grep -c $'\r$' $data/viewer.ini)" -eq 11 ] || fail "viewer.ini is not eleven lines"
+[ -f $config/viewer.ini ] || fail "no viewer.ini in $config"
+[ "$(grep -c $'\r$' $config/viewer.ini)" -eq 11 ] || fail "viewer.ini is not eleven lines"
 
 echo "== File, Open: four pictures"
 xdotool windowactivate --sync "$win"
@@ -44,7 +45,7 @@ keys alt+t g
 shot 3-options 1.5
 keys alt+g
 shot 4-sheet 4
-[ -f $data/tempnail.bmp ] || fail "no tempnail.bmp in $data"
+[ -f $cache/tempnail.bmp ] || fail "no tempnail.bmp in $cache"
 
 echo "== File, Save As: the sheet as JPEG"
 keys alt+f a
@@ -67,7 +68,7 @@ echo "== File, Exit"
 keys alt+f e
 sleep 2
 ! pgrep -x tovik-viewer > /dev/null || fail "still running after Exit"
-[ ! -e $data/tempnail.bmp ] && [ ! -e "$data/~temp.bmp" ] || fail "work files left behind"
-[ "$(grep -c $'\r$' $data/viewer.ini)" -eq 11 ] || fail "viewer.ini is not eleven lines"
+[ ! -e $cache/tempnail.bmp ] && [ ! -e "$cache/~temp.bmp" ] || fail "work files left behind"
+[ "$(grep -c $'\r$' $config/viewer.ini)" -eq 11 ] || fail "viewer.ini is not eleven lines"
 [ ! -e /usr/bin/viewer.ini ] || fail "wrote its settings beside the installed executable"
-echo "== viewer.ini: $(tr -d '\r' < $data/viewer.ini | tr '\n' ' ')"
+echo "== viewer.ini: $(tr -d '\r' < $config/viewer.ini | tr '\n' ' ')"

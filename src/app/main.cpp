@@ -20,12 +20,12 @@ int main(int argc, char* argv[]) {
     tovik::QtShell shell;
     tovik::SystemRegistry registry;
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    const QString appFolder = tovik::writableAppFolder(executableFolder);
-    const tovik::WorkFolder work(appFolder); // lives until the window has shut down
-    tovik::Platform platform{
-        screen,     messages, dialogs,  nviewlib,  clock,
-        help,       shell,    registry, appFolder, tovik::installedHelpFolder(executableFolder),
-        work.path()};
+    const tovik::AppFolders folders =
+        tovik::appFolders(executableFolder, tovik::standardUserFolders());
+    // Lives until the window has shut down.
+    const tovik::WorkFolder work(folders.work, folders.settings);
+    tovik::Platform platform{screen, messages, dialogs,          nviewlib,     clock,      help,
+                             shell,  registry, folders.settings, folders.help, work.path()};
     tovik::ViewerState state;
     tovik::Dispatcher commands;
     tovik::frmShowTell window(platform, state, commands);

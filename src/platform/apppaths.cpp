@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -21,19 +22,32 @@ QString Platform::helpFile() const {
     return QDir::toNativeSeparators(folder + QLatin1Char('/') + HelpFileName);
 }
 
-QString writableAppFolder(const QString& executableFolder) {
-    QTemporaryFile probe(executableFolder + QStringLiteral("/.tovik-write-test-XXXXXX"));
-    if (probe.open())
-        return executableFolder;
-    const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(own);
-    return own;
+namespace {
+bool writable(const QString& folder) {
+    QTemporaryFile probe(folder + QStringLiteral("/.tovik-write-test-XXXXXX"));
+    return probe.open();
+}
+} // namespace
+
+UserFolders standardUserFolders() {
+    const QString name = QStringLiteral("/tovik-viewer");
+    return {QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + name,
+            QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + name,
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + name};
 }
 
-QString installedHelpFolder(const QString& executableFolder) {
-    if (QFileInfo::exists(executableFolder + QLatin1Char('/') + HelpFileName))
-        return executableFolder;
-    return QDir::cleanPath(executableFolder + QStringLiteral("/../share/tovik-viewer"));
+AppFolders appFolders(const QString& executableFolder, const UserFolders& user) {
+    if (QFileInfo::exists(executableFolder + QLatin1Char('/') + HelpFileName) &&
+        writable(executableFolder))
+        return {executableFolder, executableFolder, executableFolder};
+    QDir().mkpath(user.config);
+    QDir().mkpath(user.cache);
+    const QString settings = user.config + QStringLiteral("/viewer.ini");
+    const QString earlier = user.oldDataDir + QStringLiteral("/viewer.ini");
+    if (!QFileInfo::exists(settings) && QFileInfo::exists(earlier))
+        QFile::rename(earlier, settings);
+    return {user.config, user.cache,
+            QDir::cleanPath(executableFolder + QStringLiteral("/../share/tovik-viewer"))};
 }
 
 } // namespace tovik

@@ -41,11 +41,27 @@ struct Platform {
     QString helpFile() const;
 };
 
-// The folder for viewer.ini and the work files: the executable's own, or, where that cannot be
-// written (a system-wide install), the user's application data folder.
-QString writableAppFolder(const QString& executableFolder);
+// Where the program keeps its files. Run from a folder that holds its help file (a build folder,
+// a copy of its own) and can be written, everything stays beside the executable. Installed, it
+// never writes into its own folders, even as root: the settings go to the user's configuration
+// folder, the work files to the user's cache, and the help file is read from the share folder.
+struct AppFolders {
+    QString settings; // viewer.ini
+    QString work;     // tempnail.bmp, ~temp.bmp
+    QString help;     // viewer.html
+};
 
-// Where the help file is: beside the executable, or in the installed share folder.
-QString installedHelpFolder(const QString& executableFolder);
+// The user's folders for an installed program; the real ones come from the desktop's standard
+// locations (XDG), tests give their own.
+struct UserFolders {
+    QString config;     // ~/.config/tovik-viewer
+    QString cache;      // ~/.cache/tovik-viewer
+    QString oldDataDir; // ~/.local/share/tovik-viewer, where earlier versions kept viewer.ini
+};
+UserFolders standardUserFolders();
+
+// Decides the folders and makes the ones needed; an installed program's viewer.ini is moved once
+// from where earlier versions kept it.
+AppFolders appFolders(const QString& executableFolder, const UserFolders& user);
 
 } // namespace tovik

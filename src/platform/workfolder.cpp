@@ -13,10 +13,10 @@ const QString LockName = QStringLiteral(".tovik-viewer.lock");
 const QString SettingsName = QStringLiteral("viewer.ini");
 } // namespace
 
-WorkFolder::WorkFolder(const QString& appFolder)
-    : m_lock(appFolder + QLatin1Char('/') + LockName), m_path(appFolder) {
+WorkFolder::WorkFolder(const QString& workBase, const QString& settingsFolder)
+    : m_lock(workBase + QLatin1Char('/') + LockName), m_path(workBase) {
     if (m_lock.tryLock(0)) { // a lock whose holder died is taken over
-        tidyLeftovers(appFolder);
+        tidyLeftovers(workBase, settingsFolder);
         return;
     }
     m_private =
@@ -27,10 +27,11 @@ WorkFolder::WorkFolder(const QString& appFolder)
         m_private.reset(); // nowhere else to go: share the folder, as before
 }
 
-void tidyLeftovers(const QString& folder) {
-    QDir dir(folder);
-    dir.remove(ScratchFileName);
-    dir.remove(SheetFileName);
+void tidyLeftovers(const QString& workFolder, const QString& settingsFolder) {
+    QDir work(workFolder);
+    work.remove(ScratchFileName);
+    work.remove(SheetFileName);
+    QDir dir(settingsFolder);
     // Our own temporaries, and those of the settings writer of earlier versions.
     const QString ours = QFileInfo(SafeFile::temporaryPrefix(SettingsName)).fileName();
     static const QRegularExpression earlier(QStringLiteral("^viewer\\.ini\\.[A-Za-z0-9]{6}$"));

@@ -15,7 +15,8 @@ namespace tovik {
 // neither deletes nor overwrites the other's sheet.
 class WorkFolder {
 public:
-    explicit WorkFolder(const QString& appFolder);
+    // workBase is where the first viewer keeps its work files; settingsFolder holds viewer.ini.
+    WorkFolder(const QString& workBase, const QString& settingsFolder);
     WorkFolder(const WorkFolder&) = delete;
     WorkFolder& operator=(const WorkFolder&) = delete;
 
@@ -28,8 +29,8 @@ private:
     QString m_path;
 };
 
-// Removes the work files and the settings file's temporary copies that a killed run left in
-// folder.
-void tidyLeftovers(const QString& folder);
+// Removes the work files a killed run left in workFolder and the settings file's temporary
+// copies in settingsFolder.
+void tidyLeftovers(const QString& workFolder, const QString& settingsFolder);
 
 } // namespace tovik

@@ -18,7 +18,7 @@ namespace tovik {
 
 namespace {
 const QString NotOpenedTitle = QStringLiteral("Open");
-const QString NotOpenedText = QStringLiteral("These are no files that can be read:\n%1");
+const QString NotOpenedText = QStringLiteral("These files cannot be read and were left out:\n%1");
 } // namespace
 
 void OpenCommand(frmShowTell& window) {

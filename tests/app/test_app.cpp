@@ -11,6 +11,7 @@
 #include "viewing/frmoptions.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -224,6 +226,38 @@ private slots:
         QCOMPARE(lines.at(6), QByteArray::number(frame.x() * 15) + '\r');
         QCOMPARE(lines.at(9), QByteArray::number(frame.height() * 15) + '\r');
         QCOMPARE(lines.at(10), QByteArray("0\r"));
+    }
+
+    void filesLiveBesideABuildAndInTheUsersFoldersWhenInstalled() {
+        QTemporaryDir root;
+        const QString build = root.filePath("build"), bin = root.filePath("usr/bin");
+        QDir().mkpath(build);
+        QDir().mkpath(bin); // writable, as /usr/bin is to root
+        QFile(build + "/viewer.html").open(QIODevice::WriteOnly);
+        const UserFolders user{root.filePath("home/.config/tovik-viewer"),
+                               root.filePath("home/.cache/tovik-viewer"),
+                               root.filePath("home/.local/share/tovik-viewer")};
+        const AppFolders beside = appFolders(build, user);
+        QCOMPARE(beside.settings, build);
+        QCOMPARE(beside.work, build);
+        QCOMPARE(beside.help, build);
+        QVERIFY(!QFileInfo::exists(user.config));
+
+        QDir().mkpath(user.oldDataDir); // an earlier version's settings move once
+        QFile old(user.oldDataDir + "/viewer.ini");
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("9,0,16777215,640,.15,80,0,0,6000,4500,0");
+        old.close();
+        const AppFolders installed = appFolders(bin, user);
+        QCOMPARE(installed.settings, user.config);
+        QCOMPARE(installed.work, user.cache);
+        QCOMPARE(installed.help, root.filePath("usr/share/tovik-viewer"));
+        QVERIFY(QFileInfo(user.cache).isDir());
+        QVERIFY(!QFileInfo::exists(old.fileName()));
+        QFile moved(user.config + "/viewer.ini");
+        QVERIFY(moved.open(QIODevice::ReadOnly));
+        QVERIFY(moved.readAll().startsWith("9,"));
+        QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void fullDiskKeepsTheSettingsAtExitAndSaysSoInDialogs() {

@@ -187,14 +187,14 @@ private slots:
         fake.write("viewer.ini.tovik-1x2y3z", "half");
         fake.write("viewer.ini.AbC123", "half, from an earlier version");
         fake.write("viewer.ini.bak", "the user's own");
-        auto first = std::make_unique<WorkFolder>(fake.folder.path());
+        auto first = std::make_unique<WorkFolder>(fake.folder.path(), fake.folder.path());
         QVERIFY(first->ownsAppFolder());
         QCOMPARE(first->path(), fake.folder.path());
         QCOMPARE(fake.filesBut({"viewer.ini.bak", ".tovik-viewer.lock"}), QStringList());
 
         fake.write("tempnail.bmp", "the first viewer's sheet");
         {
-            const WorkFolder second(fake.folder.path());
+            const WorkFolder second(fake.folder.path(), fake.folder.path());
             QVERIFY(!second.ownsAppFolder());
             QVERIFY(second.path() != fake.folder.path());
             ViewerState state;
@@ -207,7 +207,7 @@ private slots:
         }
         QCOMPARE(fake.read("tempnail.bmp"), QByteArray("the first viewer's sheet"));
         first.reset(); // the folder is free again: the next viewer owns it
-        QVERIFY(WorkFolder(fake.folder.path()).ownsAppFolder());
+        QVERIFY(WorkFolder(fake.folder.path(), fake.folder.path()).ownsAppFolder());
     }
 };
 
