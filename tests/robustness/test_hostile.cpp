@@ -135,7 +135,9 @@ private slots:
                                              std::size_t(emf.size()));
         };
         QVERIFY(check(honest));
-        for (const auto& [count, offset] : {std::pair{0u, 129u}, {4u, 86u}, {40u, 88u}}) {
+        // Past the file, inside the file header, past the header, and no end to a count of 0.
+        for (const auto& [count, offset] :
+             {std::pair{0u, 129u}, {4u, 86u}, {40u, 88u}, {0u, 88u}}) {
             QByteArray bad = honest;
             qToLittleEndian<quint32>(count, bad.data() + 60);
             qToLittleEndian<quint32>(offset, bad.data() + 64);

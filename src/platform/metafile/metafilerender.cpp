@@ -111,14 +111,27 @@ bool wmfWithinBudget(const unsigned char* data, std::size_t size) {
     return true;
 }
 
+// The header's description must lie inside the header: libemf2svg reads it unchecked, and with
+// a count of 0 up to the first NUL character wherever that is.
+static bool emfDescriptionInside(const unsigned char* data, std::size_t size) {
+    const std::uint64_t headerSize = readU32(data + 4), count = readU32(data + 60),
+                        offset = readU32(data + 64);
+    if (headerSize < 88 || headerSize > size)
+        return false;
+    if (count == 0 && offset == 0)
+        return true;
+    if (offset < 88 || offset + count * 2 > headerSize)
+        return false;
+    for (std::uint64_t at = offset; count == 0 && at + 2 <= headerSize; at += 2)
+        if (readU16(data + at) == 0)
+            return true;
+    return count > 0;
+}
+
 bool emfWithinBudget(const unsigned char* data, std::size_t size) {
     if (!looksLikeEmf(data, size))
         return false;
-    // The header's description must lie inside the header: libemf2svg reads it unchecked.
-    const std::uint64_t headerSize = readU32(data + 4), count = readU32(data + 60),
-                        offset = readU32(data + 64);
-    if (headerSize < 88 || headerSize > size ||
-        ((count > 0 || offset > 0) && (offset < 88 || offset + count * 2 > headerSize)))
+    if (!emfDescriptionInside(data, size))
         return false;
     SavedStates states;
     std::size_t at = 0;
