@@ -11,6 +11,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
+    QTranslator qtTexts;
+    tovik::installQtTranslations(qtTexts, QLocale::system());
     tovik::QtScreenMetrics screen;
     tovik::QtMessages messages;
     tovik::QtDialogs dialogs;

@@ -1,8 +1,10 @@
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
@@ -28,6 +30,13 @@ bool writable(const QString& folder) {
     return probe.open();
 }
 } // namespace
+
+bool installQtTranslations(QTranslator& translator, const QLocale& locale) {
+    if (!translator.load(locale, QStringLiteral("qt"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
+}
 
 UserFolders standardUserFolders() {
     const QString name = QStringLiteral("/tovik-viewer");

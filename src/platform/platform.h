@@ -8,7 +8,9 @@
 #include "platform/registry.h"
 #include "platform/screenmetrics.h"
 
+#include <QLocale>
 #include <QString>
+#include <QTranslator>
 
 namespace tovik {
 
@@ -50,6 +52,11 @@ struct AppFolders {
     QString work;     // tempnail.bmp, ~temp.bmp
     QString help;     // viewer.html
 };
+
+// Qt's own texts (the file and colour dialogs, message box buttons) in the language of locale,
+// from the system's Qt translations; the program's own captions and messages stay as written.
+// False when there is no translation for it.
+bool installQtTranslations(QTranslator& translator, const QLocale& locale);
 
 // The user's folders for an installed program; the real ones come from the desktop's standard
 // locations (XDG), tests give their own.

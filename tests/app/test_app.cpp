@@ -10,18 +10,22 @@
 #include "thumbnails/frmthumboption.h"
 #include "viewing/frmoptions.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <memory>
 #include <vector>
@@ -258,6 +262,59 @@ private slots:
         QVERIFY(moved.open(QIODevice::ReadOnly));
         QVERIFY(moved.readAll().startsWith("9,"));
         QCOMPARE(QDir(bin).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void qtsOwnTextsFollowTheLanguage() {
+        QTranslator german;
+        QVERIFY(installQtTranslations(german, QLocale(QLocale::German, QLocale::Germany)));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Abbrechen"));
+        QCoreApplication::removeTranslator(&german);
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancel"));
+    }
+
+    void picturesOfEveryFormatQtReadsOpenThroughAllFiles_data() {
+        QTest::addColumn<QByteArray>("format");
+        for (const char* format : {"png", "svg", "webp", "tiff"})
+            QTest::newRow(format) << QByteArray(format);
+    }
+    void picturesOfEveryFormatQtReadsOpenThroughAllFiles() {
+        QFETCH(QByteArray, format);
+        Viewer v;
+        QImage picture(90, 60, QImage::Format_RGB32);
+        picture.fill(Qt::darkGreen);
+        QByteArray bytes;
+        if (format == "svg") {
+            bytes = "<svg xmlns='http://www.w3.org/2000/svg' width='90' height='60'>"
+                    "<rect width='90' height='60' fill='green'/></svg>";
+        } else {
+            QBuffer buffer(&bytes);
+            QVERIFY(buffer.open(QIODevice::WriteOnly));
+            QVERIFY2(picture.save(&buffer, format.constData()), format.constData());
+        }
+        v.fake.write("picture." + QString(format), bytes);
+        v.commands.filesGiven(v.w(), {v.fake.file("picture." + QString(format))});
+        QVERIFY(v.fake.messages.shown.isEmpty());
+        QCOMPARE(v.w().imgThree.picture.size(), QSize(90, 60));
+    }
+
+    // A file manager offers the program for exactly the types it opens.
+    void theDesktopEntryListsTheTypesTheProgramOpens() {
+        QFile entry(QStringLiteral(TOVIK_DESKTOP_FILE));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QStringList listed;
+        for (const QByteArray& line : entry.readAll().split('\n'))
+            if (line.startsWith("MimeType="))
+                listed = QString::fromUtf8(line.mid(9)).split(';', Qt::SkipEmptyParts);
+        QStringList read;
+        for (const QByteArray& type : QImageReader::supportedMimeTypes())
+            read << QString::fromLatin1(type);
+        for (const QString& type : read)
+            QVERIFY2(listed.contains(type), qPrintable(type));
+        const QMimeDatabase types;
+        for (const QString& type : listed) // an alias of a type read, or cursors (icon reader)
+            QVERIFY2(read.contains(type) || read.contains(types.mimeTypeForName(type).name()) ||
+                         type == "image/x-win-bitmap",
+                     qPrintable(type));
     }
 
     void fullDiskKeepsTheSettingsAtExitAndSaysSoInDialogs() {
