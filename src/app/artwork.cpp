@@ -1,10 +1,12 @@
 #include "app/artwork.h"
 
 #include <QBitmap>
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
+#include <QSvgGenerator>
 
 #include <functional>
 
@@ -151,6 +153,22 @@ QIcon toolbarPicture(int number) {
 
 QPixmap applicationIconPixmap(int size) {
     return paint(size, [size](QPainter& p) { iconDrawing(p, size); });
+}
+
+QByteArray applicationIconSvg() {
+    constexpr int Size = 256;
+    QByteArray svg;
+    QBuffer buffer(&svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize({Size, Size});
+    generator.setViewBox(QRect(0, 0, Size, Size));
+    generator.setTitle(QStringLiteral("Tovik Viewer"));
+    QPainter painter(&generator);
+    painter.setRenderHint(QPainter::Antialiasing);
+    iconDrawing(painter, Size);
+    painter.end();
+    return svg;
 }
 
 QIcon applicationIcon() {

@@ -15,4 +15,7 @@ QIcon applicationIcon();
 // The same drawing at any size, for the desktop's icon theme.
 QPixmap applicationIconPixmap(int size);
 
+// The same drawing as a scalable SVG picture, for the theme's scalable folder.
+QByteArray applicationIconSvg();
+
 } // namespace tovik

@@ -1,6 +1,8 @@
-// Writes the application icon as PNG files for the desktop's hicolor theme: OUTDIR/SIZE.png.
+// Writes the application icon for the desktop's hicolor theme: OUTDIR/SIZE.png and
+// OUTDIR/scalable.svg.
 #include "app/artwork.h"
 
+#include <QFile>
 #include <QGuiApplication>
 
 int main(int argc, char* argv[]) {
@@ -11,5 +13,6 @@ int main(int argc, char* argv[]) {
     for (int size : {16, 32, 48, 64, 128, 256})
         if (!tovik::applicationIconPixmap(size).save(QString("%1/%2.png").arg(argv[1]).arg(size)))
             return 1;
-    return 0;
+    QFile svg(QString("%1/scalable.svg").arg(argv[1]));
+    return svg.open(QIODevice::WriteOnly) && svg.write(tovik::applicationIconSvg()) > 0 ? 0 : 1;
 }

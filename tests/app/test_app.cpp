@@ -1,3 +1,4 @@
+#include "app/artwork.h"
 #include "app/frmshowtell.h"
 #include "commands/dispatcher.h"
 #include "help/frmabout.h"
@@ -20,9 +21,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeDatabase>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -295,6 +298,22 @@ private slots:
         v.commands.filesGiven(v.w(), {v.fake.file("picture." + QString(format))});
         QVERIFY(v.fake.messages.shown.isEmpty());
         QCOMPARE(v.w().imgThree.picture.size(), QSize(90, 60));
+    }
+
+    void theScalableIconIsTheSameDrawing() {
+        QSvgRenderer svg(applicationIconSvg());
+        QVERIFY(svg.isValid());
+        QImage drawn(64, 64, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::transparent);
+        QPainter painter(&drawn);
+        svg.render(&painter);
+        painter.end();
+        const QImage pixels = applicationIconPixmap(64).toImage().convertToFormat(drawn.format());
+        int differing = 0; // edges are smoothed in one and not the other
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                differing += qAbs(qGray(drawn.pixel(x, y)) - qGray(pixels.pixel(x, y))) > 40;
+        QVERIFY2(differing < 64 * 64 / 10, qPrintable(QString::number(differing)));
     }
 
     // A file manager offers the program for exactly the types it opens.
