@@ -10,18 +10,24 @@
 
 namespace tovik {
 
+namespace {
+// folder (fallback when empty) joined with the platform's separator and a file name.
+QString inFolder(const QString& folder, const QString& fallback, const QString& name) {
+    return QDir::toNativeSeparators((folder.isEmpty() ? fallback : folder) + QLatin1Char('/') +
+                                    name);
+}
+} // namespace
+
 QString Platform::appFile(const QString& name) const {
-    return QDir::toNativeSeparators(appFolder + QLatin1Char('/') + name);
+    return inFolder(appFolder, appFolder, name);
 }
 
 QString Platform::workFile(const QString& name) const {
-    const QString folder = workFolder.isEmpty() ? appFolder : workFolder;
-    return QDir::toNativeSeparators(folder + QLatin1Char('/') + name);
+    return inFolder(workFolder, appFolder, name);
 }
 
 QString Platform::helpFile() const {
-    const QString folder = helpFolder.isEmpty() ? appFolder : helpFolder;
-    return QDir::toNativeSeparators(folder + QLatin1Char('/') + HelpFileName);
+    return inFolder(helpFolder, appFolder, HelpFileName);
 }
 
 namespace {

@@ -105,8 +105,7 @@ public:
             claimed = QImageReader(&file).size();
             return;
         }
-        m_bytes = file.readAll();
-        m_buffer.setData(m_bytes);
+        m_buffer.setData(file.readAll());
         m_buffer.open(QIODevice::ReadOnly);
         check();
     }
@@ -117,14 +116,15 @@ public:
 
 private:
     void check() {
-        if (const QSize bmp = bmpClaimedSize(m_bytes); tooLarge(bmp)) // Qt refuses it unsaid
+        const QByteArray& bytes = m_buffer.data();
+        if (const QSize bmp = bmpClaimedSize(bytes); tooLarge(bmp)) // Qt refuses it unsaid
             return refuse(PictureError::TooLarge, bmp);
         QImageReader::setAllocationLimit(PictureAllocationLimitMB);
         m_reader.setDevice(&m_buffer);
         m_reader.setAutoTransform(true);
         if (!m_reader.canRead())
             return refuse(PictureError::NotAPicture, {});
-        const DecodeCost cost = decodeCost(m_bytes, m_reader.format());
+        const DecodeCost cost = decodeCost(bytes, m_reader.format());
         if (tooLarge(cost.largest, cost.copies))
             return refuse(PictureError::TooLarge, cost.largest);
         if (!scansWithinBudget(cost))
@@ -140,8 +140,7 @@ private:
         claimed = size;
     }
 
-    QByteArray m_bytes;
-    QBuffer m_buffer;
+    QBuffer m_buffer; // the whole file
     QImageReader m_reader;
 };
 } // namespace
