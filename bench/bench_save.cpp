@@ -44,7 +44,7 @@ int main(int argc, char* argv[]) {
     tovik::Display(window, source);
     state.JPGQuality = 80;
 
-    const QImage& shown = window.imgOne->drawing();
+    const QImage shown = window.renderDrawing();
     const double reference = referenceEncodeMs(shown);
     const QString jpeg = viewer.folder.filePath(QStringLiteral("out.jpg"));
     const QString bmp = viewer.folder.filePath(QStringLiteral("out.bmp"));

@@ -1,21 +1,56 @@
 #include "app/drawingsurface.h"
 
+#include "app/scaledpart.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
 namespace tovik {
 
-void DrawingSurface::setDrawing(const QImage& drawing) {
-    m_drawing = drawing;
+namespace {
+QImage drawable(const QImage& picture) {
+    const QImage::Format format =
+        picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    return picture.convertToFormat(format); // shares the pixels when already in that form
+}
+} // namespace
+
+DrawingSurface::DrawingSurface(QWidget* parent) : QWidget(parent) {
+    // Every paint covers what it is given, so Qt may scroll what is already on screen.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void DrawingSurface::setPicture(const QImage& picture, QSize size) {
+    if (picture.cacheKey() != m_sourceKey) {
+        m_picture = drawable(picture);
+        m_sourceKey = picture.cacheKey();
+    }
+    setGeometry(0, 0, size.width(), size.height());
     update();
 }
 
+void DrawingSurface::clear() {
+    m_picture = QImage();
+    m_sourceKey = 0;
+    update();
+}
+
+QImage DrawingSurface::drawnPart(const QRect& part) const {
+    QImage out(part.size(), QImage::Format_RGB32);
+    out.fill(palette().color(backgroundRole()));
+    if (m_picture.isNull())
+        return out;
+    QPainter painter(&out);
+    const QImage scaled =
+        size() == m_picture.size() ? m_picture.copy(part) : scaledPart(m_picture, size(), part);
+    painter.drawImage(0, 0, scaled);
+    return out;
+}
+
 void DrawingSurface::paintEvent(QPaintEvent* event) {
-    if (m_drawing.isNull())
-        return;
     QPainter painter(this);
-    const QRect exposed = event->rect();
-    painter.drawImage(exposed.topLeft(), m_drawing, exposed);
+    for (const QRect& part : event->region())
+        painter.drawImage(part.topLeft(), drawnPart(part));
 }
 
 } // namespace tovik

@@ -5,21 +5,27 @@
 
 namespace tovik {
 
-// imgOne: holds the picture as drawn and keeps it across repaints. Scrolling moves the widget
-// inside the viewport; painting only copies the exposed part, so nothing is scaled again.
+// imgOne: the picture at the zoomed size. The widget has that size and scrolling moves it inside
+// the viewport, but it keeps only the picture at its own size: each paint scales just the part
+// that is exposed. Zoom, resize and scroll cost the same at any zoom, and memory does not grow.
 class DrawingSurface : public QWidget {
 public:
-    explicit DrawingSurface(QWidget* parent = nullptr) : QWidget(parent) {}
+    explicit DrawingSurface(QWidget* parent = nullptr);
 
-    const QImage& drawing() const { return m_drawing; }
-    void setDrawing(const QImage& drawing);
-    void clear() { setDrawing(QImage()); }
+    // Shows picture at size; the widget takes that size, from the viewport's top-left corner.
+    void setPicture(const QImage& picture, QSize size);
+    void clear();
+    bool isEmpty() const { return m_picture.isNull(); }
+
+    // What a paint draws over part (in the widget's own coordinates), background included.
+    QImage drawnPart(const QRect& part) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_drawing;
+    QImage m_picture; // RGB32 or premultiplied: the forms the scaling reads
+    qint64 m_sourceKey = 0;
 };
 
 } // namespace tovik

@@ -46,8 +46,11 @@ public:
     enum class Redraw { Drawn, NoRoom, NoPicture, TooLarge };
     Redraw redraw();
     // Draws imgThree onto imgOne at ZoomFactor (resize steps 2 and 3). Returns false when the
-    // surface cannot be made that large.
+    // drawing would be too large for Save As to render.
     bool drawPicture();
+    // The picture as drawn, rendered whole at the current zoom for Save As; null when nothing is
+    // shown. Scaled as the program has always saved it, so saved files keep their pixels.
+    QImage renderDrawing() const;
     // Places, ranges and shows or hides the scroll bars for the current viewport and surface.
     void LayoutScrollBars();
     // Resize step 1: the viewport below the toolbar. False when the client area is too small.
@@ -109,8 +112,8 @@ public:
     SlideTimer Timer1;
     // imgOne's size in twips: imgThree's size times ZoomFactor.
     double surfaceWidth = 0, surfaceHeight = 0;
-    // The most memory the drawing surface may take.
-    qint64 surfaceBudget = SurfaceBudgetBytes;
+    // The most memory Save As may take to render the picture as drawn: the zoom stops below it.
+    qint64 renderBudget = SurfaceBudgetBytes;
 
 protected:
     bool event(QEvent* event) override;
@@ -132,6 +135,7 @@ private:
     void wheelOverPicture(const QWheelEvent& event);
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
+    QSize drawingSize() const;
     int toPixelsX(double twips) const;
     int toPixelsY(double twips) const;
 

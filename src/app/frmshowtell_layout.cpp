@@ -50,23 +50,29 @@ bool frmShowTell::placeViewport() {
 bool frmShowTell::drawPicture() {
     surfaceWidth = float(imgThree.width) * m_state.ZoomFactor;
     surfaceHeight = float(imgThree.height) * m_state.ZoomFactor;
-    const QSize size(std::max(1, toPixelsX(surfaceWidth)), std::max(1, toPixelsY(surfaceHeight)));
     if (imgThree.isEmpty()) {
         imgOne->clear();
         return true;
     }
-    if (qint64(size.width()) * size.height() * 4 > surfaceBudget)
+    const QSize size = drawingSize();
+    // Nothing that large is held while viewing, but Save As must be able to render what is shown.
+    if (qint64(size.width()) * size.height() * 4 > renderBudget)
         return false;
-    imgOne->setGeometry(0, 0, size.width(), size.height());
-    // At the picture's own size the surface shares imgThree's pixels instead of copying them.
-    const QImage drawn =
-        size == imgThree.picture.size()
-            ? imgThree.picture
-            : imgThree.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (drawn.isNull())
-        return false;
-    imgOne->setDrawing(drawn);
+    imgOne->setPicture(imgThree.picture, size);
     return true;
+}
+
+QSize frmShowTell::drawingSize() const {
+    return {std::max(1, toPixelsX(surfaceWidth)), std::max(1, toPixelsY(surfaceHeight))};
+}
+
+QImage frmShowTell::renderDrawing() const {
+    if (imgThree.isEmpty() || imgOne->isEmpty())
+        return {};
+    const QSize size = drawingSize();
+    return size == imgThree.picture.size()
+               ? imgThree.picture
+               : imgThree.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void frmShowTell::LayoutScrollBars() {

@@ -209,19 +209,27 @@ QImage opaqueRgb32(const QImage& image, QRgb background) {
         QPainter(&flat).drawImage(0, 0, image);
         return flat;
     }
-    return image.format() == QImage::Format_RGB32 ? image
-                                                  : image.convertToFormat(QImage::Format_RGB32);
+    return image.convertToFormat(QImage::Format_RGB32); // shares RGB32 pixels as they are
 }
 
-// RGB32 keeps each pixel as B, G, R, X in little-endian memory: the bitmap's own order, so rows
-// are written as they stand.
-bool writeBitmap(SafeFile& out, const QImage& rgb) {
-    if (!out.write(bitmapHeader(rgb.width(), rgb.height())))
+// RGB32 keeps each pixel as B, G, R, X in little-endian memory: the bitmap's own order. Rows go
+// out bottom-up, a band at a time, so a picture in another form is never converted whole.
+bool writeBitmap(SafeFile& out, const QImage& image, QRgb background) {
+    if (!out.write(bitmapHeader(image.width(), image.height())))
         return false;
-    const qint64 rowBytes = qint64(rgb.width()) * 4;
-    for (int y = rgb.height() - 1; y >= 0; --y)
-        if (!out.write(reinterpret_cast<const char*>(rgb.constScanLine(y)), rowBytes))
-            return false;
+    constexpr int BandRows = 64;
+    const qint64 rowBytes = qint64(image.width()) * 4;
+    const bool asItStands = image.format() == QImage::Format_RGB32;
+    for (int bottom = image.height(); bottom > 0; bottom -= BandRows) {
+        const int top = std::max(0, bottom - BandRows);
+        const QImage band =
+            asItStands ? image
+                       : opaqueRgb32(image.copy(0, top, image.width(), bottom - top), background);
+        const int offset = asItStands ? 0 : top;
+        for (int y = bottom - 1; y >= top; --y)
+            if (!out.write(reinterpret_cast<const char*>(band.constScanLine(y - offset)), rowBytes))
+                return false;
+    }
     return true;
 }
 } // namespace
@@ -232,9 +240,8 @@ bool saveBitmap(const QImage& image, QRgb background, const QString& path, SafeF
         *error = QStringLiteral("there is no picture to save");
         return false;
     }
-    const QImage rgb = opaqueRgb32(image, background);
     SafeFile out(path, kind);
-    if (out.open() && writeBitmap(out, rgb) && out.commit())
+    if (out.open() && writeBitmap(out, image, background) && out.commit())
         return true;
     *error = out.errorString();
     return false;

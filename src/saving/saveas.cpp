@@ -30,12 +30,21 @@ void askQualityAndSaveJpeg(frmShowTell& window, const QString& name) {
     }
     saveShownAsJpeg(window, name);
 }
+
+// Writes the picture as drawn, rendered for this save alone and let go once it is written.
+bool writeShown(frmShowTell& window, const QString& path, SafeFile::Kind kind, QString* error) {
+    const QImage drawn = window.renderDrawing();
+    if (drawn.isNull() && window.pictureLoaded()) {
+        *error = QStringLiteral("there is not enough memory to render the picture");
+        return false;
+    }
+    return saveBitmap(drawn, surfaceBackground(window), path, kind, error);
+}
 } // namespace
 
 bool saveShownAsBitmap(frmShowTell& window, const QString& name) {
     QString error;
-    if (saveBitmap(window.imgOne->drawing(), surfaceBackground(window), name,
-                   SafeFile::Kind::Durable, &error))
+    if (writeShown(window, name, SafeFile::Kind::Durable, &error))
         return true;
     reportFailure(window, name, error);
     return false;
@@ -45,8 +54,7 @@ bool saveShownAsJpeg(frmShowTell& window, const QString& name) {
     const QString scratch = window.platform().workFile(ScratchFileName);
     QString error;
     // A scratch file that cannot be written must not let an older one become the JPEG.
-    if (!saveBitmap(window.imgOne->drawing(), surfaceBackground(window), scratch,
-                    SafeFile::Kind::WorkFile, &error)) {
+    if (!writeShown(window, scratch, SafeFile::Kind::WorkFile, &error)) {
         reportFailure(window, scratch, error);
         return false;
     }
