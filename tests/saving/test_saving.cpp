@@ -17,6 +17,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include <turbojpeg.h>
+
 using namespace tovik;
 using namespace tovik::test;
 
@@ -109,6 +111,33 @@ private slots:
 
         QVERIFY(QImage(s.out("src.bmp")).save(s.out("qt24.bmp"))); // Qt's own 24-bit bitmaps
         QCOMPARE(lib.NViewLibLoad(s.out("qt24.bmp"), 0), 1);
+        QCOMPARE(lib.NViewLibSaveAsJPG(80, s.out("qt24.jpg")), qint16(1));
+        QVERIFY(difference(QImage(s.out("qt24.jpg")), QImage(s.out("q100.jpg"))).worst < 40);
+    }
+
+    // The scratch bitmap is compressed where it lies in its file; the JPEG must be the one the
+    // library's own bitmap loader would have given.
+    void jpegFromTheMappedScratchEqualsTheLoadedOne() {
+        Saver s("static.gif"); // transparent parts: the scratch is flattened band by band
+        ZoomIn(s.w());
+        s.state.JPGQuality = 75;
+        QVERIFY(saveShownAsJpeg(s.w(), s.out("mapped.jpg")));
+        int width = 0, height = 0, format = TJPF_UNKNOWN;
+        unsigned char* pixels = tjLoadImage(QFile::encodeName(s.out(ScratchFileName)).constData(),
+                                            &width, 1, &height, &format, TJFLAG_BOTTOMUP);
+        QVERIFY(pixels);
+        tjhandle tj = tjInitCompress();
+        unsigned char* jpeg = nullptr;
+        unsigned long size = 0;
+        QCOMPARE(tjCompress2(tj, pixels, width, 0, height, format, &jpeg, &size, TJSAMP_420, 75,
+                             TJFLAG_BOTTOMUP),
+                 0);
+        const QByteArray loaded(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+        tjFree(jpeg);
+        tjFree(pixels);
+        tjDestroy(tj);
+        QCOMPARE(QSize(width, height), QSize(200, 150));
+        QVERIFY(s.fake.read("mapped.jpg") == loaded);
     }
 
     void extensionRules_data() {

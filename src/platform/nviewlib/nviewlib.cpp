@@ -44,9 +44,40 @@ QString checkHeader(const QString& path) {
 } // namespace
 
 struct NViewLib::Picture {
-    unsigned char* pixels = nullptr; // bottom-up rows, as the bitmap stores them
+    const unsigned char* pixels = nullptr; // bottom-up rows, as the bitmap stores them
     int width = 0, height = 0, format = TJPF_UNKNOWN;
-    ~Picture() { tjFree(pixels); }
+    unsigned char* loaded = nullptr; // what tjLoadImage decoded, when the file is not mapped
+    QFile file;                      // the bitmap file, when mapped where it lies
+
+    ~Picture() { tjFree(loaded); }
+
+    // The program's own scratch bitmap (32 bits, uncompressed, bottom-up) is compressed where it
+    // lies in the file, mapped rather than read into a second full-size copy.
+    bool map(const QString& path) {
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray head = file.read(54);
+        const qint64 offset = le32(head, 10), rowBytes = qint64(le32(head, 18)) * 4;
+        const int bits = quint8(head[28]) | quint8(head[29]) << 8;
+        const bool plain = le32(head, 14) == 40 && le32(head, 22) > 0 && bits == 32 &&
+                           le32(head, 30) == 0; // 32 bits a pixel, BI_RGB, bottom-up
+        width = le32(head, 18);
+        height = le32(head, 22);
+        if (!plain || offset < 54 || offset + rowBytes * height > file.size())
+            return false;
+        pixels = file.map(offset, rowBytes * height);
+        format = TJPF_BGRX;
+        return pixels != nullptr;
+    }
+
+    bool load(const QString& path) {
+        format = TJPF_UNKNOWN;
+        loaded = tjLoadImage(QFile::encodeName(path).constData(), &width, 1, &height, &format,
+                             TJFLAG_BOTTOMUP);
+        pixels = loaded;
+        return loaded != nullptr;
+    }
 };
 
 NViewLib::NViewLib() = default;
@@ -59,10 +90,7 @@ qint32 NViewLib::NViewLibLoad(const QString& fileName, qint32 /*reserved*/) {
         return 0;
     }
     auto picture = std::make_unique<Picture>();
-    picture->format = TJPF_UNKNOWN;
-    picture->pixels = tjLoadImage(QFile::encodeName(fileName).constData(), &picture->width, 1,
-                                  &picture->height, &picture->format, TJFLAG_BOTTOMUP);
-    if (!picture->pixels) {
+    if (!picture->map(fileName) && !picture->load(fileName)) {
         m_error = QString::fromLocal8Bit(tjGetErrorStr2(nullptr));
         return 0;
     }
