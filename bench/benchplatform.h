@@ -30,6 +30,10 @@ public:
 // The real main window over the real platform, in a temporary application folder; messages are
 // not shown and pauses do not wait.
 struct BenchViewer {
+    // Memory handled as the program's start sets it up.
+    struct Start {
+        Start() { givePicturesTheirOwnPages(); }
+    } start;
     QTemporaryDir folder;
     QtScreenMetrics screen;
     SilentMessages messages;

@@ -5,6 +5,7 @@
 #include "app/pictureholder.h"
 #include "app/slidetimer.h"
 #include "core/layout.h"
+#include "platform/picturesahead.h"
 #include "platform/platform.h"
 #include "settings/drives.h"
 #include "settings/viewerstate.h"
@@ -107,6 +108,8 @@ public:
     QWidget* imgTwo = nullptr;
     DrawingSurface* imgOne = nullptr;
     PictureHolder imgThree;
+    // The pictures likely to be shown next, decoded while this one is looked at.
+    PicturesAhead picturesAhead;
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
     SlideTimer Timer1;

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    tovik::givePicturesTheirOwnPages();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
     QTranslator qtTexts;

@@ -15,6 +15,9 @@
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -160,6 +163,12 @@ QImage loadPictureScaled(const QString& path, const QSize& size) {
     // The reader scales before it turns the picture upright.
     reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
     return reader.read();
+}
+
+void givePicturesTheirOwnPages() {
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 1 << 20); // a 512 x 512 picture and up
+#endif
 }
 
 PictureLoad loadPicture(const QString& path) {

@@ -35,7 +35,7 @@ bool acceptLoad(frmShowTell& window, const PictureLoad& load) {
 void Display(frmShowTell& window, const QString& FileName) {
     const bool sheet = FileName == window.platform().workFile(SheetFileName);
     window.SB1->showMessage(sheet ? SheetStatusText : FileName);
-    const PictureLoad load = loadPicture(FileName);
+    const PictureLoad load = window.picturesAhead.take(FileName);
     if (!acceptLoad(window, load))
         return;
     window.imgThree = {load.image, load.image.width() * window.tppX(),

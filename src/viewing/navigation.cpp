@@ -84,6 +84,10 @@ void ShowPicture(frmShowTell& window, qint32 Direction) {
         bar.setEnabled(ThumbnailButton, true);
     Display(window, s.PictureList(s.CurrentIndex));
     s.CurrentIndex += 1;
+    // The user most likely goes on the same way (forward, after Open).
+    if (const auto next = navigationStep(s.CurrentIndex, s.PictureCount, Direction == -1 ? -1 : 1))
+        if (next->index != step->index)
+            window.picturesAhead.decodeAhead(s.PictureList(next->index));
 }
 
 void ResetViewer(frmShowTell& window) {
@@ -99,6 +103,7 @@ void ResetViewer(frmShowTell& window) {
     window.VScroll1->hide();
     window.imgOne->clear();
     window.imgThree.clear();
+    window.picturesAhead.clear();
     for (int index : ButtonsNeedingAPicture)
         window.Toolbar1->setEnabled(index, false);
     QFile::remove(window.platform().workFile(ScratchFileName));

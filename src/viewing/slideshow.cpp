@@ -45,8 +45,12 @@ void SlideTick(frmShowTell& window) {
     // A picture that cannot be shown says so here; the show goes on past it all the same.
     Display(window, s.PictureList(step.show));
     s.CurrentIndex = step.next;
-    if (!step.ends)
+    if (!step.ends) {
+        const SlideStep coming = slideStep(s.CurrentIndex, s.PictureCount, s.LoopForever);
+        if (!coming.stop && coming.show != step.show)
+            window.picturesAhead.decodeAhead(s.PictureList(coming.show));
         return;
+    }
     window.Timer1.setEnabled(false);
     window.Toolbar1->setEnabled(LeftArrowButton, true);
     window.Toolbar1->setEnabled(RightArrowButton, false);

@@ -129,8 +129,10 @@ private slots:
                 ZoomIn(v.w());
             SlideTick(v.w());
             QCoreApplication::sendPostedEvents(); // as the event loop does between two ticks
-            if (v.state.PictureCount == 501 && v.state.CurrentIndex == 1) // a lap just ended
+            if (v.state.PictureCount == 501 && v.state.CurrentIndex == 1) { // a lap just ended
+                v.w().picturesAhead.waitForDecodes(); // the next slide is held at every lap's end
                 (++laps == 2 ? afterSecondLap : afterLastLap) = residentKB();
+            }
             if (tick == 250) { // a sheet of the whole list, within the first lap
                 QObject handlerLife;
                 onNextDialog(&handlerLife, [](QWidget* d) {

@@ -63,6 +63,37 @@ private slots:
         QCOMPARE(v.shownName(), QString("static.gif"));
     }
 
+    // The next picture is decoded while this one is looked at. It is handed over only while its
+    // file is the one decoded, and whatever is wrong with it is told only once it is shown.
+    void decodingAheadIsNeverStaleNorEarly() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif", "not_a_picture.jpg", "rgb24.bmp"});
+        PicturesAhead& ahead = v.w().picturesAhead;
+        ahead.waitForDecodes();
+        QCOMPARE(ahead.held(), size_t(1)); // static.gif, the way the user is going
+
+        QFile::remove(v.fake.file("static.gif")); // replaced on disk by another picture
+        QVERIFY(QFile::copy(v.fake.file("rgb24.bmp"), v.fake.file("static.gif")));
+        ShowPicture(v.w(), 1);
+        QCOMPARE(v.w().imgThree.picture.size(), QImage(v.fake.file("rgb24.bmp")).size());
+        QCOMPARE(v.w().imgThree.picture.pixel(5, 5), QImage(v.fake.file("rgb24.bmp")).pixel(5, 5));
+
+        ahead.waitForDecodes(); // the broken file is decoded ahead: no word of it yet
+        QCOMPARE(ahead.held(), size_t(1));
+        QVERIFY(v.fake.messages.shown.isEmpty());
+        ShowPicture(v.w(), 1);
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().second, QString("Invalid Picture Format"));
+        QCOMPARE(ahead.held(), size_t(1)); // rgb24.bmp next
+
+        ShowPicture(v.w(), -1); // back: the way changes, and at most two ever wait
+        ShowPicture(v.w(), -1);
+        ahead.waitForDecodes();
+        QVERIFY(ahead.held() <= PicturesAhead::MostHeld);
+        v.w().CloseFile->trigger();
+        QCOMPARE(ahead.held(), size_t(0));
+    }
+
     void lastEntryMarker() {
         Viewer v;
         v.open({"photo.jpg", "static.gif", "rgb24.bmp"});
