@@ -11,6 +11,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QProgressBar>
+#include <QThreadPool>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tovik {
 
@@ -43,6 +45,35 @@ struct frmThumbnails::Measured {
     QString path;
     QString name;
     SheetEntry entry;
+};
+
+// The thumbnails decoded on a pool of workers, each straight at its reduced size, a few ahead of
+// the drawing, which stays on this thread and in list order with its messages and pauses.
+class frmThumbnails::ThumbnailsAhead {
+public:
+    explicit ThumbnailsAhead(int workers) { m_workers.setMaxThreadCount(std::max(1, workers)); }
+
+    // Enough to keep every worker busy while one thumbnail is drawn, and memory bounded.
+    std::size_t mostAhead() const { return 2 * std::size_t(m_workers.maxThreadCount()); }
+
+    void decodeUpTo(std::size_t end, const std::vector<Measured>& items,
+                    const std::vector<SheetPlacement>& at, const frmThumbnails& builder) {
+        for (end = std::min(end, items.size()); m_started < end; ++m_started)
+            m_decoded.push_back(QtConcurrent::run(&m_workers, loadPictureScaled,
+                                                  items[m_started].path,
+                                                  builder.thumbnailSize(at[m_started])));
+    }
+
+    QImage take(std::size_t index) {
+        QImage thumbnail = m_decoded[index].result();
+        m_decoded[index] = {};
+        return thumbnail;
+    }
+
+private:
+    QThreadPool m_workers; // destroyed last: waits for the decodes still running
+    std::vector<QFuture<QImage>> m_decoded;
+    std::size_t m_started = 0;
 };
 
 frmThumbnails::frmThumbnails(frmShowTell& main) : m_main(main) {}
@@ -145,13 +176,16 @@ void frmThumbnails::announceWidening(const SheetPlacement& at) {
     }
 }
 
-void frmThumbnails::drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at) {
+QSize frmThumbnails::thumbnailSize(const SheetPlacement& at) const {
+    return {std::max(1, twipsToPixels(at.drawWidth, m_main.tppX())),
+            std::max(1, twipsToPixels(at.drawHeight, m_main.tppY()))};
+}
+
+void frmThumbnails::drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at,
+                              const QImage& thumbnail) {
     const double tx = m_main.tppX(), ty = m_main.tppY();
-    const QSize size(std::max(1, twipsToPixels(at.drawWidth, tx)),
-                     std::max(1, twipsToPixels(at.drawHeight, ty)));
     const QPoint corner(twipsToPixels(at.x, tx), twipsToPixels(at.y, ty));
-    // Decoded once, straight at its reduced size.
-    painter.drawImage(QRect(corner, size), loadPictureScaled(item.path, size));
+    painter.drawImage(QRect(corner, thumbnailSize(at)), thumbnail);
     // The name's top-left corner at the point: the baseline one ascent below it.
     const QPointF text(twipsToPixels(at.textX, tx), twipsToPixels(at.textY, ty));
     painter.drawText(text + QPointF(0, painter.fontMetrics().ascent()), item.name);
@@ -173,12 +207,15 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
     }
     const qint32 step = progressStep(s.PictureCount);
     QProgressBar* bar = progress.PB1;
+    ThumbnailsAhead ahead(Workers);
     for (std::size_t i = 0; i < items.size(); ++i) {
+        if (painter.isActive())
+            ahead.decodeUpTo(i + ahead.mostAhead(), items, layout.placements, *this);
         announceWidening(layout.placements[i]);
         if (stopped())
             return {};
         if (painter.isActive())
-            drawEntry(painter, items[i], layout.placements[i]);
+            drawEntry(painter, items[i], layout.placements[i], ahead.take(i));
         bar->setValue(bar->maximum() > bar->value() + step ? bar->value() + step : bar->maximum());
     }
     return sheet;

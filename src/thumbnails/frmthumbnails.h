@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QStringList>
+#include <QThread>
 
 #include <vector>
 
@@ -26,16 +27,21 @@ public:
     float SheetPercent = 0;
     qint16 SheetWidth = 0;
     QStringList FileNames;
+    // How many threads decode the thumbnails; the sheet is the same whatever the number.
+    int Workers = QThread::idealThreadCount();
 
 private:
     struct Measured;
+    class ThumbnailsAhead;
     void BuildThumbnails();
     void ExtractFileNames(const QStringList& paths);
     std::vector<Measured> measure(const QStringList& paths);
     bool halt(const SheetLayout& layout);
     bool stopped();
     void announceWidening(const SheetPlacement& at);
-    void drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at);
+    QSize thumbnailSize(const SheetPlacement& at) const;
+    void drawEntry(QPainter& painter, const Measured& item, const SheetPlacement& at,
+                   const QImage& thumbnail);
     QImage draw(const std::vector<Measured>& items, const SheetLayout& layout,
                 frmProgress& progress);
     void handOver(const QImage& sheet);

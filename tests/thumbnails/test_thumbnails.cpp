@@ -2,6 +2,7 @@
 #include "support/filesizelimit.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
+#include "thumbnails/frmthumbnails.h"
 #include "thumbnails/frmthumboption.h"
 #include "thumbnails/thumbnailcommand.h"
 #include "viewing/navigation.h"
@@ -15,6 +16,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace tovik;
 using namespace tovik::test;
@@ -85,6 +88,36 @@ private slots:
         QCOMPARE(s.state.PictureCount, 10);
         QVERIFY(!s.state.DialogCancelled);
         QCOMPARE(s.w().imgThree.picture.size(), QSize(320, 240)); // the photo still on screen
+    }
+
+    // Thumbnails are decoded on several threads, but drawn in list order: the sheet must not
+    // depend on how many workers there were or which finished first.
+    void sheetIsTheSameWithOneWorkerOrMany() {
+        Sheet s;
+        const QStringList kinds = {"photo.jpg",    "drawing.wmf",     "static.gif", "icon.ico",
+                                   "rgb24.bmp",    "drawing.emf",     "pal8.bmp",   "cursor.cur",
+                                   "animated.gif", "exif_orient6.jpg"};
+        QStringList list;
+        for (int lap = 0; lap < 3; ++lap)
+            list << s.fake.copySamples(kinds);
+        std::rotate(list.begin(), list.begin() + 4, list.end());
+        s.state.setPictureList(list);
+        s.state.ThumbScale = 0.3f;
+        s.state.ThumbPageWidth = 700;
+        QImage sheets[2];
+        for (const int workers : {1, 4}) {
+            frmThumbnails builder(s.w());
+            builder.Workers = workers;
+            builder.Form_Load();
+            sheets[workers == 4] = s.w().imgThree.picture;
+        }
+        QVERIFY(!sheets[0].isNull());
+        QCOMPARE(sheets[1], sheets[0]);
+        // and the first thumbnail is the first picture (160 x 120 at 30 %), not just the same
+        // thing in both
+        const QImage first =
+            QImage(list[0]).scaled(48, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QVERIFY(qAbs(qGreen(sheets[0].pixel(20 + 24, 20 + 18)) - qGreen(first.pixel(24, 18))) < 8);
     }
 
     void unreadableEntriesAreSkippedAndNamed() {
