@@ -1,5 +1,8 @@
-// Open-to-drawn of a 24-megapixel photo through Display, a zoom-in redraw and 100 scroll steps,
-// against an in-process TurboJPEG decode of the same file measured in the same run.
+// A 24-megapixel photo: open-to-drawn through Display against an in-process TurboJPEG decode of
+// the same file; each Zoom In step from 1 to 2.75 and each Zoom Out step back, and one window
+// resize and a scroll step at 2.75, each until drawn, against one whole-picture rescale to 2.75
+// (what a step cost when the program kept a full-size scaled copy); peak memory at 2.75 against the
+// decoded picture. All measured in the same run.
 
 #include "benchplatform.h"
 #include "benchsupport.h"
@@ -22,17 +25,45 @@ using namespace tovik::bench;
 namespace {
 constexpr int Width = 6000, Height = 4000;
 
+// Reading the file and decoding it into memory that is already in place.
 double referenceDecodeMs(const QString& path) {
+    std::vector<unsigned char> pixels(std::size_t(Width) * Height * 4, 1);
     return bestMs(3, [&] {
         QFile file(path);
         file.open(QIODevice::ReadOnly);
         const QByteArray jpeg = file.readAll();
         tjhandle tj = tjInitDecompress();
-        std::vector<unsigned char> pixels(std::size_t(Width) * Height * 4);
         tjDecompress2(tj, reinterpret_cast<const unsigned char*>(jpeg.constData()),
                       (unsigned long)jpeg.size(), pixels.data(), Width, 0, Height, TJPF_BGRX, 0);
         tjDestroy(tj);
     });
+}
+
+// Until what the step changed is on the screen.
+void drawNow(frmShowTell& window) {
+    QCoreApplication::processEvents();
+    window.imgTwo->repaint();
+}
+
+struct Steps {
+    double mean = 0, worst = 0;
+};
+
+void scrollRight(frmShowTell& window) {
+    window.HScroll1->setValue(window.HScroll1->value() + window.HScroll1->singleStep());
+}
+
+Steps timeSteps(frmShowTell& window, void (*step)(frmShowTell&), int count) {
+    Steps s;
+    for (int i = 0; i < count; ++i) {
+        const double ms = bestMs(1, [&] {
+            step(window);
+            drawNow(window);
+        });
+        s.mean += ms / count;
+        s.worst = std::max(s.worst, ms);
+    }
+    return s;
 }
 } // namespace
 
@@ -41,36 +72,54 @@ int main(int argc, char* argv[]) {
     BenchViewer viewer;
     const QString path = viewer.writePhoto(Width, Height);
     frmShowTell& window = viewer.window;
-    window.resize(1024, 768);
     window.show();
+    window.resize(1024, 768);
     QCoreApplication::processEvents();
 
-    // Memory first, before the reference's own buffer raises the high-water mark.
+    // Memory first, before the references' own buffers raise the high-water mark.
     const qint64 before = residentBytes();
     const auto show = [&] {
         tovik::Display(window, path);
-        QCoreApplication::processEvents();
+        drawNow(window);
     };
     show();
+    const Steps in = timeSteps(window, ZoomIn, 7); // 1.25 ... 2.75
+    window.HScroll1->setValue(window.HScroll1->maximum() / 2);
+    window.VScroll1->setValue(window.VScroll1->maximum() / 2);
+    drawNow(window);
+    const double resize = bestMs(1, [&] {
+        window.resize(1100, 800);
+        drawNow(window);
+    });
+    window.HScroll1->setValue(0);
+    const Steps scroll = timeSteps(window, scrollRight, 20);
     const qint64 peak = peakResidentBytes();
+    const Steps out = timeSteps(window, ZoomOut, 7); // back to 1
+
     const double reference = referenceDecodeMs(path);
     const double display = bestMs(3, show);
-    const double zoom = bestMs(1, [&] { ZoomIn(window); });
-    const double scroll = bestMs(1, [&] {
-        for (int i = 0; i < 100; ++i) {
-            window.HScroll1->setValue(window.HScroll1->value() + window.HScroll1->singleStep());
-            QCoreApplication::processEvents();
-        }
+    const QImage& picture = window.imgThree.picture;
+    const QSize zoomed(qRound(Width * 2.75), qRound(Height * 2.75));
+    const double rescale = bestMs(1, [&] {
+        const QImage whole =
+            picture.scaled(zoomed, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        Q_UNUSED(whole);
     });
 
-    std::printf("picture %d x %d, JPEG, best of 3\n", Width, Height);
-    printRatio("Display at zoom 1 (target <= 1.3)", display, reference);
-    printRatio("zoom-in redraw to 1.25", zoom, reference);
-    printRatio("100 scroll steps", scroll, reference);
-    std::printf("surface after zoom-in %d x %d\n", window.imgOne->width(), window.imgOne->height());
+    std::printf("picture %d x %d, JPEG; viewport %d x %d\n", Width, Height, window.imgTwo->width(),
+                window.imgTwo->height());
+    printRatio("Display at zoom 1 vs a bare decode (target <= 1.3)", display, reference);
+    std::printf("zoom steps vs one whole-picture rescale to 2.75 (%.0f ms); target <= 20 ms:\n",
+                rescale);
+    printRatio("  Zoom In 1 -> 2.75, mean step", in.mean, rescale);
+    printRatio("  Zoom In 1 -> 2.75, worst step", in.worst, rescale);
+    printRatio("  Zoom Out 2.75 -> 1, mean step", out.mean, rescale);
+    printRatio("  Zoom Out 2.75 -> 1, worst step", out.worst, rescale);
+    printRatio("  one resize at 2.75", resize, rescale);
+    printRatio("  scroll step at 2.75, mean", scroll.mean, rescale);
     const double decoded = double(Width) * Height * 4;
-    std::printf("peak memory above start at zoom 1 %8.1f MB   decoded picture %8.1f MB   ratio "
-                "%.2f (target <= 2.5)\n",
+    std::printf("peak memory above start through 2.75 %8.1f MB   decoded picture %8.1f MB   ratio "
+                "%.2f (target <= 1.5)\n",
                 (peak - before) / 1e6, decoded / 1e6, (peak - before) / decoded);
     window.close();
     return 0;

@@ -32,7 +32,7 @@ public:
 struct BenchViewer {
     // Memory handled as the program's start sets it up.
     struct Start {
-        Start() { givePicturesTheirOwnPages(); }
+        Start() { shareOneMemoryArena(); }
     } start;
     QTemporaryDir folder;
     QtScreenMetrics screen;
@@ -50,11 +50,11 @@ struct BenchViewer {
     frmShowTell window{platform, state, commands};
 
     // A photo-like JPEG of width x height written into the viewer's folder; returns its path.
-    QString writePhoto(int width, int height) const;
+    QString writePhoto(int width, int height, const QString& name = "large.jpg") const;
 };
 
-inline QString BenchViewer::writePhoto(int width, int height) const {
-    const QString path = folder.filePath(QStringLiteral("large.jpg"));
+inline QString BenchViewer::writePhoto(int width, int height, const QString& name) const {
+    const QString path = folder.filePath(name);
     QFile out(path);
     if (out.open(QIODevice::WriteOnly))
         out.write(makePhotoJpeg(width, height, 90));

@@ -52,7 +52,7 @@ QByteArray makePhotoJpeg(int width, int height, int quality) {
 }
 
 void printRatio(const char* what, double ours, double reference, const char* unit) {
-    std::printf("%-34s %10.1f %s   reference %10.1f %s   ratio %.2f\n", what, ours, unit, reference,
+    std::printf("%-52s %8.1f %s   reference %10.1f %s   ratio %.2f\n", what, ours, unit, reference,
                 unit, reference > 0 ? ours / reference : 0.0);
 }
 

@@ -9,7 +9,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    tovik::givePicturesTheirOwnPages();
+    tovik::shareOneMemoryArena();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
     QTranslator qtTexts;

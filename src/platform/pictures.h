@@ -24,11 +24,11 @@ struct PictureLoad {
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
 inline constexpr int PictureAllocationLimitMB = 1024;
 
-// Every picture's pixels get pages of their own, given back to the system when the picture goes.
-// Without this, glibc raises its threshold after the first large free and later pictures come
-// from the heaps, where a picture decoded on a worker thread leaves its arena grown for good.
-// Called once at start, before any picture is loaded.
-void givePicturesTheirOwnPages();
+// Pictures decoded on worker threads are let go on the user-interface thread. glibc gives each
+// thread an arena of its own, and what a worker's arena once held it keeps, so a long slide show
+// would grow the process with every lap. All threads share one arena instead: the workers
+// allocate seldom and in large pieces, so they hardly ever wait for it. Called once at start.
+void shareOneMemoryArena();
 
 // Loads a picture file the way every part of the program does: BMP, JPEG, GIF (first frame),
 // ICO and CUR (the largest image), WMF and EMF, upright as the camera meant it.

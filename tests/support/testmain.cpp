@@ -15,7 +15,7 @@ std::vector<std::function<QObject*()>>& registeredTests() {
 } // namespace tovik::test
 
 int main(int argc, char* argv[]) {
-    tovik::givePicturesTheirOwnPages(); // as the program does
+    tovik::shareOneMemoryArena(); // as the program does
     QApplication app(argc, argv);
     int failures = 0;
     for (const auto& make : tovik::test::registeredTests()) {

@@ -1,5 +1,6 @@
 #include "app/dirtree.h"
 #include "app/frmshowtell.h"
+#include "platform/pictures.h"
 #include "support/imagecompare.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
@@ -8,6 +9,7 @@
 #include "viewing/zoom.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -260,6 +262,27 @@ private slots:
         QCOMPARE(v.w().surfaceWidth, 160 * 15 * 1.5);
         v.w().CloseFile->trigger();
         QCOMPARE(v.state.ZoomFactor, 1.0f);
+    }
+
+    // Large pictures are decoded into memory the program maps itself; the pixels must be the
+    // ones the reader gives on its own, whatever the row length.
+    void largePicturesLoadAsTheReaderReadsThem() {
+        Viewer v;
+        for (const auto format : {QImage::Format_RGB32, QImage::Format_Grayscale8}) {
+            QImage made(format == QImage::Format_RGB32 ? 1601 : 6001, 1500, format); // over 8 MB
+            for (int y = 0; y < made.height(); ++y)
+                for (int x = 0; x < made.width(); ++x)
+                    made.setPixel(x, y,
+                                  format == QImage::Format_RGB32
+                                      ? qRgb(x % 256, y % 256, (x * y) % 256)
+                                      : uint((x + y) % 256));
+            const QString path = v.fake.file("large.jpg");
+            QVERIFY(made.save(path, "JPEG", 90));
+            const PictureLoad load = loadPicture(path);
+            QCOMPARE(load.error, PictureError::None);
+            QCOMPARE(load.image.format(), format);
+            QCOMPARE(load.image, QImageReader(path).read());
+        }
     }
 
     // Only the visible part is ever scaled; it must look as the whole picture scaled would.
