@@ -259,22 +259,26 @@ QImage opaqueRgb32(const QImage& image, QRgb background) {
 }
 
 // RGB32 keeps each pixel as B, G, R, X in little-endian memory: the bitmap's own order. Rows go
-// out bottom-up, a band at a time, so a picture in another form is never converted whole.
+// out bottom-up a band at a time, each band in one write, so a picture in another form is never
+// converted whole and a large one takes a few dozen system calls rather than thousands.
 bool writeBitmap(SafeFile& out, const QImage& image, QRgb background) {
     if (!out.write(bitmapHeader(image.width(), image.height())))
         return false;
     constexpr int BandRows = 64;
-    const qint64 rowBytes = qint64(image.width()) * 4;
+    const qsizetype rowBytes = qsizetype(image.width()) * 4;
     const bool asItStands = image.format() == QImage::Format_RGB32;
+    QByteArray band(rowBytes * std::min(BandRows, image.height()), Qt::Uninitialized);
     for (int bottom = image.height(); bottom > 0; bottom -= BandRows) {
         const int top = std::max(0, bottom - BandRows);
-        const QImage band =
+        const QImage rows =
             asItStands ? image
                        : opaqueRgb32(image.copy(0, top, image.width(), bottom - top), background);
         const int offset = asItStands ? 0 : top;
-        for (int y = bottom - 1; y >= top; --y)
-            if (!out.write(reinterpret_cast<const char*>(band.constScanLine(y - offset)), rowBytes))
-                return false;
+        char* at = band.data();
+        for (int y = bottom - 1; y >= top; --y, at += rowBytes)
+            std::memcpy(at, rows.constScanLine(y - offset), size_t(rowBytes));
+        if (!out.write(band.constData(), at - band.constData()))
+            return false;
     }
     return true;
 }

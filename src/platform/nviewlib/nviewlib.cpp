@@ -5,6 +5,10 @@
 
 #include <turbojpeg.h>
 
+#include <sys/mman.h>
+
+#include <climits>
+
 namespace tovik {
 
 namespace {
@@ -48,8 +52,14 @@ struct NViewLib::Picture {
     int width = 0, height = 0, format = TJPF_UNKNOWN;
     unsigned char* loaded = nullptr; // what tjLoadImage decoded, when the file is not mapped
     QFile file;                      // the bitmap file, when mapped where it lies
+    void* mapped = nullptr;
+    size_t mappedBytes = 0;
 
-    ~Picture() { tjFree(loaded); }
+    ~Picture() {
+        tjFree(loaded);
+        if (mapped)
+            munmap(mapped, mappedBytes);
+    }
 
     // The program's own scratch bitmap (32 bits, uncompressed, bottom-up) is compressed where it
     // lies in the file, mapped rather than read into a second full-size copy.
@@ -66,9 +76,17 @@ struct NViewLib::Picture {
         height = le32(head, 22);
         if (!plain || offset < 54 || offset + rowBytes * height > file.size())
             return false;
-        pixels = file.map(offset, rowBytes * height);
+        // Mapped whole and at once: page by page, the faults would cost more than the encoding.
+        mappedBytes = size_t(offset + rowBytes * height);
+        mapped =
+            mmap(nullptr, mappedBytes, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.handle(), 0);
+        if (mapped == MAP_FAILED) {
+            mapped = nullptr;
+            return false;
+        }
+        pixels = static_cast<const unsigned char*>(mapped) + offset;
         format = TJPF_BGRX;
-        return pixels != nullptr;
+        return true;
     }
 
     bool load(const QString& path) {
@@ -104,11 +122,16 @@ qint16 NViewLib::NViewLibSaveAsJPG(qint16 quality, const QString& fileName) {
         return 0;
     }
     const Handle handle(tjInitCompress());
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
+    // Room for the worst case at once: the encoder never copies what it wrote to grow. Only the
+    // pages it writes are ever touched.
+    unsigned long size = tjBufSize(m_picture->width, m_picture->height, TJSAMP_420);
+    unsigned char* jpeg = size <= INT_MAX ? tjAlloc(int(size)) : nullptr;
+    if (!jpeg)
+        size = 0;
     const int q = qBound(0, int(quality), 100);
+    const int flags = TJFLAG_BOTTOMUP | (jpeg ? TJFLAG_NOREALLOC : 0);
     const int ok = tjCompress2(handle.tj, m_picture->pixels, m_picture->width, 0, m_picture->height,
-                               m_picture->format, &jpeg, &size, TJSAMP_420, q, TJFLAG_BOTTOMUP);
+                               m_picture->format, &jpeg, &size, TJSAMP_420, q, flags);
     const QByteArray bytes =
         ok == 0 ? QByteArray::fromRawData(reinterpret_cast<char*>(jpeg), qsizetype(size))
                 : QByteArray();
