@@ -1,7 +1,8 @@
 // The sheet builder's own work (measure, lay out, decode, draw, write the sheet; no pauses) on 50
-// and 200 real photographs, against ImageMagick's montage making an equivalent sheet from the
-// same files, each run as a child process so that both peak memories are the process's own.
-// Usage: bench_thumbnails PHOTO_FOLDER   (bench/get-photos.sh prints one)
+// and 100 real photographs, with one worker and with every core, against feh --montage making a
+// sheet of the same files with the same thumbnail size, each run as a child process so that both
+// peak memories are the process's own.
+// Usage: bench_thumbnails PHOTO_FOLDER   (bench/setup.sh installs feh and prints one)
 
 #include "benchplatform.h"
 #include "platform/pictures.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <cstdio>
 #include <spawn.h>
@@ -35,7 +37,7 @@ QStringList photos(const QString& folder, int count) {
     return out;
 }
 
-int buildOurs(const QStringList& files, const QString& out) {
+int buildOurs(const QStringList& files, const QString& out, int workers) {
     bench::BenchViewer viewer;
     frmShowTell& window = viewer.window;
     ViewerState& state = viewer.state;
@@ -43,6 +45,7 @@ int buildOurs(const QStringList& files, const QString& out) {
     state.ThumbScale = Scale;
     state.ThumbPageWidth = PaperWidth;
     frmThumbnails builder(window);
+    builder.Workers = workers;
     builder.Form_Load();
     QString error;
     return saveBitmap(window.imgThree.picture, 0, out, SafeFile::Kind::Durable, &error) ? 0 : 1;
@@ -69,40 +72,45 @@ Run runChild(std::vector<std::string> args) {
     return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss / 1024.0};
 }
 
-std::vector<std::string> montageArgs(const QStringList& files, const QString& out) {
-    // Each file reduced while it is read ("[4%]"), montage's own way of keeping memory down.
+// The photographs here are 2560 x 1600 for the most part: 102 x 64 at 4 %.
+std::vector<std::string> fehArgs(const QStringList& files, const QString& out) {
     std::vector<std::string> a = {
-        "montage",   "-font",  "Liberation-Sans", "-pointsize", "8",           "-label", "%f",
-        "-geometry", "+20+20", "-tile",           "16x",        "-background", "white"};
+        "feh", "--montage",     "--thumb-width",           "102", "--thumb-height",
+        "64",  "--limit-width", std::to_string(PaperWidth)};
     for (const QString& f : files)
-        a.push_back(f.toStdString() + "[4%]");
-    a.push_back(("bmp3:" + out).toStdString());
+        a.push_back(f.toStdString());
+    a.insert(a.end(), {"--output-only", out.toStdString()});
     return a;
 }
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc == 5 && QByteArray(argv[1]) == "--build") {
+    if (argc == 6 && QByteArray(argv[1]) == "--build") {
         QApplication app(argc, argv);
-        return buildOurs(photos(argv[2], atoi(argv[3])), argv[4]);
+        return buildOurs(photos(argv[2], atoi(argv[3])), argv[4], atoi(argv[5]));
     }
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s PHOTO_FOLDER\n", argv[0]);
         return 2;
     }
     QTemporaryDir out;
+    const int cores = QThread::idealThreadCount();
     std::printf("sheet at %.0f %% on %d pixels; each build in a child process\n", Scale * 100,
                 PaperWidth);
-    for (int count : {50, 200}) {
+    for (int count : {50, 100}) {
         const QStringList files = photos(argv[1], count);
-        const QString ours = out.filePath("ours.bmp"), theirs = out.filePath("montage.bmp");
-        const Run a =
-            runChild({argv[0], "--build", argv[1], std::to_string(count), ours.toStdString()});
-        const Run b = runChild(montageArgs(files, theirs));
-        std::printf("%3d photos: builder %8.0f ms %7.1f MB peak   montage %8.0f ms %7.1f MB peak"
-                    "   speed-up %.1f x (target >= 3), memory ratio %.2f (target <= 1)\n",
-                    count, a.ms, a.peakMB, b.ms, b.peakMB, a.ms > 0 ? b.ms / a.ms : 0.0,
-                    b.peakMB > 0 ? a.peakMB / b.peakMB : 0.0);
+        const QString ours = out.filePath("ours.bmp"), theirs = out.filePath("feh.bmp");
+        const Run feh = runChild(fehArgs(files, theirs));
+        for (int workers : {1, cores}) {
+            const Run a = runChild({argv[0], "--build", argv[1], std::to_string(count),
+                                    ours.toStdString(), std::to_string(workers)});
+            std::printf("%3d photos, %d worker%s: builder %6.0f ms %6.1f MB peak   feh --montage "
+                        "%6.0f ms %6.1f MB peak   speed-up %.1f x (target >= 5), memory ratio "
+                        "%.2f (target <= 1)\n",
+                        count, workers, workers == 1 ? " " : "s", a.ms, a.peakMB, feh.ms,
+                        feh.peakMB, a.ms > 0 ? feh.ms / a.ms : 0.0,
+                        feh.peakMB > 0 ? a.peakMB / feh.peakMB : 0.0);
+        }
     }
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QThreadPool>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 
 namespace tovik {
@@ -54,7 +55,7 @@ public:
     explicit ThumbnailsAhead(int workers) { m_workers.setMaxThreadCount(std::max(1, workers)); }
 
     // Enough to keep every worker busy while one thumbnail is drawn, and memory bounded.
-    std::size_t mostAhead() const { return 2 * std::size_t(m_workers.maxThreadCount()); }
+    std::size_t mostAhead() const { return std::size_t(m_workers.maxThreadCount()) + 1; }
 
     void decodeUpTo(std::size_t end, const std::vector<Measured>& items,
                     const std::vector<SheetPlacement>& at, const frmThumbnails& builder) {
@@ -96,9 +97,13 @@ void frmThumbnails::ExtractFileNames(const QStringList& paths) {
 std::vector<frmThumbnails::Measured> frmThumbnails::measure(const QStringList& paths) {
     const QFontMetricsF label(sheetFont(QStringLiteral("Times New Roman")));
     const double tx = m_main.tppX(), ty = m_main.tppY();
+    // Reading the sizes means reading and checking every file: the workers share it out.
+    QThreadPool workers;
+    workers.setMaxThreadCount(std::max(1, Workers));
+    const QList<QSize> sizes = QtConcurrent::blockingMapped(&workers, paths, pictureSize);
     std::vector<Measured> items;
     for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QSize size = pictureSize(paths[i]);
+        const QSize size = sizes[i];
         if (!size.isValid() || size.isEmpty()) {
             m_skipped << paths[i];
             continue;

@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# The benchmarks' own set-up: the peer viewer they compare with (feh) and real photographs for
+# the sheet benchmark. Prints the photographs' folder. Run as root on Debian 12.
+set -euo pipefail
+command -v feh >/dev/null || apt-get install -y --no-install-recommends feh >/dev/null
+exec "$(dirname "$0")/get-photos.sh" "$@"
