@@ -3,6 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<unsigned char> png;
-    tovik::metafile::renderWmf(data, size, png);
+    tovik::metafile::Drawn drawn;
+    tovik::metafile::renderWmf(data, size, png, drawn);
     return 0;
 }

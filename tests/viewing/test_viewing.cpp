@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace tovik;
@@ -189,6 +190,29 @@ private slots:
         const QImage emf = v.w().imgThree.picture;
         QVERIFY(qRed(emf.pixel(50, 40)) > 200 && qBlue(emf.pixel(50, 40)) < 60);
         QVERIFY(qBlue(emf.pixel(145, 50)) > 200 && qRed(emf.pixel(145, 50)) < 60);
+    }
+
+    // Both metafile kinds draw the sample's ellipse (centre 145, 50; radii 40 and 30) with
+    // smooth edges where the drawing's own coordinates put them.
+    void metafilesDrawSmoothlyWhereTheirCoordinatesSay() {
+        Viewer v;
+        for (const QString name : {"drawing.wmf", "drawing.emf"}) {
+            const QImage drawn = loadPicture(v.fake.copySamples({name}).first()).image;
+            QCOMPARE(drawn.size(), QSize(200, 150));
+            // Row 30 (centre 30.5) meets the ellipse 30.4 pixels left of its centre, inside
+            // pixel 114: white to blue, so coverage is how much red is gone.
+            double covered = 0;
+            int partial = 0;
+            for (int x = 100; x < 145; ++x) {
+                const double coverage = 1 - qRed(drawn.pixel(x, 30)) / 255.0;
+                covered += coverage;
+                partial += coverage > 0.15 && coverage < 0.85;
+            }
+            const double halfWidth = 40 * std::sqrt(1 - std::pow(19.5 / 30, 2));
+            QVERIFY2(qAbs(covered - halfWidth) < 1.0,
+                     qPrintable(QString("%1: %2 covered").arg(name).arg(covered)));
+            QVERIFY2(partial >= 1, qPrintable(name + ": a hard edge"));
+        }
     }
 
     void badFilesKeepThePreviousPicture_data() {

@@ -18,9 +18,20 @@ const unsigned char* bytes(const QByteArray& data) {
 
 QImage wmfImage(const QByteArray& data) {
     std::vector<unsigned char> png;
-    if (!metafile::renderWmf(bytes(data), std::size_t(data.size()), png))
+    metafile::Drawn drawn;
+    if (!metafile::renderWmf(bytes(data), std::size_t(data.size()), png, drawn))
         return {};
-    return QImage::fromData(png.data(), int(png.size()), "PNG");
+    const QImage large =
+        QImage::fromData(png.data(), int(png.size()), "PNG").convertToFormat(QImage::Format_ARGB32);
+    if (large.width() != int(drawn.width * drawn.factor) ||
+        large.height() != int(drawn.height * drawn.factor) ||
+        large.bytesPerLine() != large.width() * 4)
+        return {};
+    std::vector<std::uint32_t> argb;
+    metafile::reduce(reinterpret_cast<const std::uint32_t*>(large.constBits()), drawn, argb);
+    return QImage(reinterpret_cast<const uchar*>(argb.data()), int(drawn.width), int(drawn.height),
+                  QImage::Format_ARGB32)
+        .copy(); // the pixels outlive argb
 }
 
 QImage emfImage(const QByteArray& data) {

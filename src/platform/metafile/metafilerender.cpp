@@ -49,9 +49,28 @@ bool readBack(std::FILE* file, std::vector<unsigned char>& out) {
     return std::fread(out.data(), 1, out.size(), file) == out.size();
 }
 
-// Plays the file on the gd device: into a PNG written to file, or, without a file, into the
-// device's own image in memory.
-bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file) {
+// The drawing's own size at 96 DPI. A placeable header gives its frame and the units per inch
+// (libwmf's display size, from the extent of what is drawn, comes out a pixel short); a plain
+// file has only that extent.
+void trueSize(const unsigned char* bytes, std::size_t size, unsigned width, unsigned height,
+              double& w, double& h) {
+    w = width;
+    h = height;
+    if (size < 22 || readU32(bytes) != 0x9AC6CDD7u)
+        return;
+    const auto at = [&](int offset) { return double(std::int16_t(readU16(bytes + offset))); };
+    const double inch = readU16(bytes + 14);
+    const double frameW = std::abs(at(10) - at(6)) * 96 / inch;
+    const double frameH = std::abs(at(12) - at(8)) * 96 / inch;
+    if (inch > 0 && frameW >= 1 && frameH >= 1) {
+        w = frameW;
+        h = frameH;
+    }
+}
+
+// Plays the file on the gd device, at factor times its size (see Drawn): into a PNG written to
+// file, or, without a file, into the device's own image in memory.
+bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file, Drawn& drawn) {
     wmfD_Rect bbox;
     unsigned int width = 0, height = 0;
     if (wmf_mem_open(api, bytes, long(size)) != wmf_E_None ||
@@ -60,12 +79,17 @@ bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file) 
         return false;
     if (width == 0 || height == 0)
         return false;
-    double w = width, h = height;
+    double w = 0, h = 0;
+    trueSize(bytes, size, width, height, w, h);
     fitWithinMaxSide(w, h);
+    drawn.width = unsigned(std::max(1.0, std::nearbyint(w)));
+    drawn.height = unsigned(std::max(1.0, std::nearbyint(h)));
+    drawn.factor =
+        std::clamp(unsigned(MaxSide) / std::max(drawn.width, drawn.height), 1u, MaxSupersampling);
     wmf_gd_t* gd = WMF_GD_GetData(api);
     gd->type = file ? wmf_gd_png : wmf_gd_image;
-    gd->width = unsigned(std::max(1.0, std::nearbyint(w)));
-    gd->height = unsigned(std::max(1.0, std::nearbyint(h)));
+    gd->width = drawn.width * drawn.factor;
+    gd->height = drawn.height * drawn.factor;
     gd->bbox = bbox;
     gd->file = file;
     gd->flags |= file ? WMF_GD_OUTPUT_FILE : WMF_GD_OUTPUT_MEMORY | WMF_GD_OWN_BUFFER;
@@ -161,7 +185,8 @@ bool Api::create() {
     return wmf_api_create(&api, flags, &options) == wmf_E_None;
 }
 
-bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png) {
+bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png,
+               Drawn& drawn) {
     if (!looksLikeWmf(data, size) || !wmfWithinBudget(data, size))
         return false;
     std::FILE* file = std::tmpfile();
@@ -172,7 +197,7 @@ bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned
         Api holder;
         // libwmf reads through a non-const pointer but does not write.
         std::vector<unsigned char> copy(data, data + size);
-        played = holder.create() && play(holder.api, copy.data(), copy.size(), file);
+        played = holder.create() && play(holder.api, copy.data(), copy.size(), file, drawn);
     } // destroying the API closes the device, which writes the PNG
     const bool ok = played && readBack(file, png);
     std::fclose(file);
@@ -185,22 +210,47 @@ bool renderWmfPixels(const unsigned char* data, std::size_t size, std::vector<st
         return false;
     Api holder;
     std::vector<unsigned char> copy(data, data + size);
-    if (!holder.create() || !play(holder.api, copy.data(), copy.size(), nullptr))
+    Drawn drawn;
+    if (!holder.create() || !play(holder.api, copy.data(), copy.size(), nullptr, drawn))
         return false;
     const wmf_gd_t* gd = WMF_GD_GetData(holder.api);
     const int* pixels = gd->gd_image ? wmf_gd_image_pixels(gd->gd_image) : nullptr;
     if (!pixels)
         return false;
-    width = gd->width;
-    height = gd->height;
-    argb.resize(std::size_t(width) * height);
-    for (std::size_t i = 0; i < argb.size(); ++i) {
+    std::vector<std::uint32_t> large(std::size_t(gd->width) * gd->height);
+    for (std::size_t i = 0; i < large.size(); ++i) {
         // gd's alpha runs from 0 (opaque) to 127 (transparent).
         const auto p = std::uint32_t(pixels[i]);
         const std::uint32_t alpha = 255 - ((p >> 24) & 0x7f) * 255 / 127;
-        argb[i] = alpha << 24 | (p & 0xffffff);
+        large[i] = alpha << 24 | (p & 0xffffff);
     }
+    reduce(large.data(), drawn, argb);
+    width = drawn.width;
+    height = drawn.height;
     return true;
+}
+
+void reduce(const std::uint32_t* large, const Drawn& drawn, std::vector<std::uint32_t>& argb) {
+    const unsigned f = drawn.factor, rowLength = drawn.width * f;
+    argb.resize(std::size_t(drawn.width) * drawn.height);
+    for (unsigned y = 0; y < drawn.height; ++y)
+        for (unsigned x = 0; x < drawn.width; ++x) {
+            // Colours weighted by their alpha, so a transparent pixel lends the edge no colour.
+            std::uint64_t sum[4] = {0, 0, 0, 0};
+            for (unsigned dy = 0; dy < f; ++dy)
+                for (unsigned dx = 0; dx < f; ++dx) {
+                    const std::uint32_t p = large[std::size_t(y * f + dy) * rowLength + x * f + dx];
+                    const std::uint32_t alpha = p >> 24;
+                    sum[3] += alpha;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += ((p >> (8 * c)) & 0xff) * alpha;
+                }
+            const std::uint64_t count = std::uint64_t(f) * f;
+            std::uint32_t out = std::uint32_t((sum[3] + count / 2) / count) << 24;
+            for (int c = 0; c < 3 && sum[3] > 0; ++c)
+                out |= std::uint32_t((sum[c] + sum[3] / 2) / sum[3]) << (8 * c);
+            argb[std::size_t(y) * drawn.width + x] = out;
+        }
 }
 
 bool looksLikeEmf(const unsigned char* data, std::size_t size) {

@@ -20,11 +20,27 @@ inline constexpr int MaxSide = 2560;
 inline constexpr std::size_t MaxRecords = 500000;
 inline constexpr int MaxSavedStates = 1024;
 
-// Renders a WMF (placeable or not) at 96 DPI with libwmf, as PNG bytes. False when it is not one
-// or fails.
-bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png);
+// libwmf draws without anti-aliasing: a WMF is drawn at up to this many times its size (keeping
+// within MaxSide) and each block of pixels averaged into one, so its edges come out as smooth as
+// an EMF's.
+inline constexpr unsigned MaxSupersampling = 4;
 
-// The same drawing as non-premultiplied ARGB pixels, without the PNG's encoding and decoding.
+// A WMF as drawn: width x height at 96 DPI, drawn at factor times that on each side.
+struct Drawn {
+    unsigned width = 0, height = 0, factor = 1;
+};
+
+// Renders a WMF (placeable or not) at 96 DPI with libwmf, as PNG bytes of the drawing at
+// drawn.factor times its size, for reduce(). False when it is not one or fails.
+bool renderWmf(const unsigned char* data, std::size_t size, std::vector<unsigned char>& png,
+               Drawn& drawn);
+
+// Averages a drawing made at drawn.factor times its size (non-premultiplied ARGB, rows of
+// width x factor pixels) down to drawn.width x drawn.height.
+void reduce(const std::uint32_t* large, const Drawn& drawn, std::vector<std::uint32_t>& argb);
+
+// The same drawing as non-premultiplied ARGB pixels at its size, without the PNG's encoding and
+// decoding.
 // libwmf never frees this kind of drawing: only for a process that ends after one drawing.
 bool renderWmfPixels(const unsigned char* data, std::size_t size, std::vector<std::uint32_t>& argb,
                      unsigned& width, unsigned& height);
