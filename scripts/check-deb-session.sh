@@ -72,3 +72,25 @@ sleep 2
 [ "$(grep -c $'\r$' $config/viewer.ini)" -eq 11 ] || fail "viewer.ini is not eleven lines"
 [ ! -e /usr/bin/viewer.ini ] || fail "wrote its settings beside the installed executable"
 echo "== viewer.ini: $(tr -d '\r' < $config/viewer.ini | tr '\n' ' ')"
+
+echo "== Open With: a picture handed over as a file manager does, zoomed and scrolled by the wheel"
+su ana -c "DISPLAY=:5 gio launch /usr/share/applications/tovik-viewer.desktop $pictures/photo.jpg" &
+win=
+for _ in $(seq 50); do
+  win=$(xdotool search --name '^Tovik Viewer$' 2> /dev/null | head -1) && [ -n "$win" ] && break
+  sleep 0.2
+done
+[ -n "$win" ] || fail "no main window for Open With"
+xdotool windowactivate --sync "$win"
+eval "$(xdotool getwindowgeometry --shell "$win")"
+xdotool mousemove --window "$win" $((WIDTH / 2)) $((HEIGHT / 2))
+shot 7-open-with 1.5
+xdotool keydown ctrl click 4 click 4 click 4 click 4 keyup ctrl # Ctrl+wheel: Zoom In four times
+shot 8-zoomed 1
+xdotool click 5 click 5 click 5 # the wheel scrolls the zoomed picture down
+shot 9-scrolled 1
+[ "$(md5sum < /tmp/step-8-zoomed.png)" != "$(md5sum < /tmp/step-9-scrolled.png)" ] ||
+  fail "the wheel did not scroll the picture"
+keys alt+f e
+sleep 2
+! pgrep -x tovik-viewer > /dev/null || fail "still running after Exit"

@@ -2,7 +2,8 @@
 # Builds the .deb and tries it on a fresh Debian 12: a minimal system made with debootstrap in
 # build-deb-check/, the package installed with apt (its own dependencies only), then a desktop
 # user starts it from its menu entry under Xvfb and IceWM, opens four pictures, builds a sheet,
-# saves it as JPEG and exits. Needs root (debootstrap, chroot) and Debian's package archive.
+# saves it as JPEG and exits; then opens a picture as a file manager's Open With does, zooms it
+# with Ctrl+wheel and scrolls it with the wheel. lintian's report is left in build-deb-check/. Needs root (debootstrap, chroot) and Debian's package archive.
 # Screenshots of each step are left in build-deb-check/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,6 +51,9 @@ chroot $root /bin/bash -euo pipefail -c '
   useradd -m ana 2> /dev/null || true
   chown -R ana:ana /home/ana
   su ana -c icewm-menu-fdo | grep -F "prog \"Tovik Viewer\" tovik-viewer tovik-viewer"
-  /tmp/session.sh'
-cp $root/tmp/step-*.png $work/
+  /tmp/session.sh
+  echo "== lintian on the package"
+  apt-get install -y -qq --no-install-recommends lintian > /tmp/lintian-install.log
+  lintian --no-tag-display-limit /tmp/tovik-viewer.deb | tee /tmp/lintian.txt || true'
+cp $root/tmp/step-*.png $root/tmp/lintian.txt $work/
 echo "check-deb: the package installs, starts from its menu entry, saves its settings and builds a sheet"
