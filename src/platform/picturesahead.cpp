@@ -14,9 +14,7 @@ PicturesAhead::PicturesAhead() {
     m_workers.setMaxThreadCount(1);
 }
 
-PicturesAhead::~PicturesAhead() {
-    m_ahead.clear();
-}
+PicturesAhead::~PicturesAhead() = default; // the workers wait for a decode still running
 
 std::optional<PicturesAhead::Stamp> PicturesAhead::stampOf(const QString& path) {
     struct stat info {};

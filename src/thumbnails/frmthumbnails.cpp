@@ -54,27 +54,38 @@ class frmThumbnails::ThumbnailsAhead {
 public:
     explicit ThumbnailsAhead(int workers) { m_workers.setMaxThreadCount(std::max(1, workers)); }
 
-    // Enough to keep every worker busy while one thumbnail is drawn, and memory bounded.
-    std::size_t mostAhead() const { return std::size_t(m_workers.maxThreadCount()) + 1; }
-
-    void decodeUpTo(std::size_t end, const std::vector<Measured>& items,
-                    const std::vector<SheetPlacement>& at, const frmThumbnails& builder) {
-        for (end = std::min(end, items.size()); m_started < end; ++m_started)
-            m_decoded.push_back(QtConcurrent::run(&m_workers, loadPictureScaled,
-                                                  items[m_started].path,
-                                                  builder.thumbnailSize(at[m_started])));
+    // Starts decoding the thumbnails after the one about to be drawn (next): always enough to keep
+    // every worker busy, and more while the thumbnails waiting to be drawn stay small. Only the
+    // workers' own decodes are large, and there are never more of them than workers.
+    void decodeAfter(std::size_t next, const std::vector<Measured>& items,
+                     const std::vector<SheetPlacement>& at, const frmThumbnails& builder) {
+        constexpr qint64 WaitingBytes = qint64(32) << 20;
+        const std::size_t busy = next + std::size_t(m_workers.maxThreadCount()) + 1;
+        for (; m_started < items.size(); ++m_started) {
+            const QSize size = builder.thumbnailSize(at[m_started]);
+            const qint64 bytes = qint64(size.width()) * size.height() * 4;
+            if (m_started >= busy && m_waitingBytes + bytes > WaitingBytes)
+                break;
+            m_waitingBytes += bytes;
+            m_bytes.push_back(bytes);
+            m_decoded.push_back(
+                QtConcurrent::run(&m_workers, loadPictureScaled, items[m_started].path, size));
+        }
     }
 
     QImage take(std::size_t index) {
         QImage thumbnail = m_decoded[index].result();
         m_decoded[index] = {};
+        m_waitingBytes -= m_bytes[index];
         return thumbnail;
     }
 
 private:
     QThreadPool m_workers; // destroyed last: waits for the decodes still running
     std::vector<QFuture<QImage>> m_decoded;
+    std::vector<qint64> m_bytes;
     std::size_t m_started = 0;
+    qint64 m_waitingBytes = 0;
 };
 
 frmThumbnails::frmThumbnails(frmShowTell& main) : m_main(main) {}
@@ -215,7 +226,7 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
     ThumbnailsAhead ahead(Workers);
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (painter.isActive())
-            ahead.decodeUpTo(i + ahead.mostAhead(), items, layout.placements, *this);
+            ahead.decodeAfter(i, items, layout.placements, *this);
         announceWidening(layout.placements[i]);
         if (stopped())
             return {};
