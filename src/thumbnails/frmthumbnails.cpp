@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QProgressBar>
+#include <QSemaphore>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
@@ -68,8 +69,9 @@ public:
                 break;
             m_waitingBytes += bytes;
             m_bytes.push_back(bytes);
-            m_decoded.push_back(
-                QtConcurrent::run(&m_workers, loadPictureScaled, items[m_started].path, size));
+            m_decoded.push_back(QtConcurrent::run(&m_workers, &ThumbnailsAhead::decode, this,
+                                                  items[m_started].path, size,
+                                                  isLarge(items[m_started], builder)));
         }
     }
 
@@ -81,7 +83,26 @@ public:
     }
 
 private:
-    QThreadPool m_workers; // destroyed last: waits for the decodes still running
+    // A large photo's decoder holds the whole picture's coefficients (a 15-megapixel progressive
+    // JPEG, some 45 MB): two of those at once would outweigh what the second core gains.
+    static bool isLarge(const Measured& item, const frmThumbnails& builder) {
+        constexpr double LargePixels = 8e6;
+        return item.entry.width / builder.m_main.tppX() * item.entry.height /
+                   builder.m_main.tppY() >=
+               LargePixels;
+    }
+
+    QImage decode(const QString& path, QSize size, bool large) {
+        if (large)
+            m_oneLarge.acquire();
+        QImage thumbnail = loadPictureScaled(path, size);
+        if (large)
+            m_oneLarge.release();
+        return thumbnail;
+    }
+
+    QSemaphore m_oneLarge{1};
+    QThreadPool m_workers; // destroyed last but one: waits for the decodes still running
     std::vector<QFuture<QImage>> m_decoded;
     std::vector<qint64> m_bytes;
     std::size_t m_started = 0;
