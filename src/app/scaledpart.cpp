@@ -1,5 +1,8 @@
 #include "app/scaledpart.h"
 
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -15,6 +18,7 @@ constexpr int One = 1 << WeightBits;
 struct AxisTaps {
     std::vector<int> from;        // first source index of each output pixel
     std::vector<int> count;       // how many source pixels follow it
+    std::vector<size_t> first;    // where each output pixel's weights start
     std::vector<quint32> weights; // count weights per output pixel, summing to One, end to end
     int lowest = 0, highest = 0;  // the source span all the taps read, highest excluded
 };
@@ -63,8 +67,12 @@ AxisTaps axisTaps(int source, int target, int first, int last) {
             addShrinkingTaps(taps, source, scale, at);
     }
     taps.lowest = taps.from.front();
-    for (size_t i = 0; i < taps.from.size(); ++i)
+    size_t weight = 0;
+    for (size_t i = 0; i < taps.from.size(); ++i) {
         taps.highest = std::max(taps.highest, taps.from[i] + taps.count[i]);
+        taps.first.push_back(weight);
+        weight += size_t(taps.count[i]);
+    }
     return taps;
 }
 
@@ -89,6 +97,20 @@ void resolveRow(const quint32* sum, const AxisTaps& x, uchar* out) {
             out[i * 4 + c] = uchar(std::min<quint32>(255, channel[c] >> (WeightBits + 8)));
     }
 }
+// Output rows first..last-1 of the part, each from its own source rows.
+void scaleRows(const QImage& source, const AxisTaps& x, const AxisTaps& y, int first, int last,
+               uchar* out, qsizetype rowBytes) {
+    const int channels = (x.highest - x.lowest) * 4;
+    std::vector<quint32> sum(static_cast<size_t>(channels));
+    for (int row = first; row < last; ++row) {
+        std::fill(sum.begin(), sum.end(), 0u);
+        const quint32* weight = y.weights.data() + y.first[size_t(row)];
+        for (int t = 0; t < y.count[size_t(row)]; ++t)
+            accumulateRow(source.constScanLine(y.from[size_t(row)] + t) + x.lowest * 4, channels,
+                          weight[t], sum.data());
+        resolveRow(sum.data(), x, out + row * rowBytes);
+    }
+}
 } // namespace
 
 QImage scaledPart(const QImage& source, QSize size, QRect part) {
@@ -98,16 +120,22 @@ QImage scaledPart(const QImage& source, QSize size, QRect part) {
     const AxisTaps x = axisTaps(source.width(), size.width(), part.left(), part.right() + 1);
     const AxisTaps y = axisTaps(source.height(), size.height(), part.top(), part.bottom() + 1);
     QImage out(part.size(), source.format());
-    const int channels = (x.highest - x.lowest) * 4;
-    std::vector<quint32> sum(static_cast<size_t>(channels));
-    const quint32* weight = y.weights.data();
-    for (int row = 0; row < part.height(); ++row) {
-        std::fill(sum.begin(), sum.end(), 0u);
-        for (int t = 0; t < y.count[row]; ++t, ++weight)
-            accumulateRow(source.constScanLine(y.from[row] + t) + x.lowest * 4, channels, *weight,
-                          sum.data());
-        resolveRow(sum.data(), x, out.scanLine(row));
+    uchar* const bits = out.bits(); // once: rows are written from several threads
+    const qsizetype rowBytes = out.bytesPerLine();
+    // Shrinking reads many source pixels for each one drawn: then every core takes some rows.
+    constexpr qint64 WorthSharing = qint64(1) << 20;
+    const qint64 reads = qint64(x.weights.size()) * qint64(y.weights.size());
+    const int bands = reads < WorthSharing ? 1 : std::max(1, QThread::idealThreadCount());
+    if (bands == 1) {
+        scaleRows(source, x, y, 0, part.height(), bits, rowBytes);
+        return out;
     }
+    QList<std::pair<int, int>> rows;
+    for (int band = 0; band < bands; ++band)
+        rows.append({part.height() * band / bands, part.height() * (band + 1) / bands});
+    QtConcurrent::blockingMap(rows, [&](const std::pair<int, int>& r) {
+        scaleRows(source, x, y, r.first, r.second, bits, rowBytes);
+    });
     return out;
 }
 
