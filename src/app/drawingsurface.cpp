@@ -37,13 +37,15 @@ void DrawingSurface::clear() {
 
 QImage DrawingSurface::drawnPart(const QRect& part) const {
     QImage out(part.size(), QImage::Format_RGB32);
-    out.fill(palette().color(backgroundRole()));
+    if (m_picture.isNull() || m_picture.hasAlphaChannel()) // what shows through
+        out.fill(palette().color(backgroundRole()));
     if (m_picture.isNull())
         return out;
     QPainter painter(&out);
-    const QImage scaled =
-        size() == m_picture.size() ? m_picture.copy(part) : scaledPart(m_picture, size(), part);
-    painter.drawImage(0, 0, scaled);
+    if (size() == m_picture.size())
+        painter.drawImage(QPoint(0, 0), m_picture, part);
+    else
+        painter.drawImage(0, 0, scaledPart(m_picture, size(), part));
     return out;
 }
 

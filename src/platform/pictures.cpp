@@ -186,6 +186,9 @@ QImage pictureCanvas(const QImageReader& reader) {
     const qint64 bytes = rowBytes * size.height();
     if (bytes < Large || rowBytes > std::numeric_limits<int>::max())
         return {};
+#ifdef Q_OS_WIN
+    return {}; // the reader allocates as usual
+#else
     void* at =
         mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (at == MAP_FAILED)
@@ -198,6 +201,7 @@ QImage pictureCanvas(const QImageReader& reader) {
     };
     return QImage(static_cast<uchar*>(at), size.width(), size.height(), qsizetype(rowBytes), format,
                   release, new Mapping{at, size_t(bytes)});
+#endif
 }
 } // namespace
 

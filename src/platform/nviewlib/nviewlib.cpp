@@ -51,8 +51,7 @@ struct NViewLib::Picture {
     const unsigned char* pixels = nullptr; // bottom-up rows, as the bitmap stores them
     int width = 0, height = 0, format = TJPF_UNKNOWN;
     unsigned char* loaded = nullptr; // what tjLoadImage decoded, when the file is not mapped
-    QFile file;                      // the bitmap file, when mapped where it lies
-    void* mapped = nullptr;
+    void* mapped = nullptr;          // or the bitmap file, mapped where it lies
     size_t mappedBytes = 0;
 
     ~Picture() {
@@ -64,7 +63,7 @@ struct NViewLib::Picture {
     // The program's own scratch bitmap (32 bits, uncompressed, bottom-up) is compressed where it
     // lies in the file, mapped rather than read into a second full-size copy.
     bool map(const QString& path) {
-        file.setFileName(path);
+        QFile file(path); // the mapping outlives it
         if (!file.open(QIODevice::ReadOnly))
             return false;
         const QByteArray head = file.read(54);
