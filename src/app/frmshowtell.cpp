@@ -234,7 +234,8 @@ void frmShowTell::dropEvent(QDropEvent* event) {
         if (url.isLocalFile())
             paths << url.toLocalFile();
     event->acceptProposedAction();
-    m_commands.filesGiven(*this, paths);
+    // Opened once the drop has ended, so that the drag source never waits on a message box.
+    QTimer::singleShot(0, this, [this, paths] { m_commands.filesGiven(*this, paths); });
 }
 
 void frmShowTell::dockBars() {

@@ -16,8 +16,8 @@ public:
     void setEnabled(bool enabled);
     int interval() const { return m_interval; }
     void setInterval(int milliseconds);
-    // Whether a tick is due at some point (on, with a period above 0).
-    bool isTicking() const { return m_timer.isActive(); }
+    // The next tick one whole period from now (after a command that dropped one).
+    void restartWait() { apply(); }
 
 signals:
     void Timer();

@@ -24,44 +24,42 @@ void clockTimer(frmShowTell& w) {
 } // namespace
 
 Dispatcher::Dispatcher() {
-    constexpr Kind User = Kind::User, Exclusive = Kind::Exclusive;
     // Toolbar keys, compared case-sensitively in this order; the first match acts.
     m_toolbar = {
-        {"Open", OpenCommand, User},         {"RightArrow", forward, User},
-        {"LeftArrow", back, User},           {"ClockTimer", clockTimer, User},
-        {"LoopForever", ToggleLoop, User},   {"ZoomPlus", tovik::ZoomIn, User},
-        {"ZoomMinus", tovik::ZoomOut, User}, {"ZoomEqual", tovik::OriginalSize, User},
-        {"SaveAs", SaveAs_Click, User},      {"Thumbnail", Thumbnail_Click, Exclusive},
+        {"Open", OpenCommand},         {"RightArrow", forward},
+        {"LeftArrow", back},           {"ClockTimer", clockTimer},
+        {"LoopForever", ToggleLoop},   {"ZoomPlus", tovik::ZoomIn},
+        {"ZoomMinus", tovik::ZoomOut}, {"ZoomEqual", tovik::OriginalSize},
+        {"SaveAs", SaveAs_Click},      {"Thumbnail", Thumbnail_Click},
     };
     // Menu items by their names; File, Exit closes the window, which asks mayClose.
     m_menu = {
-        {"Open", OpenCommand, User},
-        {"SaveAs", SaveAs_Click, User},
-        {"CloseFile", CloseFileCommand, User},
-        {"OriginalSize", tovik::OriginalSize, User},
-        {"ZoomIn", tovik::ZoomIn, User},
-        {"ZoomOut", tovik::ZoomOut, User},
-        {"Thumbnail", Thumbnail_Click, Exclusive},
-        {"Option", OptionCommand, User},
-        {"Contents", Contents_Click, User},
-        {"HelpIndex", HelpIndex_Click, User},
-        {"Mail", Mail_Click, User},
-        {"SiteOne", SiteOne_Click, User},
-        {"SiteTwo", SiteTwo_Click, User},
-        {"About", About_Click, User},
+        {"Open", OpenCommand},
+        {"SaveAs", SaveAs_Click},
+        {"CloseFile", CloseFileCommand},
+        {"OriginalSize", tovik::OriginalSize},
+        {"ZoomIn", tovik::ZoomIn},
+        {"ZoomOut", tovik::ZoomOut},
+        {"Thumbnail", Thumbnail_Click},
+        {"Option", OptionCommand},
+        {"Contents", Contents_Click},
+        {"HelpIndex", HelpIndex_Click},
+        {"Mail", Mail_Click},
+        {"SiteOne", SiteOne_Click},
+        {"SiteTwo", SiteTwo_Click},
+        {"About", About_Click},
     };
 }
 
-void Dispatcher::run(frmShowTell& window, Command command, Kind kind) {
-    if (m_exclusive)
+template <typename Work> void Dispatcher::run(frmShowTell& window, Work work) {
+    if (m_running)
         return; // dropped, not queued
-    if (kind == Kind::User) {
-        command(window);
-        return;
-    }
-    m_exclusive = true;
-    command(window);
-    m_exclusive = false;
+    m_running = true;
+    m_tickDropped = false;
+    work();
+    m_running = false;
+    if (m_tickDropped)
+        window.Timer1.restartWait();
     if (window.closePending())
         window.close();
 }
@@ -70,7 +68,7 @@ void Dispatcher::runNamed(frmShowTell& window, const std::vector<Entry>& table,
                           const QString& name) {
     for (const Entry& entry : table)
         if (name == QLatin1String(entry.name)) {
-            run(window, entry.command, entry.kind);
+            run(window, [&] { entry.command(window); });
             return;
         }
 }
@@ -84,25 +82,26 @@ void Dispatcher::menuItem(frmShowTell& window, const QString& name) {
 }
 
 void Dispatcher::pageKey(frmShowTell& window, int direction) {
-    run(window, direction < 0 ? back : forward, Kind::User);
+    run(window, [&] { direction < 0 ? back(window) : forward(window); });
 }
 
 void Dispatcher::slideTick(frmShowTell& window) {
-    run(window, SlideTick, Kind::Exclusive);
+    if (m_running)
+        m_tickDropped = true;
+    run(window, [&] { SlideTick(window); });
 }
 
 void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {
-    if (!m_exclusive)
-        OpenFiles(window, paths);
+    run(window, [&] { OpenFiles(window, paths); });
 }
 
 void Dispatcher::zoomWheel(frmShowTell& window, int direction) {
     if (window.pictureLoaded()) // as the zoom buttons and menu items, usable with a picture
-        run(window, direction > 0 ? tovik::ZoomIn : tovik::ZoomOut, Kind::User);
+        run(window, [&] { direction > 0 ? tovik::ZoomIn(window) : tovik::ZoomOut(window); });
 }
 
 bool Dispatcher::mayClose(frmShowTell&) {
-    return !m_exclusive;
+    return !m_running;
 }
 
 } // namespace tovik

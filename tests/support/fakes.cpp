@@ -13,14 +13,19 @@ FakeScreen::FakeScreen() {
     g.screens = {g.primary};
 }
 
-FileAnswer FakeDialogs::openFiles(const QString& filter) {
+FileAnswer FakeDialogs::answerFile(const QString& filter) {
     filtersSeen << filter;
+    if (whileOpen)
+        whileOpen();
     return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
 }
 
+FileAnswer FakeDialogs::openFiles(const QString& filter) {
+    return answerFile(filter);
+}
+
 FileAnswer FakeDialogs::saveFile(const QString& filter) {
-    filtersSeen << filter;
-    return fileAnswers.isEmpty() ? FileAnswer{} : fileAnswers.takeFirst();
+    return answerFile(filter);
 }
 
 ColorAnswer FakeDialogs::chooseColor() {

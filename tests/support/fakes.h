@@ -39,7 +39,8 @@ public:
     int depth = 0, deepest = 0;
 };
 
-// Answers the dialogs from a script, in order; an empty script cancels.
+// Answers the dialogs from a script, in order; an empty script cancels. Like a real dialog it
+// lets events through while it is open: whileOpen runs then.
 class FakeDialogs : public Dialogs {
 public:
     FileAnswer openFiles(const QString& filter) override;
@@ -49,6 +50,10 @@ public:
     QList<FileAnswer> fileAnswers;
     QList<ColorAnswer> colorAnswers;
     QStringList filtersSeen;
+    std::function<void()> whileOpen;
+
+private:
+    FileAnswer answerFile(const QString& filter);
 };
 
 // Time moves only when the code under test lets events run: one second each time.
