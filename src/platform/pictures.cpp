@@ -13,7 +13,6 @@
 #include <cstring>
 #include <limits>
 
-#ifndef Q_OS_WIN
 #include <fcntl.h>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -21,7 +20,6 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
 
@@ -77,10 +75,6 @@ bool turnsSideways(const QImageReader& reader) {
 // Opens path for reading without waiting: a FIFO or a device that took a picture's name would
 // otherwise block the open until a writer came. Only a regular file is a picture file.
 bool openRegularFile(const QString& path, QFile& file) {
-#ifdef Q_OS_WIN
-    file.setFileName(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
-#else
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -89,7 +83,6 @@ bool openRegularFile(const QString& path, QFile& file) {
         return false;
     }
     return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-#endif
 }
 
 // A picture file read whole, with a reader over its bytes and the verdict of every check that
@@ -186,9 +179,6 @@ QImage pictureCanvas(const QImageReader& reader) {
     const qint64 bytes = rowBytes * size.height();
     if (bytes < Large || rowBytes > std::numeric_limits<int>::max())
         return {};
-#ifdef Q_OS_WIN
-    return {}; // the reader allocates as usual
-#else
     void* at =
         mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (at == MAP_FAILED)
@@ -201,7 +191,6 @@ QImage pictureCanvas(const QImageReader& reader) {
     };
     return QImage(static_cast<uchar*>(at), size.width(), size.height(), qsizetype(rowBytes), format,
                   release, new Mapping{at, size_t(bytes)});
-#endif
 }
 } // namespace
 

@@ -19,6 +19,11 @@
 
 #include <turbojpeg.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
 using namespace tovik;
 using namespace tovik::test;
 
@@ -247,6 +252,87 @@ private slots:
         QVERIFY(lib.lastError().contains("File too large"));
         QCOMPARE(s.fake.filesBut({"photo.jpg", "old.bmp", "old.jpg", "src.bmp", "viewer.ini"}),
                  QStringList());
+    }
+
+    void savingOverAFileKeepsWhatMadeItTheUsers() {
+        Saver s;
+        const QByteArray priv = QFile::encodeName(s.out("private.bmp"));
+        s.fake.write("private.bmp", "old");
+        QVERIFY(::chmod(priv.constData(), 0640) == 0);
+        const bool attributes = ::setxattr(priv.constData(), "user.tag", "kept", 4, 0) == 0;
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QVERIFY(::chown(priv.constData(), 65534, 65534) == 0);
+        s.saveAs(s.out("private.bmp"));
+        struct stat info {};
+        QVERIFY(::stat(priv.constData(), &info) == 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0640));
+        QVERIFY(s.fake.read("private.bmp").startsWith("BM"));
+        if (root)
+            QCOMPARE(info.st_uid, uid_t(65534));
+        char tag[8] = {};
+        if (attributes)
+            QCOMPARE(QByteArray(tag, int(::getxattr(priv.constData(), "user.tag", tag, 8))),
+                     QByteArray("kept"));
+
+        // A chain of links is followed to its end; a dangling one names a new file.
+        s.fake.write("real.bmp", "old");
+        QFile::link(s.out("real.bmp"), s.out("link2"));
+        QFile::link(s.out("link2"), s.out("link1.bmp"));
+        QFile::link(s.out("new.bmp"), s.out("dangling.bmp"));
+        s.saveAs(s.out("link1.bmp"));
+        s.saveAs(s.out("dangling.bmp"));
+        QVERIFY(QFileInfo(s.out("link1.bmp")).isSymLink());
+        QVERIFY(QFileInfo(s.out("link2")).isSymLink());
+        QVERIFY(s.fake.read("real.bmp").startsWith("BM"));
+        QVERIFY(QFileInfo(s.out("dangling.bmp")).isSymLink());
+        QVERIFY(s.fake.read("new.bmp").startsWith("BM"));
+        QVERIFY(s.fake.messages.shown.isEmpty());
+    }
+
+    // Run as a user who may not write the file (root may, as its own open would).
+    void aReadOnlyFileIsRefused() {
+        QTemporaryDir folder;
+        QVERIFY(::chmod(QFile::encodeName(folder.path()).constData(), 0777) == 0);
+        const QString path = folder.path() + "/readonly.bmp";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+        file.close();
+        QVERIFY(file.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            QString error;
+            const bool saved = writeFileSafely(path, "new", SafeFile::Kind::Durable, &error);
+            ::_exit(saved ? 1 : error == QString::fromLocal8Bit(strerror(EACCES)) ? 0 : 2);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("old"));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"readonly.bmp"});
+    }
+
+    // The file reaches the disk before it replaces the old one, and the rename after it.
+    void aDurableFileIsFlushedBeforeAndAfterTheRename() {
+        QTemporaryDir folder;
+        const QString path = folder.path() + "/out.bmp";
+        QString error;
+        QVERIFY(writeFileSafely(path, "old", SafeFile::Kind::Durable, &error));
+        QStringList seen;
+        SafeFile::setSyncObserver([&](const QString& synced) {
+            QFile now(path);
+            now.open(QIODevice::ReadOnly);
+            seen << QFileInfo(synced).fileName().section('-', 0, 0) + ":" + now.readAll();
+        });
+        QVERIFY(writeFileSafely(path, "new", SafeFile::Kind::Durable, &error));
+        QVERIFY(writeFileSafely(path, "work", SafeFile::Kind::WorkFile, &error));
+        SafeFile::setSyncObserver(nullptr);
+        const QString folderName = QFileInfo(folder.path()).fileName().section('-', 0, 0);
+        QCOMPARE(seen, (QStringList{"out.bmp.tovik:old", folderName + ":new"}));
     }
 
     void qualityDialogFollowsTyping() {
