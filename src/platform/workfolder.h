@@ -8,11 +8,12 @@
 
 namespace tovik {
 
-// Where this running viewer keeps its work files (tempnail.bmp, ~temp.bmp). The first viewer
-// started over an application folder claims it, keeps its work files there as always, and tidies
-// what a run that was killed left behind (work files, half-written settings). A viewer started
-// while another holds the folder gets a private folder of its own, removed when it ends, so that
-// neither deletes nor overwrites the other's sheet.
+// Where this running viewer keeps its work files (tempnail.bmp, ~temp.bmp), held under a lock
+// for as long as it runs. The first viewer started over an application folder claims it and
+// keeps its work files there as always; a viewer started while another holds it gets a private
+// folder of its own (locked too, and removed when it ends), so that neither deletes nor
+// overwrites the other's sheet. The viewer that claims the application folder tidies what killed
+// runs left behind, and only that: the locks tell which viewers still live.
 class WorkFolder {
 public:
     // workBase is where the first viewer keeps its work files; settingsFolder holds viewer.ini.
@@ -21,16 +22,17 @@ public:
     WorkFolder& operator=(const WorkFolder&) = delete;
 
     QString path() const { return m_path; }
-    bool ownsAppFolder() const { return m_private == nullptr; }
 
 private:
     QLockFile m_lock;
     std::unique_ptr<QTemporaryDir> m_private;
+    std::unique_ptr<QLockFile> m_privateLock;
     QString m_path;
 };
 
-// Removes the work files a killed run left in workFolder and the settings file's temporary
-// copies in settingsFolder.
+// Removes what killed viewers left: the work files and the temporaries of a save in workFolder
+// (which no live viewer uses), the private folders of second viewers whose lock has no live
+// holder, and the settings file's temporaries in settingsFolder written by no live viewer.
 void tidyLeftovers(const QString& workFolder, const QString& settingsFolder);
 
 } // namespace tovik

@@ -11,10 +11,15 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTest>
 #include <QtEndian>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <unistd.h>
 
 using namespace tovik;
 using namespace tovik::test;
@@ -184,20 +189,11 @@ private slots:
 
     void twoViewersInOneFolderKeepTheirOwnWorkFiles() {
         FakePlatform fake;
-        fake.write("tempnail.bmp", "left by a killed run");
-        fake.write("~temp.bmp", "left by a killed run");
-        fake.write("viewer.ini.tovik-1x2y3z", "half");
-        fake.write("viewer.ini.AbC123", "half, from an earlier version");
-        fake.write("viewer.ini.bak", "the user's own");
         auto first = std::make_unique<WorkFolder>(fake.folder.path(), fake.folder.path());
-        QVERIFY(first->ownsAppFolder());
         QCOMPARE(first->path(), fake.folder.path());
-        QCOMPARE(fake.filesBut({"viewer.ini.bak", ".tovik-viewer.lock"}), QStringList());
-
         fake.write("tempnail.bmp", "the first viewer's sheet");
         {
             const WorkFolder second(fake.folder.path(), fake.folder.path());
-            QVERIFY(!second.ownsAppFolder());
             QVERIFY(second.path() != fake.folder.path());
             ViewerState state;
             fake.platform.workFolder = second.path();
@@ -209,7 +205,47 @@ private slots:
         }
         QCOMPARE(fake.read("tempnail.bmp"), QByteArray("the first viewer's sheet"));
         first.reset(); // the folder is free again: the next viewer owns it
-        QVERIFY(WorkFolder(fake.folder.path(), fake.folder.path()).ownsAppFolder());
+        QCOMPARE(WorkFolder(fake.folder.path(), fake.folder.path()).path(), fake.folder.path());
+    }
+
+    // Killed viewers: one that owned the folder, mid-save, and a second one with a private
+    // folder. A live second viewer is writing its settings meanwhile.
+    void theNextStartTidiesWhatKilledViewersLeftAndNothingElse() {
+        FakePlatform fake;
+        QTemporaryDir temp;
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        const auto restore = qScopeGuard([] { qunsetenv("TMPDIR"); });
+        const WorkFolder holder(temp.path(), temp.path()); // the viewers below start second
+        // Each a process of its own, ended with the test however it ends.
+        struct SecondViewer {
+            SecondViewer() : pid(::fork()) {
+                if (pid != 0)
+                    return;
+                WorkFolder second(QDir::tempPath(), QDir::tempPath());
+                ::pause();
+            }
+            ~SecondViewer() { kill(); }
+            void kill() const {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+            }
+            const pid_t pid;
+        };
+        const SecondViewer live, killed;
+        QTRY_COMPARE(QDir(temp.path()).entryList({"tovik-viewer-*"}, QDir::Dirs).size(), 2);
+        killed.kill();
+        const QString liveTemporary = QString("viewer.ini.tovik-%1-a1b2").arg(live.pid);
+        for (const char* name :
+             {"tempnail.bmp", "~temp.bmp", "tempnail.bmp.tovik-1-x", "~temp.bmp.tovik-7-y",
+              "viewer.ini.tovik-1x2y3z", "viewer.ini.AbC123", "viewer.ini.bak"})
+            fake.write(name, "left");
+        fake.write(QString("viewer.ini.tovik-%1-c3d4").arg(killed.pid), "left");
+        fake.write(liveTemporary, "being written");
+
+        const WorkFolder first(fake.folder.path(), fake.folder.path());
+        QCOMPARE(fake.filesBut({"viewer.ini.bak", ".tovik-viewer.lock", liveTemporary}),
+                 QStringList());
+        QCOMPARE(QDir(temp.path()).entryList({"tovik-viewer-*"}, QDir::Dirs).size(), 1);
     }
 };
 
