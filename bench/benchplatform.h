@@ -32,7 +32,10 @@ public:
 struct BenchViewer {
     // Memory handled as the program's start sets it up.
     struct Start {
-        Start() { shareOneMemoryArena(); }
+        Start() {
+            shareOneMemoryArena();
+            ignoreBrokenPipes();
+        }
     } start;
     QTemporaryDir folder;
     QtScreenMetrics screen;

@@ -10,6 +10,7 @@
 
 int main(int argc, char* argv[]) {
     tovik::shareOneMemoryArena();
+    tovik::ignoreBrokenPipes();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
     QTranslator qtTexts;

@@ -15,12 +15,18 @@ inline constexpr qint64 MaxJpegScanPixels = qint64(2) << 30;
 
 // What the headers of a picture file say its decoding will cost, read the way the decoders read
 // them: the embedded image of every icon entry (PNG or bitmap), every frame of a GIF, a PNG's
-// header, a JPEG's frames and its scans. format is the reader's name for the file's format
-// ("jpeg", "gif", "png", "ico"); other formats report nothing.
+// header and depth, a JPEG's frames, components and scans, a TIFF's first directory, a WebP's
+// canvas. format is the reader's name for the file's format ("jpeg", "gif", "png", "ico",
+// "tiff", "webp"); other formats report nothing.
 struct DecodeCost {
-    QSize largest;     // the largest picture the decoder will allocate, invalid when unknown
-    int copies = 1;    // how many pictures of that size it holds at once
-    int jpegScans = 0; // start-of-scan markers in a JPEG
+    QSize largest;           // the largest picture the decoder will allocate, invalid when unknown
+    int bytesPerPixel = 4;   // at the depth it decodes to: 8 for 16 bits a channel
+    int copies = 1;          // how many pictures of that size it holds at once
+    qint64 workingBytes = 0; // its buffers beside them: a JPEG's coefficients, a TIFF strip
+    int jpegScans = 0;       // start-of-scan markers in a JPEG
+
+    // Everything together, in bytes; the largest qint64 when it does not fit one.
+    qint64 bytes() const;
 };
 
 DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format);

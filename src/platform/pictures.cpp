@@ -1,5 +1,7 @@
 #include "platform/pictures.h"
 
+#include "platform/bytes.h"
+#include "platform/metafile/metafileimage.h"
 #include "platform/metafile/metafileplugin.h"
 #include "platform/picturebudget.h"
 
@@ -10,6 +12,8 @@
 #include <QPainter>
 #include <QtPlugin>
 
+#include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <limits>
 
@@ -26,25 +30,19 @@ Q_IMPORT_PLUGIN(MetafilePlugin)
 namespace tovik {
 
 namespace {
-constexpr qint64 BytesPerPixel = 4;
 constexpr qint64 AllocationLimitBytes = qint64(PictureAllocationLimitMB) * 1024 * 1024;
 
-bool tooLarge(const QSize& size, int copies = 1) {
-    return size.isValid() &&
-           qint64(size.width()) * size.height() * BytesPerPixel * copies > AllocationLimitBytes;
+bool tooLarge(const DecodeCost& cost) {
+    return cost.bytes() > AllocationLimitBytes;
 }
 
-// The size a BMP header claims, read without Qt so that an absurd one is reported as such.
+// The size a BMP header claims, read without Qt so that an absurd one is reported as such (Qt
+// refuses it unsaid); a top-down bitmap's negative height counts as its row count.
 QSize bmpClaimedSize(const QByteArray& head) {
-    if (head.size() < 26 || !head.startsWith("BM"))
-        return {};
-    const auto le32 = [&](int at) {
-        return qint32(quint8(head[at]) | quint8(head[at + 1]) << 8 | quint8(head[at + 2]) << 16 |
-                      quint32(quint8(head[at + 3])) << 24);
-    };
-    if (le32(14) < 40)
+    const ByteView b(head.constData(), size_t(head.size()));
+    if (!b.has(0, "BM", 2) || b.le32(14) < 40)
         return {}; // an old 12-byte header has 16-bit sizes: never absurd
-    const qint32 width = le32(18), height = le32(22);
+    const qint32 width = qint32(b.le32(18)), height = qint32(b.le32(22));
     // No width is negative, and the most negative height has no positive row count: such a
     // header is no picture, which Qt's reader says when it reads it.
     if (width < 0 || height == std::numeric_limits<qint32>::min())
@@ -85,10 +83,36 @@ bool openRegularFile(const QString& path, QFile& file) {
     return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
 }
 
+// Reads at most most + 1 bytes, so that a file longer than most is known to be, whatever it
+// claims.
+QByteArray readAtMost(QFile& file, qint64 most) {
+    constexpr qint64 Chunk = qint64(1) << 20;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(most + 1));
+    while (bytes.size() <= most) {
+        const QByteArray chunk = file.read(std::min(Chunk, most + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    return bytes;
+}
+
+// The size a file's header claims, for the message that it is too large to open.
+QSize claimedBy(const QByteArray& head) {
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return reader.format().startsWith("svg") ? QSize() : reader.size();
+}
+
 // A picture file read whole, with a reader over its bytes and the verdict of every check that
-// can be made before decoding: that it is a regular file, that a reader knows it, and that what
-// its headers say the decoder will allocate (and, for a JPEG, how many passes it will make)
-// stays within the budget.
+// can be made before decoding: that it is a regular file no longer than a picture file can be,
+// that a reader knows it, and that what its headers say the decoder will allocate (and, for a
+// JPEG, how many passes it will make) stays within the budget. A file is read no further than
+// its stated size, and no file larger than MaxPictureFileBytes is read at all. An SVG is drawn in
+// the helper process, where a drawing that never ends or grows without bound is stopped.
 class PictureSource {
 public:
     explicit PictureSource(const QString& path) {
@@ -97,39 +121,56 @@ public:
             error = PictureError::Missing;
             return;
         }
-        if (file.size() > AllocationLimitBytes) { // more than any picture it could decode to
-            error = PictureError::TooLarge;
-            claimed = QImageReader(&file).size();
+        const qint64 stated = file.size();
+        if (stated > MaxPictureFileBytes) {
+            claimed = claimedBy(file.read(64 * 1024));
+            error = claimed.isValid() ? PictureError::TooLarge : PictureError::NotAPicture;
             return;
         }
-        m_buffer.setData(file.readAll());
+        m_buffer.setData(readAtMost(file, stated));
         m_buffer.open(QIODevice::ReadOnly);
+        if (m_buffer.size() > stated) { // /proc and /sys files say 0 and hold more
+            error = PictureError::NotAPicture;
+            return;
+        }
         check();
     }
 
     QImageReader& reader() { return m_reader; }
+    const QByteArray& bytes() const { return m_buffer.data(); }
+    bool drawnOutside() const { return m_drawnOutside; }
     PictureError error = PictureError::None;
     QSize claimed;
 
 private:
     void check() {
         const QByteArray& bytes = m_buffer.data();
-        if (const QSize bmp = bmpClaimedSize(bytes); tooLarge(bmp)) // Qt refuses it unsaid
+        if (const QSize bmp = bmpClaimedSize(bytes); tooLarge({bmp}))
             return refuse(PictureError::TooLarge, bmp);
         QImageReader::setAllocationLimit(PictureAllocationLimitMB);
         m_reader.setDevice(&m_buffer);
         m_reader.setAutoTransform(true);
         if (!m_reader.canRead())
             return refuse(PictureError::NotAPicture, {});
-        const DecodeCost cost = decodeCost(bytes, m_reader.format());
-        if (tooLarge(cost.largest, cost.copies))
+        const QByteArray format = m_reader.format();
+        if (bytes.size() > MaxPictureFileBytes)
+            return refuse(PictureError::TooLarge,
+                          format.startsWith("svg") ? QSize() : m_reader.size());
+        if (format == "svg" || format == "svgz") {
+            m_drawnOutside = true; // even its size takes drawing
+            return;
+        }
+        const DecodeCost cost = decodeCost(bytes, format);
+        if (tooLarge(cost))
             return refuse(PictureError::TooLarge, cost.largest);
         if (!scansWithinBudget(cost))
             return refuse(PictureError::NotAPicture, {});
-        if (m_reader.format() == "ico")
+        if (format == "ico")
             jumpToLargest(m_reader);
         claimed = m_reader.size();
-        if (tooLarge(claimed))
+        if (format == "bmp")
+            claimed = bmpClaimedSize(bytes); // Qt gives a top-down bitmap a negative height
+        if (tooLarge({claimed}))
             error = PictureError::TooLarge;
     }
     void refuse(PictureError why, QSize size) {
@@ -139,24 +180,57 @@ private:
 
     QBuffer m_buffer; // the whole file
     QImageReader m_reader;
+    bool m_drawnOutside = false;
 };
+
+// Runs a decode so that no file can end the program: memory that cannot be had is a picture too
+// large to open.
+template <typename Decode> auto guarded(Decode decode, decltype(decode()) failed) {
+    try {
+        return decode();
+    } catch (const std::bad_alloc&) {
+        return failed;
+    }
+}
+
+PictureLoad drawnOutside(const PictureSource& source) {
+    const QImage image = renderMetafileOutside(source.bytes());
+    if (image.isNull())
+        return {PictureError::NotAPicture, {}, {}};
+    return {PictureError::None, image, image.size()};
+}
 } // namespace
 
 QSize pictureSize(const QString& path) {
-    PictureSource source(path);
-    if (source.error != PictureError::None || !source.claimed.isValid())
-        return {};
-    return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
+    return guarded(
+        [&] {
+            PictureSource source(path);
+            if (source.drawnOutside()) {
+                const QImage drawn = drawnOutside(source).image;
+                return drawn.isNull() ? QSize() : drawn.size();
+            }
+            if (source.error != PictureError::None || !source.claimed.isValid())
+                return QSize();
+            return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
+        },
+        QSize());
 }
 
 QImage loadPictureScaled(const QString& path, const QSize& size) {
-    PictureSource source(path);
-    if (source.error != PictureError::None)
-        return {};
-    QImageReader& reader = source.reader();
-    // The reader scales before it turns the picture upright.
-    reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
-    return reader.read();
+    return guarded(
+        [&] {
+            PictureSource source(path);
+            if (source.drawnOutside())
+                return drawnOutside(source).image.scaled(size, Qt::IgnoreAspectRatio,
+                                                         Qt::SmoothTransformation);
+            if (source.error != PictureError::None)
+                return QImage();
+            QImageReader& reader = source.reader();
+            // The reader scales before it turns the picture upright.
+            reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
+            return reader.read();
+        },
+        QImage());
 }
 
 namespace {
@@ -177,8 +251,8 @@ QImage pictureCanvas(const QImageReader& reader) {
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     const qint64 rowBytes = (qint64(size.width()) * depth + 31) / 32 * 4;
     const qint64 bytes = rowBytes * size.height();
-    if (bytes < Large || rowBytes > std::numeric_limits<int>::max())
-        return {};
+    if (bytes < Large || bytes > AllocationLimitBytes || rowBytes > std::numeric_limits<int>::max())
+        return {}; // small, or beyond the budget: the reader's own allocation says no
     void* at =
         mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (at == MAP_FAILED)
@@ -194,6 +268,10 @@ QImage pictureCanvas(const QImageReader& reader) {
 }
 } // namespace
 
+void ignoreBrokenPipes() {
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
 void shareOneMemoryArena() {
 #ifdef __GLIBC__
     mallopt(M_ARENA_MAX, 1);
@@ -203,18 +281,23 @@ void shareOneMemoryArena() {
 PictureLoad loadPicture(const QString& path) {
     if (path.isEmpty())
         return {};
-    PictureSource source(path);
-    if (source.error != PictureError::None)
-        return {source.error, {}, source.claimed};
-    // The reader decodes into the canvas when it has the picture's size and form.
-    QImage image = pictureCanvas(source.reader());
-    if (!source.reader().read(&image) || image.isNull())
-        return {PictureError::NotAPicture, {}, source.claimed};
-    return {PictureError::None, image, image.size()};
+    return guarded(
+        [&]() -> PictureLoad {
+            PictureSource source(path);
+            if (source.drawnOutside())
+                return drawnOutside(source);
+            if (source.error != PictureError::None)
+                return {source.error, {}, source.claimed};
+            // The reader decodes into the canvas when it has the picture's size and form.
+            QImage image = pictureCanvas(source.reader());
+            if (!source.reader().read(&image) || image.isNull())
+                return {PictureError::NotAPicture, {}, source.claimed};
+            return {PictureError::None, image, image.size()};
+        },
+        PictureLoad{PictureError::TooLarge, {}, {}});
 }
 
 } // namespace tovik
-
 namespace tovik {
 
 namespace {

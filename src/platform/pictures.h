@@ -23,6 +23,9 @@ struct PictureLoad {
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
 inline constexpr int PictureAllocationLimitMB = 1024;
+// The longest picture file read: a picture compresses, so its file is far smaller than the
+// picture it decodes to. Whatever a file claims, no more than this is read.
+inline constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;
 
 // Pictures decoded on worker threads are let go on the user-interface thread. glibc gives each
 // thread an arena of its own, and what a worker's arena once held it keeps, so a long slide show
@@ -30,9 +33,14 @@ inline constexpr int PictureAllocationLimitMB = 1024;
 // allocate seldom and in large pieces, so they hardly ever wait for it. Called once at start.
 void shareOneMemoryArena();
 
+// A write to a helper that has died, or to a pipe nobody reads, fails with an error like any
+// other instead of ending the program. Called once at start.
+void ignoreBrokenPipes();
+
 // Loads a picture file the way every part of the program does: BMP, JPEG, GIF (first frame),
-// ICO and CUR (the largest image), WMF and EMF, upright as the camera meant it.
-// An empty path loads no picture and is no error.
+// ICO and CUR (the largest image), WMF, EMF and SVG (drawn in the helper process), and what else
+// Qt's readers know, upright as the camera meant it. An empty path loads no picture and is no
+// error; no file, however it lies, ends the program.
 PictureLoad loadPicture(const QString& path);
 
 // The size a picture shows at, read from its header alone where the format allows (a metafile

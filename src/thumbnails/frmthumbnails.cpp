@@ -16,6 +16,8 @@
 #include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <atomic>
+
 namespace tovik {
 
 namespace {
@@ -44,6 +46,7 @@ QFont sheetFont(const QString& family) {
 } // namespace
 
 struct frmThumbnails::Measured {
+    qsizetype index; // in the list
     QString path;
     QString name;
     SheetEntry entry;
@@ -54,6 +57,8 @@ struct frmThumbnails::Measured {
 class frmThumbnails::ThumbnailsAhead {
 public:
     explicit ThumbnailsAhead(int workers) { m_workers.setMaxThreadCount(std::max(1, workers)); }
+    // A build that ends early (a close, a halt) waits only for the decodes already running.
+    ~ThumbnailsAhead() { m_cancelled = true; }
 
     // Starts decoding the thumbnails after the one about to be drawn (next): always enough to keep
     // every worker busy, and more while the thumbnails waiting to be drawn stay small. Only the
@@ -93,14 +98,17 @@ private:
     }
 
     QImage decode(const QString& path, QSize size, bool large) {
+        if (m_cancelled)
+            return {};
         if (large)
             m_oneLarge.acquire();
-        QImage thumbnail = loadPictureScaled(path, size);
+        QImage thumbnail = m_cancelled ? QImage() : loadPictureScaled(path, size);
         if (large)
             m_oneLarge.release();
         return thumbnail;
     }
 
+    std::atomic<bool> m_cancelled = false;
     QSemaphore m_oneLarge{1};
     QThreadPool m_workers; // destroyed last but one: waits for the decodes still running
     std::vector<QFuture<QImage>> m_decoded;
@@ -137,12 +145,13 @@ std::vector<frmThumbnails::Measured> frmThumbnails::measure(const QStringList& p
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QSize size = sizes[i];
         if (!size.isValid() || size.isEmpty()) {
-            m_skipped << paths[i];
+            m_skipped.insert(i, paths[i]);
             continue;
         }
         const double labelWidth =
             FileNames[i].isEmpty() ? 0 : roundHalfEven(label.horizontalAdvance(FileNames[i]));
-        items.push_back({paths[i],
+        items.push_back({i,
+                         paths[i],
                          FileNames[i],
                          {size.width() * tx, size.height() * ty, labelWidth * tx,
                           roundHalfEven(label.height()) * ty}});
@@ -172,7 +181,8 @@ void frmThumbnails::BuildThumbnails() {
     progress.PB1->setValue(progress.PB1->maximum());
     progress.close();
     if (!m_skipped.isEmpty())
-        m_main.platform().messages.message(SkippedTitle, SkippedText.arg(m_skipped.join('\n')));
+        m_main.platform().messages.message(
+            SkippedTitle, SkippedText.arg(QStringList(m_skipped.values()).join('\n')));
     if (stopped() || halt(layout) || sheet.isNull())
         return;
     handOver(sheet);
@@ -187,11 +197,18 @@ bool frmThumbnails::stopped() {
     return true;
 }
 
+QSize frmThumbnails::sheetSize(const SheetLayout& layout) const {
+    return {twipsToPixels(layout.width, m_main.tppX()),
+            twipsToPixels(layout.height, m_main.tppY())};
+}
+
+bool frmThumbnails::tooWide(const SheetLayout& layout) const {
+    const QSize size = sheetSize(layout);
+    return qint64(size.width()) * size.height() * 4 > SurfaceBudgetBytes;
+}
+
 bool frmThumbnails::halt(const SheetLayout& layout) {
-    const qint64 w = twipsToPixels(layout.width, m_main.tppX());
-    const qint64 h = twipsToPixels(layout.height, m_main.tppY());
-    const bool tooWide = w * h * 4 > SurfaceBudgetBytes;
-    if (!layout.tooLong && !tooWide)
+    if (!layout.tooLong && !tooWide(layout))
         return false;
     if (layout.tooLong)
         m_main.platform().messages.message(LongTitle, LongText);
@@ -231,11 +248,9 @@ void frmThumbnails::drawEntry(QPainter& painter, const Measured& item, const She
 QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout& layout,
                            frmProgress& progress) {
     const ViewerState& s = m_main.state();
-    const qint64 w = twipsToPixels(layout.width, m_main.tppX());
-    const qint64 h = twipsToPixels(layout.height, m_main.tppY());
     // A sheet that will be halted is not drawn; its messages and progress still come.
-    const bool drawable = !layout.tooLong && w * h * 4 <= SurfaceBudgetBytes;
-    QImage sheet = drawable ? QImage(int(w), int(h), QImage::Format_RGB32) : QImage();
+    const bool drawable = !layout.tooLong && !tooWide(layout);
+    QImage sheet = drawable ? QImage(sheetSize(layout), QImage::Format_RGB32) : QImage();
     sheet.fill(fromColorRef(s.ThumbBackColor));
     QPainter painter;
     if (!sheet.isNull() && painter.begin(&sheet)) {
@@ -251,8 +266,12 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
         announceWidening(layout.placements[i]);
         if (stopped())
             return {};
-        if (painter.isActive())
-            drawEntry(painter, items[i], layout.placements[i], ahead.take(i));
+        if (painter.isActive()) {
+            const QImage thumbnail = ahead.take(i);
+            if (thumbnail.isNull()) // its header passed, its data did not
+                m_skipped.insert(items[i].index, items[i].path);
+            drawEntry(painter, items[i], layout.placements[i], thumbnail);
+        }
         bar->setValue(bar->maximum() > bar->value() + step ? bar->value() + step : bar->maximum());
     }
     return sheet;

@@ -3,6 +3,7 @@
 #include "core/sheetlayout.h"
 
 #include <QImage>
+#include <QMap>
 #include <QStringList>
 #include <QThread>
 
@@ -36,6 +37,8 @@ private:
     void BuildThumbnails();
     void ExtractFileNames(const QStringList& paths);
     std::vector<Measured> measure(const QStringList& paths);
+    QSize sheetSize(const SheetLayout& layout) const;
+    bool tooWide(const SheetLayout& layout) const;
     bool halt(const SheetLayout& layout);
     bool stopped();
     void announceWidening(const SheetPlacement& at);
@@ -47,7 +50,9 @@ private:
     void handOver(const QImage& sheet);
 
     frmShowTell& m_main;
-    QStringList m_skipped;
+    // The entries that have no thumbnail by their place in the list: refused when measured, or
+    // when decoded.
+    QMap<qsizetype, QString> m_skipped;
 };
 
 } // namespace tovik

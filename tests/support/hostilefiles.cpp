@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include <zlib.h>
+
 namespace tovik::test {
 
 namespace {
@@ -164,6 +166,139 @@ QByteArray progressiveJpeg(const QImage& picture, int scans) {
 
 int jpegScanCount(const QByteArray& jpeg) {
     return int(scanStarts(jpeg).size()) - 1;
+}
+
+QByteArray pngHeader(quint32 width, quint32 height, int depth) {
+    QByteArray ihdr;
+    QDataStream(&ihdr, QIODevice::WriteOnly)
+        << width << height << quint8(depth) << quint8(6) << quint8(0) << quint8(0) << quint8(0);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) +
+           pngChunk("IDAT", QByteArray(64, '\0')) + pngChunk("IEND", {});
+}
+
+QByteArray progressiveJpegHeader(int width, int height, int components) {
+    QByteArray jpeg("\xff\xd8", 2);
+    QDataStream out(&jpeg, QIODevice::WriteOnly | QIODevice::Append); // big-endian, as JPEG
+    out << quint16(0xffdb) << quint16(67) << quint8(0);               // one quantisation table
+    for (int i = 0; i < 64; ++i)
+        out << quint8(1);
+    out << quint16(0xffc2) << quint16(8 + 3 * components) << quint8(8) << quint16(height)
+        << quint16(width) << quint8(components);
+    for (int k = 0; k < components; ++k)
+        out << quint8(k + 1) << quint8(0x11) << quint8(0);
+    out << quint16(0xffc4) << quint16(20) << quint8(0); // a DC table of one code
+    for (int i = 0; i < 16; ++i)
+        out << quint8(i == 0 ? 1 : 0);
+    out << quint8(0);
+    out << quint16(0xffda) << quint16(6 + 2 * components) << quint8(components);
+    for (int k = 0; k < components; ++k)
+        out << quint8(k + 1) << quint8(0);
+    out << quint8(0) << quint8(0) << quint8(0) << quint32(0) << quint16(0xffd9);
+    return jpeg;
+}
+
+QByteArray animatedWebp(int width, int height) {
+    QByteArray chunks("VP8X");
+    LeStream out(&chunks);
+    out << quint32(10) << quint8(0x02) << quint8(0) << quint8(0) << quint8(0);
+    const auto u24 = [&out](int v) { out << quint8(v) << quint8(v >> 8) << quint8(v >> 16); };
+    u24(width - 1);
+    u24(height - 1);
+    chunks += "ANIM";
+    out << quint32(6) << quint32(0) << quint16(0);
+    QByteArray webp("RIFF");
+    LeStream(&webp) << quint32(4 + chunks.size());
+    return webp + "WEBP" + chunks;
+}
+
+QByteArray oneStripTiff(quint32 width, quint32 height) {
+    QByteArray tiff("II*\0", 4);
+    LeStream out(&tiff);
+    const quint16 entries = 9;
+    const quint32 bitsAt = 8 + 2 + 12 * entries + 4, stripAt = bitsAt + 6;
+    out << quint32(8) << entries;
+    const auto entry = [&out](quint16 tag, quint16 type, quint32 count, quint32 value) {
+        out << tag << type << count;
+        if (type == 3 && count == 1)
+            out << quint16(value) << quint16(0);
+        else
+            out << value;
+    };
+    entry(256, 4, 1, width);
+    entry(257, 4, 1, height);
+    entry(258, 3, 3, bitsAt);
+    entry(259, 3, 1, 1); // no compression
+    entry(262, 3, 1, 2); // RGB
+    entry(273, 4, 1, stripAt);
+    entry(277, 3, 1, 3);
+    entry(278, 4, 1, height); // one strip: the whole picture
+    entry(279, 4, 1, width * height * 3);
+    out << quint32(0) << quint16(8) << quint16(8) << quint16(8);
+    return tiff + QByteArray(256, '\x40');
+}
+
+QByteArray iconWithBrokenDirectory() {
+    QByteArray icon;
+    LeStream out(&icon);
+    out << quint16(0) << quint16(1) << quint16(3);
+    for (const quint32 offset : {quint32(0x7fffff00), quint32(2), quint32(6 + 3 * 16)})
+        out << quint8(16) << quint8(16) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+            << quint32(1024) << offset;
+    return icon + QByteArray("\x12\x34\x56\x78 no image here, only words", 32);
+}
+
+QByteArray topDownBitmap(int width, int height) {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    QByteArray bmp("BM");
+    LeStream out(&bmp);
+    out << quint32(54 + rowBytes * height) << quint32(0) << quint32(54) << quint32(40)
+        << qint32(width) << qint32(-height) << quint16(1) << quint16(24) << quint32(0)
+        << quint32(rowBytes * height) << quint32(3780) << quint32(3780) << quint32(0) << quint32(0);
+    for (int y = 0; y < height; ++y) {
+        QByteArray row(rowBytes, '\0');
+        for (int x = 0; x < width; ++x)
+            row[3 * x + (y < height / 2 ? 2 : 0)] = char(0xff); // B, G, R
+        bmp += row;
+    }
+    return bmp;
+}
+
+QByteArray svgUseBomb(int levels) {
+    QByteArray svg("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                   "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><defs>"
+                   "<rect id=\"l0\" width=\"1\" height=\"1\"/>");
+    for (int level = 1; level <= levels; ++level) {
+        const QByteArray below = "#l" + QByteArray::number(level - 1);
+        svg += "<g id=\"l" + QByteArray::number(level) + "\"><use xlink:href=\"" + below +
+               "\"/><use xlink:href=\"" + below + "\"/></g>";
+    }
+    return svg + "</defs><use xlink:href=\"#l" + QByteArray::number(levels) + "\"/></svg>";
+}
+
+QByteArray svgzBomb(qint64 inflated) {
+    const QByteArray head("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" "
+                          "height=\"10\"><!--");
+    const QByteArray tail("--><rect width=\"10\" height=\"10\"/></svg>");
+    z_stream z{};
+    deflateInit2(&z, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY); // 16: a gzip wrapper
+    QByteArray out, chunk(1 << 20, ' ');
+    QByteArray buffer(1 << 16, '\0');
+    const auto feed = [&](const QByteArray& in, int flush) {
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+        z.avail_in = uInt(in.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            z.avail_out = uInt(buffer.size());
+            deflate(&z, flush);
+            out.append(buffer.constData(), buffer.size() - qsizetype(z.avail_out));
+        } while (z.avail_out == 0);
+    };
+    feed(head, Z_NO_FLUSH);
+    for (qint64 left = inflated - head.size() - tail.size(); left > 0; left -= chunk.size())
+        feed(left >= chunk.size() ? chunk : chunk.left(qsizetype(left)), Z_NO_FLUSH);
+    feed(tail, Z_FINISH);
+    deflateEnd(&z);
+    return out;
 }
 
 } // namespace tovik::test

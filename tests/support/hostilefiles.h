@@ -30,4 +30,24 @@ QByteArray progressiveJpeg(const QImage& picture, int scans = 0);
 // The number of start-of-scan markers in a JPEG's segments.
 int jpegScanCount(const QByteArray& jpeg);
 
+// A PNG whose header says width x height at this depth (bits a channel, RGBA), with a token of
+// data: what it costs is decided by its header alone.
+QByteArray pngHeader(quint32 width, quint32 height, int depth);
+// The frame header of a progressive JPEG of width x height with `components` components (4:
+// CMYK), each sampled fully, and a token scan: all the coefficients of the picture are kept.
+QByteArray progressiveJpegHeader(int width, int height, int components);
+// An animated WebP on a width x height canvas (its VP8X and ANIM chunks, no frame).
+QByteArray animatedWebp(int width, int height);
+// A TIFF of width x height RGB in one uncompressed strip (its first directory, a token strip).
+QByteArray oneStripTiff(quint32 width, quint32 height);
+// An icon whose three entries point at nothing that is an image: past the end, into the
+// directory, at bytes of no format.
+QByteArray iconWithBrokenDirectory();
+// A 24-bit bitmap stored top-down (negative height), red above and blue below.
+QByteArray topDownBitmap(int width, int height);
+// An SVG without a size whose <use> elements double `levels` levels deep.
+QByteArray svgUseBomb(int levels);
+// An SVG document of `inflated` bytes (mostly one long comment), gzipped.
+QByteArray svgzBomb(qint64 inflated);
+
 } // namespace tovik::test

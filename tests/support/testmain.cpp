@@ -16,6 +16,7 @@ std::vector<std::function<QObject*()>>& registeredTests() {
 
 int main(int argc, char* argv[]) {
     tovik::shareOneMemoryArena(); // as the program does
+    tovik::ignoreBrokenPipes();
     QApplication app(argc, argv);
     int failures = 0;
     for (const auto& make : tovik::test::registeredTests()) {

@@ -1,5 +1,7 @@
 #include "core/colorref.h"
+#include "platform/pictures.h"
 #include "support/filesizelimit.h"
+#include "support/hostilefiles.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
 #include "thumbnails/frmthumbnails.h"
@@ -128,6 +130,38 @@ private slots:
         const auto& skipped = s.fake.messages.shown.last();
         QVERIFY(skipped.second.contains("not_a_picture.jpg"));
         QCOMPARE(s.state.PictureCount, 4);
+    }
+
+    // What the window shows has a thumbnail; what it refuses, even once its header has passed,
+    // is named, in list order.
+    void theSheetAgreesWithTheWindow() {
+        Sheet s;
+        s.fake.write("topdown.bmp", topDownBitmap(40, 40));
+        s.fake.write("broken.ico", iconWithBrokenDirectory());
+        QImage deep(40, 40, QImage::Format_RGBA64);
+        deep.fill(QColor(0, 255, 0));
+        QVERIFY(deep.save(s.fake.file("deep.png")));
+        const QStringList list =
+            s.fake.copySamples({"topdown.bmp", "broken.ico", "not_a_picture.jpg", "deep.png"});
+        s.state.setPictureList(list);
+        s.state.ThumbScale = 1;
+        s.state.ThumbPageWidth = 700;
+        frmThumbnails(s.w()).Form_Load();
+        QCOMPARE(s.fake.messages.shown.size(), 1);
+        QCOMPARE(s.fake.messages.shown[0].second.split('\n').mid(1),
+                 (QStringList{list[1], list[2]}));
+        const QImage sheet = s.w().imgThree.picture;
+        int firstRed = -1, firstBlue = -1, green = 0;
+        for (int y = 0; y < sheet.height(); ++y)
+            for (int x = 0; x < sheet.width(); ++x) {
+                const QRgb p = sheet.pixel(x, y);
+                firstRed = firstRed < 0 && p == qRgb(255, 0, 0) ? y : firstRed;
+                firstBlue = firstBlue < 0 && p == qRgb(0, 0, 255) ? y : firstBlue;
+                green += p == qRgb(0, 255, 0);
+            }
+        QVERIFY(firstRed >= 0 && firstBlue > firstRed); // upright
+        QCOMPARE(green, 40 * 40);
+        QCOMPARE(loadPicture(list[1]).error, PictureError::NotAPicture); // not "too large"
     }
 
     void optionsDialogValidatesInOrder_data() {

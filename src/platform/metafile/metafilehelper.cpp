@@ -1,8 +1,10 @@
 #include "platform/metafile/metafileimage.h"
 
+#include "platform/bytes.h"
 #include "platform/metafile/metafilerender.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,9 +14,9 @@
 #include <cstdio>
 #include <cstring>
 
-#ifndef Q_OS_WIN
+#include <csignal>
+
 #include <sys/resource.h>
-#endif
 
 namespace tovik {
 
@@ -37,12 +39,16 @@ QString helperPath() {
     return {};
 }
 
+// The largest answer a helper may give: a drawing is never larger than MaxSide on either side.
+constexpr qint64 MostAnswerBytes = HeaderBytes + qint64(metafile::MaxSide) * metafile::MaxSide * 4;
+
 QImage fromHelper(const QByteArray& out) {
     if (out.size() < HeaderBytes || !out.startsWith(Magic))
         return {};
-    const quint32 width = qFromLittleEndian<quint32>(out.constData() + 4);
-    const quint32 height = qFromLittleEndian<quint32>(out.constData() + 8);
-    if (width == 0 || height == 0 || width > 65535 || height > 65535 ||
+    const ByteView header(out.constData(), HeaderBytes);
+    const quint32 width = header.le32(4), height = header.le32(8);
+    const quint32 most = metafile::MaxSide;
+    if (width == 0 || height == 0 || width > most || height > most ||
         out.size() != HeaderBytes + qsizetype(width) * height * 4)
         return {};
     QImage image(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
@@ -81,7 +87,6 @@ int timeLimitMs() {
 }
 
 void limitThisProcess() {
-#ifndef Q_OS_WIN
     const auto limit = [](int resource, rlim_t value) {
         rlimit r{value, value};
         setrlimit(resource, &r);
@@ -91,11 +96,32 @@ void limitThisProcess() {
 #ifndef __SANITIZE_ADDRESS__ // the sanitizer reserves far more address space than it uses
     limit(RLIMIT_AS, rlim_t(MetafileMemoryLimitBytes + (qint64(512) << 20)));
 #endif
-#endif
+}
+
+// The helper's answer as it comes, never more than the largest a drawing can be, within the
+// time limit; empty when the helper says more, takes longer or does not end well.
+QByteArray answerOf(QProcess& process) {
+    QDeadlineTimer deadline(timeLimitMs());
+    QByteArray answer;
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+        process.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        answer += process.read(MostAnswerBytes + 1 - answer.size());
+        if (answer.size() > MostAnswerBytes)
+            return {};
+    }
+    if (process.state() != QProcess::NotRunning)
+        return {}; // an endless drawing is no picture
+    answer += process.read(MostAnswerBytes + 1 - answer.size());
+    if (answer.size() > MostAnswerBytes || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    return answer;
 }
 } // namespace
 
 QImage renderMetafileOutside(const QByteArray& data) {
+    if (data.size() > MaxMetafileBytes)
+        return {};
     const QString helper = helperPath();
     if (helper.isEmpty()) {
         qWarning("tovik: the metafile helper tovik-metafile was not found");
@@ -112,18 +138,17 @@ QImage renderMetafileOutside(const QByteArray& data) {
         return {};
     process.write(data);
     process.closeWriteChannel();
-    if (!process.waitForFinished(timeLimitMs())) {
-        process.kill(); // an endless drawing is no picture
+    const QByteArray answer = answerOf(process);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
         process.waitForFinished(-1);
-        return {};
     }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
-    return fromHelper(process.readAllStandardOutput());
+    return fromHelper(answer);
 }
 
 int runMetafileHelper(int argc, char* argv[]) {
     limitThisProcess();
+    std::signal(SIGPIPE, SIG_IGN); // a viewer that stopped listening is a failed write
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
         return 2;

@@ -34,6 +34,25 @@ QImage wmfImage(const QByteArray& data) {
         .copy(); // the pixels outlive argb
 }
 
+// Draws an SVG document (or a gzipped one) at its own size, within MaxSide.
+QImage svgImage(const QByteArray& document, QSize size = {}) {
+    QSvgRenderer renderer(document);
+    if (!renderer.isValid())
+        return {};
+    if (size.isEmpty()) {
+        double width = renderer.defaultSize().width(), height = renderer.defaultSize().height();
+        metafile::fitWithinMaxSide(width, height);
+        size = QSize(std::max(1, qRound(width)), std::max(1, qRound(height)));
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
 QImage emfImage(const QByteArray& data) {
     int width = 0, height = 0;
     if (!metafile::emfSize(bytes(data), std::size_t(data.size()), width, height) ||
@@ -50,16 +69,7 @@ QImage emfImage(const QByteArray& data) {
     const int ok = emf2svg(input.data(), std::size_t(input.size()), &svg, &svgLength, &options);
     const QByteArray document = ok && svg ? QByteArray(svg, qsizetype(svgLength)) : QByteArray();
     std::free(svg);
-    QSvgRenderer renderer(document);
-    if (!renderer.isValid())
-        return {};
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
+    return svgImage(document, QSize(width, height));
 }
 } // namespace
 
@@ -70,7 +80,7 @@ QImage renderMetafile(const QByteArray& data) {
         return emfImage(data);
     if (metafile::looksLikeWmf(p, size))
         return wmfImage(data);
-    return {};
+    return svgImage(data);
 }
 
 } // namespace tovik

@@ -1,5 +1,7 @@
 #include "platform/metafile/metafilerender.h"
 
+#include "platform/bytes.h"
+
 #include <libwmf/api.h>
 #include <libwmf/gd.h>
 
@@ -11,12 +13,12 @@
 namespace tovik::metafile {
 
 namespace {
+// The callers have checked that the bytes are there.
 std::uint32_t readU32(const unsigned char* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-           std::uint32_t(p[3]) << 24;
+    return ByteView(p, 4).le32(0);
 }
 std::uint16_t readU16(const unsigned char* p) {
-    return std::uint16_t(p[0] | p[1] << 8);
+    return std::uint16_t(ByteView(p, 2).le16(0));
 }
 
 // A device-context stack as both formats keep it: a save pushes, a restore pops to a depth

@@ -1,6 +1,8 @@
 #include "platform/nviewlib/nviewlib.h"
 
+#include "platform/bytes.h"
 #include "platform/safefile.h"
+
 #include <QFile>
 
 #include <turbojpeg.h>
@@ -25,8 +27,7 @@ struct Handle {
 };
 
 qint32 le32(const QByteArray& b, int at) {
-    return qint32(quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 |
-                  quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24);
+    return qint32(ByteView(b.constData(), size_t(b.size())).le32(at));
 }
 
 // A BI_RGB bitmap header that TurboJPEG reads, with a size that fits the file.
