@@ -42,6 +42,7 @@ const char* answer(const PictureLoad& load) {
     case PictureError::NotAPicture:
         return "refused: no picture";
     case PictureError::Missing:
+    case PictureError::NoRoom:
         break;
     }
     return "missing";

@@ -30,7 +30,7 @@ Q_IMPORT_PLUGIN(MetafilePlugin)
 namespace tovik {
 
 namespace {
-constexpr qint64 AllocationLimitBytes = qint64(PictureAllocationLimitMB) * 1024 * 1024;
+constexpr qint64 AllocationLimitBytes = PictureBudgetBytes;
 
 bool tooLarge(const DecodeCost& cost) {
     return cost.bytes() > AllocationLimitBytes;
@@ -138,6 +138,8 @@ public:
 
     QImageReader& reader() { return m_reader; }
     const QByteArray& bytes() const { return m_buffer.data(); }
+    // What decoding it takes, as its headers tell.
+    qint64 cost = 0;
     bool drawnOutside() const { return m_drawnOutside; }
     PictureError error = PictureError::None;
     QSize claimed;
@@ -160,17 +162,18 @@ private:
             m_drawnOutside = true; // even its size takes drawing
             return;
         }
-        const DecodeCost cost = decodeCost(bytes, format);
-        if (tooLarge(cost))
-            return refuse(PictureError::TooLarge, cost.largest);
-        if (!scansWithinBudget(cost))
+        const DecodeCost headers = decodeCost(bytes, format);
+        if (tooLarge(headers))
+            return refuse(PictureError::TooLarge, headers.largest);
+        if (!scansWithinBudget(headers))
             return refuse(PictureError::NotAPicture, {});
         if (format == "ico")
             jumpToLargest(m_reader);
         claimed = m_reader.size();
         if (format == "bmp")
             claimed = bmpClaimedSize(bytes); // Qt gives a top-down bitmap a negative height
-        if (tooLarge({claimed}))
+        cost = std::max(headers.bytes(), DecodeCost{claimed}.bytes());
+        if (cost > AllocationLimitBytes)
             error = PictureError::TooLarge;
     }
     void refuse(PictureError why, QSize size) {
@@ -278,7 +281,7 @@ void shareOneMemoryArena() {
 #endif
 }
 
-PictureLoad loadPicture(const QString& path) {
+PictureLoad loadPicture(const QString& path, qint64 room) {
     if (path.isEmpty())
         return {};
     return guarded(
@@ -288,6 +291,8 @@ PictureLoad loadPicture(const QString& path) {
                 return drawnOutside(source);
             if (source.error != PictureError::None)
                 return {source.error, {}, source.claimed};
+            if (source.cost > room)
+                return {PictureError::NoRoom, {}, source.claimed};
             // The reader decodes into the canvas when it has the picture's size and form.
             QImage image = pictureCanvas(source.reader());
             if (!source.reader().read(&image) || image.isNull())

@@ -13,6 +13,7 @@ enum class PictureError {
     Missing,     // no such file, or a folder
     NotAPicture, // no reader knows it, or its data are broken
     TooLarge,    // decoding it would take more memory than the viewer allows
+    NoRoom,      // decoding it would take more memory than the room it was given (ahead)
 };
 
 struct PictureLoad {
@@ -23,6 +24,7 @@ struct PictureLoad {
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
 inline constexpr int PictureAllocationLimitMB = 1024;
+inline constexpr qint64 PictureBudgetBytes = qint64(PictureAllocationLimitMB) << 20;
 // The longest picture file read: a picture compresses, so its file is far smaller than the
 // picture it decodes to. Whatever a file claims, no more than this is read.
 inline constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;
@@ -41,7 +43,9 @@ void ignoreBrokenPipes();
 // ICO and CUR (the largest image), WMF, EMF and SVG (drawn in the helper process), and what else
 // Qt's readers know, upright as the camera meant it. An empty path loads no picture and is no
 // error; no file, however it lies, ends the program.
-PictureLoad loadPicture(const QString& path);
+// room is what the decode may take, at most the budget: a picture that fits the budget but not
+// the room gives NoRoom.
+PictureLoad loadPicture(const QString& path, qint64 room = PictureBudgetBytes);
 
 // The size a picture shows at, read from its header alone where the format allows (a metafile
 // is drawn to know it). Same rules as loadPicture; an invalid size when it cannot be read.

@@ -3,17 +3,22 @@
 #include "platform/pictures.h"
 
 #include <QFuture>
+#include <QMutex>
 #include <QThreadPool>
 
 #include <deque>
+#include <map>
+#include <memory>
 #include <optional>
 
 namespace tovik {
 
 // Pictures the user will most likely want next, decoded on a worker thread while the current
 // one is looked at. A decoded picture is handed over only while its file is still the one that
-// was decoded (same path, size, modification time and inode); otherwise the file is loaded again.
-// Nothing is reported here: a broken file's error travels with its load to whoever shows it.
+// was decoded (same path, size, modification and change times, inode and device); otherwise the
+// file is loaded again. A picture whose decoding would take the budget beside the one shown and
+// those already held waits until it is shown itself. Nothing is reported here: a broken file's
+// error travels with its load to whoever shows it.
 class PicturesAhead {
 public:
     // At most this many decoded pictures wait beside the one on screen.
@@ -23,29 +28,47 @@ public:
     ~PicturesAhead();
 
     // Starts decoding path unless it is waiting already; the oldest waiting one makes room.
-    void decodeAhead(const QString& path);
+    // shownBytes is what the picture on screen takes.
+    void decodeAhead(const QString& path, qint64 shownBytes);
     // The picture at path: the one decoded ahead (waiting for it if still running) when its
     // file has not changed, else loaded now. Either way it no longer waits here.
     PictureLoad take(const QString& path);
     void clear();
 
     size_t held() const { return m_ahead.size(); }
+    // The bytes of the pictures decoded and waiting.
+    qint64 heldBytes() const;
     // Blocks until every decode started has ended (for tests and benchmarks).
     void waitForDecodes() { m_workers.waitForDone(); }
 
 private:
     struct Stamp {
-        qint64 size = 0, modifiedNs = 0;
+        qint64 size = 0, modifiedNs = 0, changedNs = 0;
         quint64 inode = 0, device = 0;
         bool operator==(const Stamp&) const = default;
     };
     static std::optional<Stamp> stampOf(const QString& path);
 
+    // What each waiting decode holds, by its ticket, shared with the worker; a decode whose
+    // picture was let go before it ended records nothing.
+    struct Ledger {
+        QMutex mutex;
+        std::map<quint64, qint64> bytes;
+        qint64 total(); // with the mutex held
+    };
+    static PictureLoad decode(std::shared_ptr<Ledger> ledger, quint64 ticket, QString path,
+                              qint64 shownBytes);
+
     struct Ahead {
         QString path;
         Stamp stamp;
+        quint64 ticket;
         QFuture<PictureLoad> picture;
     };
+    void forget(const Ahead& ahead);
+
+    std::shared_ptr<Ledger> m_ledger = std::make_shared<Ledger>();
+    quint64 m_nextTicket = 0;
     QThreadPool m_workers; // destroyed last: it waits for a decode still running
     std::deque<Ahead> m_ahead;
 };

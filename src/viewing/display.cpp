@@ -19,6 +19,7 @@ bool acceptLoad(frmShowTell& window, const PictureLoad& load) {
     case PictureError::None:
         return true;
     case PictureError::Missing:
+    case PictureError::NoRoom: // only a decode ahead is given less than the budget
         return false;
     case PictureError::NotAPicture:
         window.platform().messages.message(InvalidTitle, InvalidText);

@@ -87,7 +87,8 @@ void ShowPicture(frmShowTell& window, qint32 Direction) {
     // The user most likely goes on the same way (forward, after Open).
     if (const auto next = navigationStep(s.CurrentIndex, s.PictureCount, Direction == -1 ? -1 : 1))
         if (next->index != step->index)
-            window.picturesAhead.decodeAhead(s.PictureList(next->index));
+            window.picturesAhead.decodeAhead(s.PictureList(next->index),
+                                             window.imgThree.picture.sizeInBytes());
 }
 
 void ResetViewer(frmShowTell& window) {

@@ -48,7 +48,8 @@ void SlideTick(frmShowTell& window) {
     if (!step.ends) {
         const SlideStep coming = slideStep(s.CurrentIndex, s.PictureCount, s.LoopForever);
         if (!coming.stop && coming.show != step.show)
-            window.picturesAhead.decodeAhead(s.PictureList(coming.show));
+            window.picturesAhead.decodeAhead(s.PictureList(coming.show),
+                                             window.imgThree.picture.sizeInBytes());
         return;
     }
     window.Timer1.setEnabled(false);

@@ -1,6 +1,7 @@
 #include "app/dirtree.h"
 #include "app/frmshowtell.h"
 #include "platform/pictures.h"
+#include "platform/picturesahead.h"
 #include "support/imagecompare.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
@@ -8,6 +9,7 @@
 #include "viewing/navigation.h"
 #include "viewing/zoom.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QMenu>
@@ -16,7 +18,9 @@
 #include <QTest>
 
 #include <cmath>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace tovik;
 using namespace tovik::test;
@@ -91,10 +95,56 @@ private slots:
 
         ShowPicture(v.w(), -1); // back: the way changes, and at most two ever wait
         ShowPicture(v.w(), -1);
+        for (const char* name : {"photo.jpg", "static.gif", "rgb24.bmp"})
+            ahead.decodeAhead(v.fake.file(name), 0);
         ahead.waitForDecodes();
-        QVERIFY(ahead.held() <= PicturesAhead::MostHeld);
+        QCOMPARE(ahead.held(), size_t(2));
         v.w().CloseFile->trigger();
         QCOMPARE(ahead.held(), size_t(0));
+        QCOMPARE(ahead.heldBytes(), 0);
+    }
+
+    // Rewritten in place with the same size: once with a new modification time, once with the
+    // old one put back (cp -p, rsync -t); only the change time tells the second.
+    void aFileRewrittenInPlaceIsLoadedAfresh() {
+        Viewer v;
+        const QString path = v.fake.copySamples({"pal8.bmp"}).first();
+        const QByteArray local = QFile::encodeName(path);
+        QImage other(path);
+        for (const bool keepTime : {false, true}) {
+            other.invertPixels();
+            QBuffer bytes;
+            bytes.open(QIODevice::WriteOnly);
+            QVERIFY(other.save(&bytes, "BMP"));
+            PicturesAhead ahead;
+            ahead.decodeAhead(path, 0);
+            ahead.waitForDecodes();
+            struct stat before {};
+            QVERIFY(::stat(local.constData(), &before) == 0);
+            QThread::msleep(20); // the clock moves on, whatever its grain
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.size() == bytes.size());
+            QCOMPARE(file.write(bytes.data()), bytes.size());
+            file.close();
+            const timespec times[2] = {before.st_atim, before.st_mtim};
+            QVERIFY(!keepTime || ::utimensat(AT_FDCWD, local.constData(), times, 0) == 0);
+            QCOMPARE(ahead.take(path).image, QImage(path));
+        }
+    }
+
+    // Beside a shown picture that takes nearly the whole budget, the next one is not decoded
+    // ahead: it is loaded when shown.
+    void decodingAheadLeavesTheBudgetToTheShownPicture() {
+        Viewer v;
+        const QString path = v.fake.copySamples({"photo.jpg"}).first();
+        PicturesAhead ahead;
+        ahead.decodeAhead(path, PictureBudgetBytes - 1000);
+        ahead.waitForDecodes();
+        QCOMPARE(ahead.heldBytes(), 0);
+        QCOMPARE(ahead.take(path).image.size(), QSize(320, 240));
+        ahead.decodeAhead(path, 0);
+        ahead.waitForDecodes();
+        QCOMPARE(ahead.heldBytes(), 320 * 240 * 4);
     }
 
     void lastEntryMarker() {
