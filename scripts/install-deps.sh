@@ -9,7 +9,7 @@ PACKAGES=(
   # what libturbojpeg0-dev's CMake package and libwmf's pkg-config file name without depending
   # on it: libjpeg.a, -lexpat, -lpng
   libjpeg62-turbo-dev libexpat1-dev libpng-dev
-  # the hostile-file generators of the tests gzip an SVG
+  # SVGZ is inflated by the helper itself, within a limit
   zlib1g-dev
   # run: metric-compatible "Arial" and "Times New Roman", and libwmf's text fonts; WebP, TIFF
   # and other formats through "All Files"; Qt's own dialogs in the user's language

@@ -7,7 +7,10 @@
 
 #include <emf2svg.h>
 
+#include <algorithm>
 #include <cstdlib>
+
+#include <zlib.h>
 
 namespace tovik {
 
@@ -34,8 +37,34 @@ QImage wmfImage(const QByteArray& data) {
         .copy(); // the pixels outlive argb
 }
 
+// A gzipped SVG inflated, or nothing when it inflates beyond MaxMetafileBytes: a megabyte of
+// SVGZ may hold a gigabyte, which Qt SVG would inflate whole.
+QByteArray inflated(const QByteArray& data) {
+    z_stream z{};
+    if (inflateInit2(&z, 15 + 16) != Z_OK) // 16: the gzip wrapper
+        return {};
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    z.avail_in = uInt(data.size());
+    QByteArray out(qsizetype(1) << 20, Qt::Uninitialized);
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (z.total_out == uLong(out.size())) {
+            if (out.size() >= MaxMetafileBytes)
+                break;
+            out.resize(std::min<qsizetype>(out.size() * 2, MaxMetafileBytes));
+        }
+        z.next_out = reinterpret_cast<Bytef*>(out.data() + z.total_out);
+        z.avail_out = uInt(out.size() - qsizetype(z.total_out));
+        status = inflate(&z, Z_NO_FLUSH);
+    }
+    out.resize(qsizetype(z.total_out));
+    inflateEnd(&z);
+    return status == Z_STREAM_END ? out : QByteArray();
+}
+
 // Draws an SVG document (or a gzipped one) at its own size, within MaxSide.
-QImage svgImage(const QByteArray& document, QSize size = {}) {
+QImage svgImage(const QByteArray& data, QSize size = {}) {
+    const QByteArray document = data.startsWith("\x1f\x8b") ? inflated(data) : data;
     QSvgRenderer renderer(document);
     if (!renderer.isValid())
         return {};
