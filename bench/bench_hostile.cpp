@@ -8,6 +8,7 @@
 #include "platform/pictures.h"
 #include "support/hostilefiles.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -59,6 +60,12 @@ int main(int argc, char* argv[]) {
     photo.fill(Qt::darkCyan);
     QImage small(2048, 2048, QImage::Format_RGB32);
     small.fill(Qt::darkCyan);
+    QByteArray smallPng;
+    {
+        QBuffer buffer(&smallPng);
+        buffer.open(QIODevice::WriteOnly);
+        small.save(&buffer, "PNG");
+    }
     const QByteArray honestWmf = wmfFile(2400, 1800, 1200, wmfFilledBox(2400, 1800));
     const Case cases[] = {
         {"WMF, 16383-unit box", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)), honestWmf},
@@ -71,6 +78,15 @@ int main(int argc, char* argv[]) {
         {"ICO, 16000 x 16000 PNG inside", iconWithPng(16000, 16000), iconWithPng(256, 256)},
         {"GIF, 65535 x 65535 frame", gifWithLargeFrame(65535, 65535), gifWithLargeFrame(64, 64)},
         {"JPEG, 8192 x 8192, 3000 scans", progressiveJpeg(photo, 3000), progressiveJpeg(small)},
+        {"JPEG, CMYK progressive 16000^2", progressiveJpegHeader(16000, 16000, 4),
+         progressiveJpeg(small)},
+        {"PNG, 16-bit 16384 x 16384", pngHeader(16384, 16384, 16), smallPng},
+        {"PNG, 2^31 x 2^31", pngHeader(0x80000000u, 0x80000000u, 8), smallPng},
+        {"WebP, animated on 16383^2", animatedWebp(16383, 16383), smallPng},
+        {"TIFF, one strip of 16000^2", oneStripTiff(16000, 16000), smallPng},
+        {"ICO, broken directory", iconWithBrokenDirectory(), iconWithPng(256, 256)},
+        {"SVG, <use> doubled 30 deep", svgUseBomb(30), svgUseBomb(3)},
+        {"SVGZ, 1 GiB inflated", svgzBomb(qint64(1) << 30), svgzBomb(100000)},
     };
     QTemporaryDir folder;
     std::printf("%-34s %-22s %10s %10s %8s\n", "file", "answer", "ours ms", "honest ms", "ratio");
@@ -82,6 +98,9 @@ int main(int argc, char* argv[]) {
         const double reference = bestMs(1, [&] { loadPicture(honest); });
         std::printf("%-34s %-22s %10.0f %10.0f %8.2f\n", c.what, said, ours, reference,
                     ours / reference);
+        std::fflush(stdout);
     }
+    std::printf("peak resident memory of the viewer's side: %.0f MB\n",
+                double(peakResidentBytes()) / (1 << 20));
     return 0;
 }

@@ -27,6 +27,15 @@ int main(int argc, char* argv[]) {
     write(pictures + "/scans.jpg", progressiveJpeg(small, 300));
     write(pictures + "/frame.gif", gifWithLargeFrame(65535, 65535));
     write(pictures + "/png.ico", iconWithPng(16000, 16000));
+    write(pictures + "/broken.ico", iconWithBrokenDirectory());
+    write(pictures + "/cmyk.jpg", progressiveJpegHeader(16000, 16000, 4));
+    write(pictures + "/deep.png", pngHeader(16384, 16384, 16));
+    write(pictures + "/overflow.png", pngHeader(0x80000000u, 0x80000000u, 8));
+    write(pictures + "/canvas.webp", animatedWebp(16383, 16383));
+    write(pictures + "/strip.tif", oneStripTiff(16000, 16000));
+    write(pictures + "/topdown.bmp", topDownBitmap(40, 40));
+    write(pictures + "/uses.svg", svgUseBomb(30));
+    write(pictures + "/inflates.svgz", svgzBomb(qint64(80) << 20));
     write(wmf + "/savedc.wmf", wmfFile(2400, 1800, 1200, wmfRecord(0x001E).repeated(5000)));
     write(wmf + "/box.wmf", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)));
     write(wmf + "/maze.wmf", wmfFile(300, 300, 96, wmfMaze(300)));

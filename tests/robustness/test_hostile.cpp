@@ -258,6 +258,10 @@ private slots:
         QVERIFY(answer.get());
         QCOMPARE(loadPicture(v.fake.folder.path()).error, PictureError::Missing);
         QCOMPARE(loadPicture("/dev/zero").error, PictureError::Missing);
+        // A file that says it holds nothing and never ends is read no further than it says.
+        QVERIFY(QFile::link("/proc/self/pagemap", v.fake.file("pagemap.jpg")));
+        QCOMPARE(loadPicture(v.fake.file("pagemap.jpg")).error, PictureError::NotAPicture);
+        QVERIFY(!pictureSize(v.fake.file("pagemap.jpg")).isValid());
     }
 
     void twoViewersInOneFolderKeepTheirOwnWorkFiles() {
