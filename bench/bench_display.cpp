@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // A 24-megapixel photo: open-to-drawn through Display against an in-process TurboJPEG decode of
 // the same file; each Zoom In step from 1 to 2.75 and each Zoom Out step back, and one window
 // resize and a scroll step at 2.75, each until drawn, against one whole-picture rescale to 2.75

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // Hostile pictures against their budgets: how long the loader takes to answer each class of
 // file that costs a decoder far more than it shows (refused, or drawn smaller), against loading
 // a small file of the same format (a 2048 x 2048 progressive JPEG), measured in the same run. Every

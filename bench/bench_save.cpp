@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // Save As of a 24-megapixel picture: the whole JPEG path (scratch bitmap, load, encode, write)
 // at quality 80 and the bitmap path, against a plain in-process TurboJPEG encode of the same
 // pixels from memory, measured in the same run.

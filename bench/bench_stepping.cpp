@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // Stepping forward through five 24-megapixel photos at a person's pace (300 ms between steps):
 // the median time from a step to its picture drawn, after the first, against a bare in-process
 // TurboJPEG decode of one of them (what every step cost before the next picture was decoded

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // The sheet builder's own work (measure, lay out, decode, draw, write the sheet; no pauses) on 50
 // and 100 real photographs, with one worker and with every core, against feh --montage making a
 // sheet of the same files with the same thumbnail size, each run as a child process so that both

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # Real photographs for the sheet benchmark, from Debian's wallpaper packages (downloaded, not
 # installed): prints the folder that holds them.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # The benchmarks' own set-up: the peer viewer they compare with (feh) and real photographs for
 # the sheet benchmark. Prints the photographs' folder. Run as root on Debian 12.
 set -euo pipefail

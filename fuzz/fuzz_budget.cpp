@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // The header walks that decide what a picture may cost before any decoder sees it.
 #include "platform/picturebudget.h"
 

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // EMF bytes through libemf2svg and Qt SVG, as the metafile helper draws them.
 #include "fuzzsupport.h"
 #include "platform/metafile/metafileimage.h"

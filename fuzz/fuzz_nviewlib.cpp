@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // The JPEG library's bitmap loading, then an encode of whatever it accepted.
 #include "fuzzsupport.h"
 #include "platform/nviewlib/nviewlib.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // The whole picture-loading path as Display uses it, and the sheet builder's header reading.
 #include "fuzzsupport.h"
 #include "platform/pictures.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // Writes the hostile classes the budgets stop into the fuzz corpora, so that fuzzing starts from
 // them and looks for the next class: fuzz_seeds PICTURE_CORPUS WMF_CORPUS.
 #include "support/hostilefiles.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // viewer.ini text: the parser must answer every input, and a parsed file must format and parse
 // back to the same values.
 #include "core/settingsformat.h"

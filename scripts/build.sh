@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # Shared by run.sh, test.sh and fuzz.sh: packages, configure once, build.
 # BUILD_DIR, BUILD_TYPE, CMAKE_EXTRA and BUILD_TARGETS (default: all) may be set by the caller.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # Runs inside the fresh system of check-deb.sh: one desktop session of the user ana, driven by
 # the keyboard as a person would, with checks on what the installed program leaves behind.
 set -euo pipefail
@@ -19,7 +21,7 @@ shot() { sleep "$2"; import -window root "/tmp/step-$1.png"; }
 keys() { xdotool key --delay 150 "$@"; }
 
 echo "== started as the desktop menu starts it"
-su ana -c 'DISPLAY=:5 gio launch /usr/share/applications/tovik-viewer.desktop' &
+su ana -c 'DISPLAY=:5 gio launch /usr/share/applications/org.tovik_viewer.viewer.desktop' &
 for _ in $(seq 50); do
   win=$(xdotool search --name '^Tovik Viewer$' 2> /dev/null | head -1) && [ -n "$win" ] && break
   sleep 0.2
@@ -74,7 +76,7 @@ sleep 2
 echo "== viewer.ini: $(tr -d '\r' < $config/viewer.ini | tr '\n' ' ')"
 
 echo "== Open With: a picture handed over as a file manager does, zoomed and scrolled by the wheel"
-su ana -c "DISPLAY=:5 gio launch /usr/share/applications/tovik-viewer.desktop $pictures/photo.jpg" &
+su ana -c "DISPLAY=:5 gio launch /usr/share/applications/org.tovik_viewer.viewer.desktop $pictures/photo.jpg" &
 win=
 for _ in $(seq 50); do
   win=$(xdotool search --name '^Tovik Viewer$' 2> /dev/null | head -1) && [ -n "$win" ] && break

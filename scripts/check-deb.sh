@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # Builds the .deb and tries it on a fresh Debian 12: a minimal system made with debootstrap in
 # build-deb-check/, the package installed with apt (its own dependencies only), then a desktop
 # user starts it from its menu entry under Xvfb and IceWM, opens four pictures, builds a sheet,
@@ -47,7 +49,7 @@ chroot $root /bin/bash -euo pipefail -c '
   echo "== a desktop to try it in"
   apt-get install -y -qq --no-install-recommends xvfb xauth xdotool x11-utils imagemagick \
     icewm libglib2.0-bin desktop-file-utils procps > /tmp/desktop.log
-  desktop-file-validate /usr/share/applications/tovik-viewer.desktop
+  desktop-file-validate /usr/share/applications/org.tovik_viewer.viewer.desktop
   useradd -m ana 2> /dev/null || true
   chown -R ana:ana /home/ana
   su ana -c icewm-menu-fdo | grep -F "prog \"Tovik Viewer\" tovik-viewer tovik-viewer"

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # Builds the libFuzzer targets with clang into build-fuzz/ and runs each for a bounded time,
 # seeded from the sample pictures and from generated files of the hostile classes the budgets
 # stop. FUZZ_SECONDS sets each target's time (default 60). A crash, an input that needs over

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # The one list of Debian packages the viewer needs to build, run, test and be looked at.
 # Installs only what is missing, so a second run costs a dpkg query.
 set -euo pipefail

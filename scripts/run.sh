@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 # Installs what is missing, builds into build/ and starts the viewer.
 set -euo pipefail
 cd "$(dirname "$0")/.."

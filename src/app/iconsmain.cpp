@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 // Writes the application icon for the desktop's hicolor theme: OUTDIR/SIZE.png and
 // OUTDIR/scalable.svg.
 #include "app/artwork.h"

@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 #include "viewing/display.h"
 
 #include "app/frmshowtell.h"

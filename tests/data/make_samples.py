@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-2.0-or-later
+# Copyright 2026 The Tovik Viewer developers
 """Makes the sample pictures the tests, fuzz seeds and package check use, into this folder.
 
 Raster formats come from ImageMagick's convert; the metafiles, the cursor, the EXIF block and the

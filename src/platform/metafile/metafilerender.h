@@ -1,3 +1,6 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
 #pragma once
 
 // Plain interface to the metafile libraries: libwmf's headers define macros that break Qt's, so
