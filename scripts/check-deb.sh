@@ -5,7 +5,10 @@
 # build-deb-check/, the package installed with apt (its own dependencies only), then a desktop
 # user starts it from its menu entry under Xvfb and IceWM, opens four pictures, builds a sheet,
 # saves it as JPEG and exits; then opens a picture as a file manager's Open With does, zooms it
-# with Ctrl+wheel and scrolls it with the wheel. lintian's report is left in build-deb-check/. Needs root (debootstrap, chroot) and Debian's package archive.
+# with Ctrl+wheel and scrolls it with the wheel; then runs it natively on a headless Weston
+# (check-deb-wayland.sh), validates its AppStream metadata and has lintian find no error or
+# warning, its report left in build-deb-check/. Needs root (debootstrap, chroot) and Debian's
+# package archive.
 # Screenshots of each step are left in build-deb-check/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -39,6 +42,7 @@ cp "$deb" $root/tmp/tovik-viewer.deb
 mkdir -p $root/home/ana/Pictures
 cp tests/data/{photo.jpg,rgb24.bmp,drawing.wmf,static.gif} $root/home/ana/Pictures/
 cp scripts/check-deb-session.sh $root/tmp/session.sh
+cp scripts/check-deb-wayland.sh $root/tmp/wayland.sh
 
 chroot $root /bin/bash -euo pipefail -c '
   export DEBIAN_FRONTEND=noninteractive
@@ -54,8 +58,16 @@ chroot $root /bin/bash -euo pipefail -c '
   chown -R ana:ana /home/ana
   su ana -c icewm-menu-fdo | grep -F "prog \"Tovik Viewer\" tovik-viewer tovik-viewer"
   /tmp/session.sh
-  echo "== lintian on the package"
+  echo "== on a Wayland desktop: headless Weston and what the package recommends"
+  apt-get install -y -qq --no-install-recommends weston qt6-wayland > /tmp/wayland-install.log
+  /tmp/wayland.sh
+  echo "== AppStream metadata"
+  apt-get install -y -qq --no-install-recommends appstream > /tmp/appstream-install.log
+  appstreamcli validate --pedantic --no-net \
+    /usr/share/metainfo/org.tovik_viewer.viewer.metainfo.xml
+  echo "== lintian on the package: no errors, no warnings"
   apt-get install -y -qq --no-install-recommends lintian > /tmp/lintian-install.log
-  lintian --no-tag-display-limit /tmp/tovik-viewer.deb | tee /tmp/lintian.txt || true'
+  lintian -I --pedantic --tag-display-limit 0 /tmp/tovik-viewer.deb | tee /tmp/lintian.txt || true
+  ! grep -E "^[EW]: " /tmp/lintian.txt'
 cp $root/tmp/step-*.png $root/tmp/lintian.txt $work/
 echo "check-deb: the package installs, starts from its menu entry, saves its settings and builds a sheet"

@@ -7,6 +7,7 @@
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
+#include "platform/termination.h"
 #include "platform/workfolder.h"
 
 #include <QApplication>
@@ -39,6 +40,7 @@ int main(int argc, char* argv[]) {
     messages.setOwner(&window);
     dialogs.setOwner(&window);
     help.setOwner(&window);
+    tovik::closeOnTermination(&window);
     window.show();
     // Pictures named on the command line (a file manager's "Open With"), as if chosen to open.
     const QStringList arguments = QCoreApplication::arguments().mid(1);

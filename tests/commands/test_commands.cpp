@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
+#include "platform/termination.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
+
+#include <csignal>
 
 #include <QDropEvent>
 #include <QFile>
@@ -208,6 +211,16 @@ private slots:
         QCOMPARE(v.state.ZoomFactor, 2.75f); // already the largest
         wheel({0, -120}, Qt::ControlModifier);
         QCOMPARE(v.state.ZoomFactor, 2.5f);
+    }
+
+    // Told to end (a session's logout), the window closes as its close box closes it.
+    void aTerminationSignalClosesTheWindowAndKeepsTheSettings() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        closeOnTermination(&v.w());
+        ::raise(SIGTERM);
+        QTRY_VERIFY(!v.w().isVisible());
+        QCOMPARE(v.fake.read("viewer.ini").count('\n'), 11);
     }
 
     void theClockButtonFollowsTheTimer() {
