@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QKeyCombination>
 #include <QString>
 #include <QStringList>
 
@@ -11,14 +12,15 @@ namespace tovik {
 class frmShowTell;
 
 // Where the main window sends every entry point: toolbar keys, menu items (by their names), the
-// Page keys, the slide timer's tick and requests to close. The window knows no command; the
+// keyboard, the slide timer's tick and requests to close. The window knows no command; the
 // router, built above the subsystems, decides what runs and whether it may run now.
 class CommandRouter {
 public:
     virtual ~CommandRouter() = default;
     virtual void toolbarKey(frmShowTell& window, const QString& key) = 0;
     virtual void menuItem(frmShowTell& window, const QString& name) = 0;
-    virtual void pageKey(frmShowTell& window, int direction) = 0;
+    // A key pressed in the window, with its modifiers; false when no command has it.
+    virtual bool key(frmShowTell& window, QKeyCombination key) = 0;
     virtual void slideTick(frmShowTell& window) = 0;
     // Files named when the program started or dropped on the window.
     virtual void filesGiven(frmShowTell& window, const QStringList& paths) = 0;

@@ -10,8 +10,12 @@
 
 namespace tovik {
 
+// "All Graphics" lists every file the program opens: its first formats, then the others Qt
+// reads (PNG, TIFF, WebP, SVG, ...), so that no picture hides until "All Files" is chosen.
 inline const QString OpenFilter = QStringLiteral(
-    "All Graphics |*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.emf;*.cur|JPG (*.jpg)|*.jpg|GIF (*.gif)|*.gif|"
+    "All Graphics |*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.emf;*.cur;*.jpeg;*.jpe;*.png;*.tif;*.tiff;"
+    "*.webp;*.svg;*.svgz;*.tga;*.icns;*.mng;*.wbmp;*.pbm;*.pgm;*.ppm;*.xbm;*.xpm|"
+    "JPG (*.jpg)|*.jpg|GIF (*.gif)|*.gif|"
     "BMP (*.bmp)|*.bmp|ICON (*.ico)|*.ico|WMF (*.wmf)|*.wmf|EMF (*.emf)|*.emf|CUR (*.cur)|*.cur|"
     "All Files (*.*)|*.*");
 inline const QString SaveFilter = QStringLiteral("JPG (*.jpg)|*.jpg|BMP (*.bmp)|*.bmp");

@@ -99,12 +99,7 @@ void frmShowTell::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void frmShowTell::keyPressEvent(QKeyEvent* event) {
-    // Page Down steps back and Page Up forward, whatever the shift state.
-    if (event->key() == Qt::Key_PageDown)
-        m_commands.pageKey(*this, -1);
-    else if (event->key() == Qt::Key_PageUp)
-        m_commands.pageKey(*this, 1);
-    else
+    if (!m_commands.key(*this, event->keyCombination()))
         QMainWindow::keyPressEvent(event);
 }
 

@@ -24,6 +24,28 @@ void back(frmShowTell& w) {
 void clockTimer(frmShowTell& w) {
     w.Timer1.isEnabled() ? StopSlideShow(w) : StartSlideShow(w);
 }
+void first(frmShowTell& w) {
+    ShowEntry(w, 1);
+}
+void last(frmShowTell& w) {
+    ShowEntry(w, w.state().PictureCount);
+}
+// The zoom keys, like the zoom buttons, do something only with a picture shown.
+void zoomIn(frmShowTell& w) {
+    if (w.pictureLoaded())
+        tovik::ZoomIn(w);
+}
+void zoomOut(frmShowTell& w) {
+    if (w.pictureLoaded())
+        tovik::ZoomOut(w);
+}
+void originalSize(frmShowTell& w) {
+    if (w.pictureLoaded())
+        tovik::OriginalSize(w);
+}
+void exitProgram(frmShowTell& w) {
+    w.close(); // as File, Exit: the window closes once this command has ended
+}
 } // namespace
 
 Dispatcher::Dispatcher() {
@@ -51,6 +73,25 @@ Dispatcher::Dispatcher() {
         {"SiteOne", SiteOne_Click},
         {"SiteTwo", SiteTwo_Click},
         {"About", About_Click},
+    };
+    // Keys, with their modifiers. The Page keys keep their meaning (Page Up forward) whatever the
+    // shift state; the others are what other viewers have taught people.
+    const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+    m_keys = {
+        {Qt::Key_Right, forward},
+        {Qt::Key_Space, forward},
+        {Qt::Key_Left, back},
+        {Qt::Key_Backspace, back},
+        {Qt::Key_Home, first},
+        {Qt::Key_End, last},
+        {Qt::Key_Plus, zoomIn},
+        {Qt::Key_Equal, zoomIn},
+        {Qt::Key_Minus, zoomOut},
+        {ctrl(Qt::Key_Plus), zoomIn},
+        {ctrl(Qt::Key_Equal), zoomIn},
+        {ctrl(Qt::Key_Minus), zoomOut},
+        {ctrl(Qt::Key_0), originalSize},
+        {ctrl(Qt::Key_Q), exitProgram},
     };
 }
 
@@ -84,8 +125,20 @@ void Dispatcher::menuItem(frmShowTell& window, const QString& name) {
     runNamed(window, m_menu, name);
 }
 
-void Dispatcher::pageKey(frmShowTell& window, int direction) {
-    run(window, [&] { direction < 0 ? back(window) : forward(window); });
+bool Dispatcher::key(frmShowTell& window, QKeyCombination pressed) {
+    if (pressed.key() == Qt::Key_PageUp || pressed.key() == Qt::Key_PageDown) {
+        run(window, [&] { pressed.key() == Qt::Key_PageDown ? back(window) : forward(window); });
+        return true;
+    }
+    // The keypad's keys are the same keys; Shift is how some layouts reach + at all.
+    const Qt::KeyboardModifiers ignored = Qt::KeypadModifier | Qt::ShiftModifier;
+    const QKeyCombination key(pressed.keyboardModifiers() & ~ignored, pressed.key());
+    for (const KeyEntry& entry : m_keys)
+        if (entry.key == key) {
+            run(window, [&] { entry.command(window); });
+            return true;
+        }
+    return false;
 }
 
 void Dispatcher::slideTick(frmShowTell& window) {

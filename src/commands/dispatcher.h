@@ -11,7 +11,7 @@
 
 namespace tovik {
 
-// The toolbar key table, the menu item table, the keys and the slide timer's tick, and the one
+// The toolbar key table, the menu item table, the keyboard table and the slide timer's tick, and the one
 // rule that keeps commands from running inside each other.
 //
 // A command runs to its end, its dialogs, message boxes and the sheet builder's pauses included,
@@ -25,7 +25,7 @@ public:
 
     void toolbarKey(frmShowTell& window, const QString& key) override;
     void menuItem(frmShowTell& window, const QString& name) override;
-    void pageKey(frmShowTell& window, int direction) override;
+    bool key(frmShowTell& window, QKeyCombination key) override;
     void slideTick(frmShowTell& window) override;
     void filesGiven(frmShowTell& window, const QStringList& paths) override;
     void zoomWheel(frmShowTell& window, int direction) override;
@@ -41,8 +41,14 @@ private:
     template <typename Work> void run(frmShowTell& window, Work work);
     void runNamed(frmShowTell& window, const std::vector<Entry>& table, const QString& name);
 
+    struct KeyEntry {
+        QKeyCombination key;
+        Command command;
+    };
+
     std::vector<Entry> m_toolbar;
     std::vector<Entry> m_menu;
+    std::vector<KeyEntry> m_keys;
     bool m_running = false;
     bool m_tickDropped = false;
 };

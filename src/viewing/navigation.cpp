@@ -94,6 +94,14 @@ void ShowPicture(frmShowTell& window, qint32 Direction) {
                                              window.imgThree.picture.sizeInBytes());
 }
 
+void ShowEntry(frmShowTell& window, qint32 index) {
+    ViewerState& s = window.state();
+    if (index < 1 || index > s.PictureCount)
+        return;
+    s.CurrentIndex = index;
+    ShowPicture(window, 0);
+}
+
 void ResetViewer(frmShowTell& window) {
     ViewerState& s = window.state();
     s.ZoomFactor = 1.0f;

@@ -18,6 +18,8 @@ void BuildPictureList(ViewerState& state);
 void StartViewing(frmShowTell& window);
 // The only way to step through the list by hand: -1 back, anything else forward.
 void ShowPicture(frmShowTell& window, qint32 Direction);
+// Shows entry index of the list (the first, the last), as a step onto it would.
+void ShowEntry(frmShowTell& window, qint32 index);
 // The only way to clear the viewer: no list, no picture, only "Open" usable.
 void ResetViewer(frmShowTell& window);
 void CloseFileCommand(frmShowTell& window);

@@ -65,6 +65,10 @@ private slots:
             b.w().Open->trigger();
         });
         QTest::newRow("Zoom In") << Act([](Busy& b) { b.w().Toolbar1->click(ZoomPlusButton); });
+        QTest::newRow("the Right, End and + keys") << Act([](Busy& b) {
+            for (const Qt::Key key : {Qt::Key_Right, Qt::Key_End, Qt::Key_Plus})
+                QTest::keyClick(&b.w(), key);
+        });
     }
     void commandsDuringASheetBuildDoNothing() {
         QFETCH(std::function<void(Busy&)>, act);
@@ -117,6 +121,42 @@ private slots:
         QCOMPARE(v.shownName(), QString("rgb24.bmp"));
         QTest::keyClick(&v.w(), Qt::Key_PageDown);
         QCOMPARE(v.shownName(), QString("static.gif"));
+    }
+
+    // Each key does what its button or menu item does.
+    void keysStepZoomAndExit() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif", "icon.ico"});
+        const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(&v.w(), key, modifiers);
+            return v.shownName();
+        };
+        QCOMPARE(press(Qt::Key_Right), QString("static.gif"));
+        QCOMPARE(press(Qt::Key_Space), QString("icon.ico"));
+        QCOMPARE(press(Qt::Key_Left), QString("static.gif"));
+        QCOMPARE(press(Qt::Key_Backspace), QString("photo.jpg"));
+        QCOMPARE(press(Qt::Key_End), QString("icon.ico"));
+        QVERIFY(!v.w().Toolbar1->isEnabled(RightArrowButton));
+        QCOMPARE(press(Qt::Key_Home), QString("photo.jpg"));
+        QVERIFY(!v.w().Toolbar1->isEnabled(LeftArrowButton));
+        press(Qt::Key_Plus);
+        QCOMPARE(v.state.ZoomFactor, 1.25f);
+        press(Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(v.state.ZoomFactor, 1.5f);
+        press(Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(v.state.ZoomFactor, 1.25f);
+        press(Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+        press(Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!v.w().isVisible());
+        QCOMPARE(v.fake.read("viewer.ini").count('\n'), 11);
+    }
+
+    void zoomKeysNeedAPicture() {
+        Viewer v;
+        QTest::keyClick(&v.w(), Qt::Key_Plus);
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+        QVERIFY(!v.w().pictureLoaded());
     }
 
     // A 1 s show over three pictures of different sizes; Save As chosen while the second shows,

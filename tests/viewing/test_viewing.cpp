@@ -3,6 +3,7 @@
 
 #include "app/dirtree.h"
 #include "app/frmshowtell.h"
+#include "core/dialogtext.h"
 #include "platform/pictures.h"
 #include "platform/picturesahead.h"
 #include "support/imagecompare.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTest>
@@ -31,6 +33,27 @@ using namespace tovik::test;
 class TestViewing : public QObject {
     Q_OBJECT
 private slots:
+    // Every file the program opens is listed by the Open dialog's first filter, in either case.
+    void allGraphicsListsEveryPictureTheProgramOpens() {
+        const QString allGraphics = qtNameFilters(OpenFilter).first();
+        QVERIFY(allGraphics.startsWith("All Graphics ("));
+        const QStringList patterns = allGraphics.section('(', 1).chopped(1).split(' ');
+        QStringList names = QDir(TOVIK_TESTDATA).entryList({"*.*"}, QDir::Files);
+        names.removeIf(
+            [](const QString& name) { return name.endsWith(".py") || name.endsWith(".md"); });
+        names << "a.jpeg"
+              << "b.JPE"
+              << "c.png"
+              << "d.TIFF"
+              << "e.tif"
+              << "f.webp"
+              << "g.svg"
+              << "h.svgz";
+        for (const QString& name : names)
+            QVERIFY2(QDir::match(patterns, name), qPrintable(name));
+        QVERIFY(!QDir::match(patterns, "notes.txt"));
+    }
+
     void openingOnePicture() {
         Viewer v;
         v.open({"photo.jpg"});
