@@ -7,7 +7,7 @@
 # 4 GB or takes over 2 s leaves that input in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-CC=clang CXX=clang++ BUILD_DIR=build-fuzz CMAKE_EXTRA=-DTOVIK_FUZZ=ON \
+INSTALL_GROUPS=--fuzz CC=clang CXX=clang++ BUILD_DIR=build-fuzz CMAKE_EXTRA=-DTOVIK_FUZZ=ON \
   BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture fuzz_budget fuzz_seeds tovik-metafile" \
   scripts/build.sh
 seconds=${FUZZ_SECONDS:-60}

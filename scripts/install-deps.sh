@@ -5,6 +5,8 @@
 # Installs only what is missing, so a second run costs a dpkg query.
 set -euo pipefail
 
+# What building and running need; --test adds what testing and looking at the program need,
+# --fuzz what fuzzing needs.
 PACKAGES=(
   # build
   cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libwmf-dev libemf2svg-dev libturbojpeg0-dev
@@ -16,11 +18,14 @@ PACKAGES=(
   # run: metric-compatible "Arial" and "Times New Roman", and libwmf's text fonts; WebP, TIFF
   # and other formats through "All Files"; Qt's own dialogs in the user's language
   fonts-liberation fonts-urw-base35 qt6-image-formats-plugins qt6-translations-l10n
-  # test and look at the program
-  xvfb xauth xdotool imagemagick x11-apps
-  # fuzzing (scripts/fuzz.sh)
-  clang libclang-rt-14-dev
 )
+for group in "$@"; do
+  case $group in
+    --test) PACKAGES+=(xvfb xauth xdotool imagemagick x11-apps) ;; # run and look at the program
+    --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;                 # scripts/fuzz.sh
+    *) echo "install-deps.sh: unknown group $group" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -6,7 +6,7 @@
 # Xvfb and IceWM, zoomed out to 0.75 with Ctrl+wheel, the window captured with its frame.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build.sh
+INSTALL_GROUPS=--test scripts/build.sh
 command -v icewm > /dev/null || apt-get install -y -qq --no-install-recommends icewm > /dev/null
 photos=$(bench/get-photos.sh)
 photo=$(ls "$photos"/*GreenMeadow*.jpg | head -n 1)

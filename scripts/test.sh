@@ -14,5 +14,5 @@ if [ "${1:-}" = "--sanitize" ]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 BUILD_DIR=${BUILD_DIR:-build}
-scripts/build.sh
+INSTALL_GROUPS=--test scripts/build.sh
 ctest --test-dir "$BUILD_DIR" --output-on-failure

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "core/folderlist.h"
 #include "platform/platform.h"
 #include "settings/viewerstate.h"
 
@@ -10,14 +11,13 @@
 
 namespace tovik {
 
-// "All Graphics" lists every file the program opens: its first formats, then the others Qt
-// reads (PNG, TIFF, WebP, SVG, ...), so that no picture hides until "All Files" is chosen.
-inline const QString OpenFilter = QStringLiteral(
-    "All Graphics |*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.emf;*.cur;*.jpeg;*.jpe;*.png;*.tif;*.tiff;"
-    "*.webp;*.svg;*.svgz;*.tga;*.icns;*.mng;*.wbmp;*.pbm;*.pgm;*.ppm;*.xbm;*.xpm|"
-    "JPG (*.jpg)|*.jpg|GIF (*.gif)|*.gif|"
-    "BMP (*.bmp)|*.bmp|ICON (*.ico)|*.ico|WMF (*.wmf)|*.wmf|EMF (*.emf)|*.emf|CUR (*.cur)|*.cur|"
-    "All Files (*.*)|*.*");
+inline const QString OpenFilter =
+    QStringLiteral("All Graphics |") + PicturePatterns +
+    QStringLiteral("|"
+                   "JPG (*.jpg)|*.jpg|GIF (*.gif)|*.gif|"
+                   "BMP (*.bmp)|*.bmp|ICON (*.ico)|*.ico|WMF (*.wmf)|*.wmf|EMF (*.emf)|*.emf|CUR "
+                   "(*.cur)|*.cur|"
+                   "All Files (*.*)|*.*");
 inline const QString SaveFilter = QStringLiteral("JPG (*.jpg)|*.jpg|BMP (*.bmp)|*.bmp");
 
 // The dialog host: loading it runs the standard dialog that DialogMode names (1 Open,

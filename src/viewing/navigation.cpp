@@ -7,6 +7,7 @@
 #include "app/frmshowtell.h"
 #include "app/toolbarbutton.h"
 #include "core/dialogtext.h"
+#include "core/folderlist.h"
 #include "core/navigation.h"
 #include "viewing/display.h"
 
@@ -40,12 +41,45 @@ void OpenCommand(frmShowTell& window) {
     StartViewing(window);
 }
 
-void OpenFiles(frmShowTell& window, const QStringList& paths) {
-    QStringList readable, refused;
+namespace {
+// The pictures in a folder, as full paths; none when it cannot be read.
+QStringList picturesIn(const QDir& folder) {
+    QStringList paths;
+    for (const QString& name : picturesAmong(folder.entryList(QDir::Files | QDir::Readable)))
+        paths << folder.absoluteFilePath(name);
+    return paths;
+}
+
+// What was given from outside as the list to open: a folder stands for its pictures, and a file
+// named alone for the pictures of its folder (it shows first, and the others a step away).
+// The place in the list to start from goes to start.
+QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype& start) {
+    QStringList list;
     for (const QString& path : paths) {
         const QFileInfo file(path);
-        (file.isFile() && file.isReadable() ? readable : refused) << file.absoluteFilePath();
+        const QStringList inFolder = file.isDir() ? picturesIn(QDir(path)) : QStringList();
+        if (file.isFile() && file.isReadable())
+            list << file.absoluteFilePath();
+        else if (!inFolder.isEmpty())
+            list << inFolder;
+        else
+            refused << file.absoluteFilePath();
     }
+    start = 0;
+    if (paths.size() == 1 && list.size() == 1 && QFileInfo(paths.first()).isFile()) {
+        const QStringList neighbours = picturesIn(QFileInfo(list.first()).absoluteDir());
+        start = std::max<qsizetype>(0, neighbours.indexOf(list.first()));
+        if (neighbours.contains(list.first()))
+            list = neighbours;
+    }
+    return list;
+}
+} // namespace
+
+void OpenFiles(frmShowTell& window, const QStringList& paths) {
+    QStringList refused;
+    qsizetype start = 0;
+    const QStringList readable = listToOpen(paths, refused, start);
     if (!refused.isEmpty())
         window.platform().messages.message(NotOpenedTitle, NotOpenedText.arg(refused.join('\n')));
     if (readable.isEmpty())
@@ -55,17 +89,17 @@ void OpenFiles(frmShowTell& window, const QStringList& paths) {
     s.ZoomFactor = 1.0f;
     ResetViewer(window);
     BuildPictureList(s);
-    StartViewing(window);
+    StartViewing(window, qint32(start) + 1);
 }
 
 void BuildPictureList(ViewerState& state) {
     state.setPictureList(splitSelectedFiles(state.SelectedFiles, QDir::separator()));
 }
 
-void StartViewing(frmShowTell& window) {
+void StartViewing(frmShowTell& window, qint32 first) {
     window.HScroll1->setValue(0);
     window.VScroll1->setValue(0);
-    window.state().CurrentIndex = 1;
+    window.state().CurrentIndex = first;
     ShowPicture(window, 0);
 }
 

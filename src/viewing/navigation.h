@@ -15,7 +15,8 @@ struct ViewerState;
 void OpenCommand(frmShowTell& window);
 // Split: PictureList and PictureCount from SelectedFiles.
 void BuildPictureList(ViewerState& state);
-void StartViewing(frmShowTell& window);
+// Shows the list from its entry first on.
+void StartViewing(frmShowTell& window, qint32 first = 1);
 // The only way to step through the list by hand: -1 back, anything else forward.
 void ShowPicture(frmShowTell& window, qint32 Direction);
 // Shows entry index of the list (the first, the last), as a step onto it would.
@@ -25,8 +26,10 @@ void ResetViewer(frmShowTell& window);
 void CloseFileCommand(frmShowTell& window);
 
 // Pictures handed over from outside (named at start, dropped on the window): the same new list
-// as the Open dialog's answer, in the order given. Names that are no readable file are left out
-// and named in one message; when none is left nothing changes.
+// as the Open dialog's answer, in the order given. A folder stands for its pictures; a file named
+// alone brings the pictures of its folder with it, in natural order, and shows first. Names that
+// are no readable file nor a folder with pictures are left out and named in one message; when
+// none is left nothing changes.
 void OpenFiles(frmShowTell& window, const QStringList& paths);
 
 } // namespace tovik

@@ -193,13 +193,46 @@ private slots:
         QCOMPARE(v.state.CurrentIndex, 3);
     }
 
+    // A folder given lists its pictures; a file given alone brings its folder's pictures with it.
+    void aFolderOrALoneFileListsTheFoldersPictures() {
+        Viewer v;
+        v.fake.copySamples({"photo.jpg"});
+        for (const char* name : {"photo10.jpg", "photo2.JPG", "Photo1.gif", "a.PNG"})
+            QFile::copy(v.fake.file("photo.jpg"), v.fake.file(name));
+        v.fake.write("notes.txt", "words");
+        QDir(v.fake.folder.path()).mkdir("inner.jpg"); // a folder, and not gone into
+        QFile::copy(v.fake.file("photo.jpg"), v.fake.file("inner.jpg/deep.jpg"));
+        const QStringList expected = {"a.PNG", "photo.jpg", "Photo1.gif", "photo2.JPG",
+                                      "photo10.jpg"};
+        const auto listNames = [&] {
+            QStringList names;
+            for (qint32 i = 1; i <= v.state.PictureCount; ++i)
+                names << QFileInfo(v.state.PictureList(i)).fileName();
+            return names;
+        };
+        v.commands.filesGiven(v.w(), {v.fake.folder.path()});
+        QCOMPARE(listNames(), expected);
+        QCOMPARE(v.shownName(), QString("a.PNG"));
+        v.commands.filesGiven(v.w(), {v.fake.file("photo2.JPG")});
+        QCOMPARE(listNames(), expected);
+        QCOMPARE(v.shownName(), QString("photo2.JPG"));
+        QTest::keyClick(&v.w(), Qt::Key_Right);
+        QCOMPARE(v.shownName(), QString("photo10.jpg"));
+        v.commands.filesGiven(v.w(), {v.fake.file("notes.txt")}); // named, so opened, alone
+        QCOMPARE(listNames(), QStringList{"notes.txt"});
+        QCOMPARE(v.fake.messages.shown.value(0).second, QString("Invalid Picture Format"));
+        v.commands.filesGiven(v.w(), {v.fake.file("photo10.jpg"), v.fake.file("a.PNG")});
+        QCOMPARE(listNames(), (QStringList{"photo10.jpg", "a.PNG"})); // several: as given
+    }
+
     void filesFromOutsideBuildTheListAsTheOpenDialogDoes() {
         Viewer v;
         const QStringList samples = v.fake.copySamples({"static.gif", "photo.jpg"});
         const QString before = QDir::currentPath();
         QDir::setCurrent(v.fake.folder.path()); // a relative name counts from the current folder
-        v.commands.filesGiven(v.w(),
-                              {samples[0], "photo.jpg", "missing.bmp", v.fake.folder.path()});
+        const QString empty = v.fake.folder.path() + "/no pictures";
+        QDir().mkdir(empty);
+        v.commands.filesGiven(v.w(), {samples[0], "photo.jpg", "missing.bmp", empty});
         QDir::setCurrent(before);
         QCOMPARE(v.state.PictureCount, 2);
         QCOMPARE(v.state.PictureList(1), samples[0]);
@@ -207,7 +240,7 @@ private slots:
         QCOMPARE(v.shownName(), QString("static.gif"));
         QCOMPARE(v.fake.messages.shown.size(), 1); // one message names both refused
         QVERIFY(v.fake.messages.shown.first().second.contains(v.fake.file("missing.bmp")));
-        QVERIFY(v.fake.messages.shown.first().second.contains(v.fake.folder.path()));
+        QVERIFY(v.fake.messages.shown.first().second.contains(empty));
 
         v.commands.filesGiven(v.w(), {"missing.bmp"}); // none left: the list stays
         QCOMPARE(v.state.PictureCount, 2);

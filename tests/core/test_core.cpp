@@ -2,6 +2,7 @@
 // Copyright 2026 The Tovik Viewer developers
 
 #include "core/dialogtext.h"
+#include "core/folderlist.h"
 #include "core/layout.h"
 #include "core/navigation.h"
 #include "core/placement.h"
@@ -19,6 +20,17 @@ using namespace tovik;
 class TestCore : public QObject {
     Q_OBJECT
 private slots:
+    void folderPicturesComeInNaturalOrder() {
+        QCOMPARE(
+            picturesAmong({"photo10.jpg", "notes.txt", "photo2.JPG", "IMG_0009.png", "IMG_10.png",
+                           "photo.jpg", "Photo1.gif", "b.tif", "A.webp", "x.jpg.part"}),
+            (QStringList{"A.webp", "b.tif", "IMG_0009.png", "IMG_10.png", "photo.jpg", "Photo1.gif",
+                         "photo2.JPG", "photo10.jpg"}));
+        QCOMPARE(naturalCompare(u"x01", u"x1"), 0);
+        QVERIFY(naturalCompare(u"abc", u"abcd") < 0);
+        QVERIFY(naturalCompare(u"99999999999999999999", u"100000000000000000000") < 0);
+    }
+
     void roundingHalvesGoToEven() {
         QCOMPARE(roundHalfEven(2.5), 2.0);
         QCOMPARE(roundHalfEven(3.5), 4.0);
