@@ -8,13 +8,13 @@
 #include "platform/pictures.h"
 #include "platform/workfolder.h"
 #include "support/hostilefiles.h"
+#include "support/scopedenvironment.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
 #include "viewing/display.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QTest>
 #include <QtEndian>
 
@@ -81,8 +81,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, message);
         // Drawings are stopped at the helper's limit, however slow a sanitized helper is.
-        qputenv("TOVIK_METAFILE_TIME_LIMIT_MS", "2000");
-        const auto restore = qScopeGuard([] { qunsetenv("TOVIK_METAFILE_TIME_LIMIT_MS"); });
+        const ScopedEnvironment limit("TOVIK_METAFILE_TIME_LIMIT_MS", "2000");
         Viewer v;
         v.open({"photo.jpg"});
         v.fake.write(name, bytes);
@@ -217,15 +216,12 @@ private slots:
         QFETCH(bool, shown);
         Viewer v;
         v.fake.copySamples({"drawing.wmf"});
-        const QByteArray helper = qgetenv("TOVIK_METAFILE_HELPER");
-        const auto restore = qScopeGuard([helper] {
-            qputenv("TOVIK_METAFILE_HELPER", helper);
-            qunsetenv("TOVIK_METAFILE_TIME_LIMIT_MS");
-        });
         v.fake.write("stand-in.sh", "#!/bin/sh\n" + script);
         QFile(v.fake.file("stand-in.sh")).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        qputenv("TOVIK_METAFILE_HELPER", QFile::encodeName(v.fake.file("stand-in.sh")));
-        qputenv("TOVIK_METAFILE_TIME_LIMIT_MS", "500"); // its wall clock, not its CPU time
+        const ScopedEnvironment helper("TOVIK_METAFILE_HELPER",
+                                       QFile::encodeName(v.fake.file("stand-in.sh")));
+        // its wall clock, not its CPU time
+        const ScopedEnvironment limit("TOVIK_METAFILE_TIME_LIMIT_MS", "500");
         QElapsedTimer clock;
         clock.start();
         const PictureLoad load = loadPicture(v.fake.file("drawing.wmf"));
@@ -293,8 +289,7 @@ private slots:
     void theNextStartTidiesWhatKilledViewersLeftAndNothingElse() {
         FakePlatform fake;
         QTemporaryDir temp;
-        qputenv("TMPDIR", QFile::encodeName(temp.path()));
-        const auto restore = qScopeGuard([] { qunsetenv("TMPDIR"); });
+        const ScopedEnvironment tmpdir("TMPDIR", QFile::encodeName(temp.path()));
         const WorkFolder holder(temp.path(), temp.path()); // the viewers below start second
         // Each a process of its own, ended with the test however it ends.
         struct SecondViewer {

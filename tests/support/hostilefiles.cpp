@@ -247,7 +247,7 @@ QByteArray iconWithBrokenDirectory() {
     for (const quint32 offset : {quint32(0x7fffff00), quint32(2), quint32(6 + 3 * 16)})
         out << quint8(16) << quint8(16) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
             << quint32(1024) << offset;
-    return icon + QByteArray("\x12\x34\x56\x78 no image here, only words", 32);
+    return icon + QByteArray("\x12\x34\x56\x78 no image here, only words");
 }
 
 QByteArray topDownBitmap(int width, int height) {
