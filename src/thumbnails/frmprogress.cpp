@@ -6,6 +6,7 @@
 #include "app/dialoglayout.h"
 #include "app/frmshowtell.h"
 
+#include <QCloseEvent>
 #include <QProgressBar>
 
 namespace tovik {
@@ -20,6 +21,15 @@ frmProgress::frmProgress(frmShowTell& main)
     PB1->setTextVisible(false);
     placeTwips(PB1, 240, 180, 4275, 255, main.tppX(), main.tppY());
     centreOnMainWindow(this, main);
+}
+
+void frmProgress::closeEvent(QCloseEvent* event) {
+    closeAsked = true;
+    event->ignore();
+}
+
+void frmProgress::reject() {
+    closeAsked = true;
 }
 
 } // namespace tovik

@@ -18,6 +18,14 @@ public:
     explicit frmProgress(frmShowTell& main);
 
     QProgressBar* PB1 = nullptr;
+    // Its close box (or Escape) was used: the build stops at its next safe point, which hides
+    // this window; until then it stays as it is, so that no window manager sees it vanish and
+    // come back.
+    bool closeAsked = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 };
 
 } // namespace tovik

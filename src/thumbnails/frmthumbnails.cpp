@@ -14,6 +14,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
@@ -165,6 +166,8 @@ std::vector<frmThumbnails::Measured> frmThumbnails::measure(const QStringList& p
 void frmThumbnails::BuildThumbnails() {
     ViewerState& s = m_main.state();
     frmProgress progress(m_main);
+    m_progress = &progress;
+    const auto built = qScopeGuard([this] { m_progress = nullptr; });
     progress.show();
     progress.PB1->setValue(progressStep(s.PictureCount));
     PauseOneSecond(m_main.platform().clock);
@@ -182,7 +185,7 @@ void frmThumbnails::BuildThumbnails() {
         layoutSheet(entries, SheetPercent, SheetWidth, m_main.tppX(), m_main.tppY());
     const QImage sheet = draw(items, layout, progress);
     progress.PB1->setValue(progress.PB1->maximum());
-    progress.close();
+    progress.hide();
     if (!m_skipped.isEmpty())
         m_main.platform().messages.message(
             SkippedTitle, SkippedText.arg(QStringList(m_skipped.values()).join('\n')));
@@ -191,10 +194,10 @@ void frmThumbnails::BuildThumbnails() {
     handOver(sheet);
 }
 
-// The safe points of a build, after each pause and message: a close asked for meanwhile ends
-// the build there, and nothing is handed over.
+// The safe points of a build, after each pause and message: a close of the window or of the
+// progress window asked for meanwhile ends the build there, and nothing is handed over.
 bool frmThumbnails::stopped() {
-    if (!m_main.closePending())
+    if (!m_main.closePending() && !(m_progress && m_progress->closeAsked))
         return false;
     m_main.state().DialogCancelled = true;
     return true;

@@ -53,6 +53,7 @@ private:
     void handOver(const QImage& sheet);
 
     frmShowTell& m_main;
+    frmProgress* m_progress = nullptr; // while a build runs
     // The entries that have no thumbnail by their place in the list: refused when measured, or
     // when decoded.
     QMap<qsizetype, QString> m_skipped;

@@ -7,6 +7,7 @@
 #include "support/hostilefiles.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
+#include "thumbnails/frmprogress.h"
 #include "thumbnails/frmthumbnails.h"
 #include "thumbnails/frmthumboption.h"
 #include "thumbnails/thumbnailcommand.h"
@@ -123,6 +124,32 @@ private slots:
         const QImage first =
             QImage(list[0]).scaled(48, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QVERIFY(qAbs(qGreen(sheets[0].pixel(20 + 24, 20 + 18)) - qGreen(first.pixel(24, 18))) < 8);
+    }
+
+    // The progress window's close box stops the build as a halt does: nothing changes.
+    void closingTheProgressWindowStopsTheBuild() {
+        Sheet s;
+        s.open({"photo.jpg", "static.gif", "rgb24.bmp"});
+        const QImage shown = s.w().imgThree.picture;
+        bool stillShownAfterClose = false;
+        s.fake.clock.duringNextPause = [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* progress = qobject_cast<frmProgress*>(top)) {
+                    progress->close();
+                    stillShownAfterClose = progress->isVisible();
+                }
+        };
+        s.generate("50", "640");
+        QVERIFY(stillShownAfterClose); // until the build has stopped
+        QCOMPARE(s.state.PictureCount, 3);
+        QCOMPARE(s.w().imgThree.picture, shown);
+        QCOMPARE(s.shownName(), QString("photo.jpg"));
+        QVERIFY(s.w().Toolbar1->isEnabled(ThumbnailButton));
+        QVERIFY(!QFile::exists(s.fake.file(SheetFileName)));
+        for (QWidget* top : QApplication::topLevelWidgets())
+            QVERIFY(!qobject_cast<frmProgress*>(top) || !top->isVisible());
+        s.generate("50", "640"); // and the next build runs to its end
+        QCOMPARE(s.state.PictureCount, 4);
     }
 
     void unreadableEntriesAreSkippedAndNamed() {
