@@ -10,6 +10,7 @@
 #include "platform/pictures.h"
 #include "thumbnails/frmprogress.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -270,6 +271,9 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
         if (painter.isActive())
             ahead.decodeAfter(i, items, layout.placements, *this);
         announceWidening(layout.placements[i]);
+        // The progress shows, and a close of either window is heard, between entries too; a
+        // command asked for meanwhile is dropped as during any command.
+        QCoreApplication::processEvents();
         if (stopped())
             return {};
         if (painter.isActive()) {
