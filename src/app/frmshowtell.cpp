@@ -63,6 +63,7 @@ void frmShowTell::buildParts() {
     imgTwo = new QWidget(m_client);   // clips imgOne to the viewport
     imgTwo->installEventFilter(this); // the wheel over the picture
     imgOne = new DrawingSurface(imgTwo);
+    imgOne->installEventFilter(this); // dragged with the mouse
     HScroll1 = new QScrollBar(Qt::Horizontal, m_client);
     VScroll1 = new QScrollBar(Qt::Vertical, m_client);
     for (QScrollBar* bar : {HScroll1, VScroll1}) {
@@ -200,30 +201,9 @@ bool frmShowTell::eventFilter(QObject* watched, QEvent* event) {
         wheelOverPicture(*static_cast<QWheelEvent*>(event));
         return true;
     }
+    if (watched == imgOne && dragPicture(*event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
-}
-
-// Ctrl+wheel zooms; otherwise the wheel moves the scroll bars (Shift, or a sideways swipe, the
-// horizontal one) by their own small steps, so that their values and the picture stay in step.
-void frmShowTell::wheelOverPicture(const QWheelEvent& event) {
-    const QPoint angle = event.angleDelta();
-    if (event.modifiers() & Qt::ControlModifier) {
-        if (angle.y() != 0)
-            m_commands.zoomWheel(*this, angle.y() > 0 ? 1 : -1);
-        return;
-    }
-    const bool sideways =
-        (event.modifiers() & Qt::ShiftModifier) || qAbs(angle.x()) > qAbs(angle.y());
-    QScrollBar* bar = sideways ? HScroll1 : VScroll1;
-    double& rest = sideways ? m_wheelRestX : m_wheelRestY;
-    const int delta = sideways && angle.x() != 0 ? angle.x() : angle.y();
-    if (bar->isHidden())
-        return;
-    // A notch (120) is as many small steps as the desktop scrolls lines for it.
-    rest += -delta / 120.0 * QApplication::wheelScrollLines() * bar->singleStep();
-    const int move = int(rest);
-    rest -= move;
-    bar->setValue(bar->value() + move);
 }
 
 void frmShowTell::dragEnterEvent(QDragEnterEvent* event) {

@@ -139,6 +139,9 @@ private:
     void resizeOuter(QSize outer);
     void dockBars();
     void wheelOverPicture(const QWheelEvent& event);
+    void zoomAt(QPointF pointer, int direction);
+    bool dragPicture(const QEvent& event);
+    void scrollBy(QPoint pixels);
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
     QSize drawingSize() const;
@@ -157,6 +160,8 @@ private:
     std::optional<QSize> m_outerSizeToMeet;
     // Wheel movement not yet worth a whole scroll step (a touchpad sends small ones), per bar.
     double m_wheelRestX = 0, m_wheelRestY = 0;
+    // Where the left button took hold of the picture, while it is held.
+    std::optional<QPoint> m_dragFrom;
     // Started maximized: the first restore goes to the initial size.
     bool m_restoreToInitialSize = false;
 };

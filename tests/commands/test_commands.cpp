@@ -296,6 +296,30 @@ private slots:
         QCOMPARE(v.fake.read("viewer.ini").count('\n'), 11);
     }
 
+    // A dragged picture follows the pointer; Ctrl+wheel keeps the point under it where it is.
+    void aDragPansAndCtrlWheelZoomsAboutThePointer() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        for (int i = 0; i < 4; ++i)
+            v.w().ZoomIn->trigger(); // 2.0: 640 x 480, both bars
+        QWidget* surface = v.w().imgOne;
+        QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(100, 100));
+        QTest::mouseMove(surface, QPoint(60, 70));
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(60, 70));
+        QCOMPARE(v.w().HScroll1->value(), 40 * 15);
+        QCOMPARE(v.w().VScroll1->value(), 30 * 15);
+        QCOMPARE(surface->pos(), QPoint(-40, -30));
+
+        const QPointF pointer(200, 150); // over picture point (120, 90)
+        QWheelEvent wheel(pointer, surface->mapToGlobal(pointer), QPoint(), {0, 120}, Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(v.w().imgTwo, &wheel);
+        QCOMPARE(v.state.ZoomFactor, 2.25f);
+        const QPointF under = (pointer - QPointF(surface->pos())) / 2.25;
+        QVERIFY2(qAbs(under.x() - 120) < 0.5 && qAbs(under.y() - 90) < 0.5,
+                 qPrintable(QString("%1, %2").arg(under.x()).arg(under.y())));
+    }
+
     void theClockButtonFollowsTheTimer() {
         Viewer v;
         v.open({"photo.jpg", "static.gif"});
