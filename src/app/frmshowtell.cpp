@@ -80,6 +80,7 @@ void frmShowTell::Form_Load() {
     SettingsDefaultsContext defaults{m_platform.screen.geometry(), frameGeometry().width() * m_tppX,
                                      frameGeometry().height() * m_tppY};
     ReadSettings(m_state, m_platform.appFile(SettingsFileName), defaults, livePlacement());
+    m_state.FitToWindow = ReadFitToWindow(m_platform.appFile(FitFileName));
     placeWindow();
     m_state.ZoomFactor = 1.0f;
     for (int index : ButtonsNeedingAPicture)

@@ -96,6 +96,7 @@ public:
     QAction* OriginalSize = nullptr;
     QAction* ZoomIn = nullptr;
     QAction* ZoomOut = nullptr;
+    QAction* FitToWindow = nullptr; // checked while pictures are fitted to the window
     QAction* Thumbnail = nullptr;
     QAction* Option = nullptr;
     QAction* Contents = nullptr;

@@ -3,6 +3,8 @@
 
 #include "app/frmshowtell.h"
 
+#include "core/zoomsteps.h"
+
 #include <QScrollBar>
 
 #include <algorithm>
@@ -33,6 +35,9 @@ frmShowTell::Redraw frmShowTell::redraw() {
         imgOne->clear();
         return Redraw::NoPicture;
     }
+    if (m_state.FitToWindow)
+        m_state.ZoomFactor = fitFactor(imgThree.picture.width(), imgThree.picture.height(),
+                                       imgTwo->width(), imgTwo->height());
     if (!drawPicture()) {
         imgOne->clear(); // never the last picture's drawing over this one
         return Redraw::TooLarge;

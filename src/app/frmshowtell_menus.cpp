@@ -43,6 +43,8 @@ void frmShowTell::buildMenus() {
     OriginalSize = item(view, "OriginalSize", QStringLiteral("&Original Size"));
     ZoomIn = item(view, "ZoomIn", QStringLiteral("Zoom &In"));
     ZoomOut = item(view, "ZoomOut", QStringLiteral("Zoom O&ut"));
+    FitToWindow = item(view, "FitToWindow", QStringLiteral("&Fit to Window"));
+    FitToWindow->setCheckable(true);
 
     Tools = topMenu(bar, "Tools", QStringLiteral("&Tools"));
     Thumbnail = item(Tools, "Thumbnail", QStringLiteral("&Generate Thumbnails"));
@@ -65,8 +67,8 @@ void frmShowTell::routeMenus() {
     connect(File, &QMenu::aboutToShow, this, &frmShowTell::File_Click);
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
-    for (QAction* action : {Open, SaveAs, CloseFile, OriginalSize, ZoomIn, ZoomOut, Thumbnail,
-                            Option, Contents, HelpIndex, Mail, SiteOne, SiteTwo, About})
+    for (QAction* action : {Open, SaveAs, CloseFile, OriginalSize, ZoomIn, ZoomOut, FitToWindow,
+                            Thumbnail, Option, Contents, HelpIndex, Mail, SiteOne, SiteTwo, About})
         connect(action, &QAction::triggered, this,
                 [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
@@ -86,6 +88,7 @@ void frmShowTell::view_Click() {
     const bool loaded = pictureLoaded();
     for (QAction* a : {OriginalSize, ZoomOut, ZoomIn})
         a->setEnabled(loaded);
+    FitToWindow->setChecked(m_state.FitToWindow);
 }
 
 void frmShowTell::Tools_Click() {

@@ -65,6 +65,7 @@ Dispatcher::Dispatcher() {
         {"OriginalSize", tovik::OriginalSize},
         {"ZoomIn", tovik::ZoomIn},
         {"ZoomOut", tovik::ZoomOut},
+        {"FitToWindow", FitToWindowCommand},
         {"Thumbnail", Thumbnail_Click},
         {"Option", OptionCommand},
         {"Contents", Contents_Click},
@@ -92,6 +93,7 @@ Dispatcher::Dispatcher() {
         {ctrl(Qt::Key_Minus), zoomOut},
         {ctrl(Qt::Key_0), originalSize},
         {ctrl(Qt::Key_Q), exitProgram},
+        {Qt::Key_F, FitToWindowCommand},
     };
 }
 

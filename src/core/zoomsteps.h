@@ -9,8 +9,13 @@ inline constexpr float ZoomStep = 0.25f;
 inline constexpr float MinZoom = 0.25f;
 inline constexpr float MaxZoom = 2.75f;
 
-// One step in or out, clamped after the step.
+// One step in or out, clamped after the step: to the next quarter above or below, so that a
+// factor fitted to the window (0.6) goes on to the steps (0.75, 0.5) as any other.
 float zoomedIn(float factor);
 float zoomedOut(float factor);
+
+// The largest factor that shows a picture of this size whole in a viewport of that size, never
+// above 1; sizes in pixels.
+float fitFactor(double pictureWidth, double pictureHeight, double viewWidth, double viewHeight);
 
 } // namespace tovik

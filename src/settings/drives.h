@@ -38,4 +38,10 @@ bool ReadSettings(ViewerState& state, const QString& iniPath,
 bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live,
                    QString* error = nullptr);
 
+// Whether pictures are fitted to the window, kept in a file of its own beside viewer.ini so that
+// viewer.ini stays as it is: "1" on, anything else or no file off.
+inline const QString FitFileName = QStringLiteral("fit-to-window");
+bool ReadFitToWindow(const QString& path);
+bool WriteFitToWindow(bool on, const QString& path);
+
 } // namespace tovik

@@ -17,6 +17,9 @@ struct ViewerState : SettingsValues {
     qint32 CurrentIndex = 0;
     QString SelectedFiles;
     float ZoomFactor = 1.0f;
+    // Every picture shown at the factor that fits it to the window (never above 1), until a
+    // zoom command or the user turns it off; kept across runs outside viewer.ini.
+    bool FitToWindow = false;
     bool LoopForever = false;
     qint16 DialogMode = 0;
     bool DialogCancelled = false;

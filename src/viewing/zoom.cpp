@@ -5,10 +5,33 @@
 
 #include "app/frmshowtell.h"
 #include "core/zoomsteps.h"
+#include "settings/drives.h"
 
 namespace tovik {
 
+namespace {
+// Zooming by hand ends fitting: the factor is the user's again.
+void leaveFit(frmShowTell& window) {
+    setFitToWindow(window, false);
+}
+} // namespace
+
+void setFitToWindow(frmShowTell& window, bool on) {
+    ViewerState& s = window.state();
+    if (s.FitToWindow == on)
+        return;
+    s.FitToWindow = on;
+    WriteFitToWindow(
+        on, window.platform().appFile(FitFileName)); // a failure costs only the next run's mode
+}
+
+void FitToWindowCommand(frmShowTell& window) {
+    setFitToWindow(window, !window.state().FitToWindow);
+    window.redraw();
+}
+
 void ZoomIn(frmShowTell& window) {
+    leaveFit(window);
     float& zoom = window.state().ZoomFactor;
     for (;;) {
         zoom = zoomedIn(zoom);
@@ -23,12 +46,14 @@ void ZoomIn(frmShowTell& window) {
 }
 
 void ZoomOut(frmShowTell& window) {
+    leaveFit(window);
     float& zoom = window.state().ZoomFactor;
     zoom = zoomedOut(zoom);
     window.redraw();
 }
 
 void OriginalSize(frmShowTell& window) {
+    leaveFit(window);
     window.state().ZoomFactor = 0.75f;
     ZoomIn(window);
 }

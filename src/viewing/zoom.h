@@ -11,5 +11,9 @@ void ZoomIn(frmShowTell& window);
 void ZoomOut(frmShowTell& window);
 // Back to 1.0 through the same path as a zoom-in step.
 void OriginalSize(frmShowTell& window);
+// View, Fit to Window and the F key: fitting turned on or off, and the picture drawn so.
+void FitToWindowCommand(frmShowTell& window);
+// Fitting on or off, kept for the next run.
+void setFitToWindow(frmShowTell& window, bool on);
 
 } // namespace tovik

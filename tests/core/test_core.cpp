@@ -190,6 +190,27 @@ private slots:
         QCOMPARE(zoomedIn(2.75f), 2.75f);
         QCOMPARE(zoomedOut(0.25f), 0.25f);
         QCOMPARE(zoomedOut(1.0f), 0.75f);
+        // From a factor fitted to the window, to the steps on either side of it.
+        QCOMPARE(zoomedIn(0.6f), 0.75f);
+        QCOMPARE(zoomedOut(0.6f), 0.5f);
+        QCOMPARE(zoomedIn(0.17f), 0.25f);
+        QCOMPARE(zoomedOut(0.17f), 0.25f);
+    }
+
+    void fitShowsThePictureWholeAndNeverEnlargesIt_data() {
+        QTest::addColumn<QSizeF>("picture");
+        QTest::addColumn<float>("factor");
+        QTest::newRow("wide") << QSizeF(2000, 500) << 0.5f;  // by its width
+        QTest::newRow("tall") << QSizeF(500, 3000) << 0.25f; // by its height
+        QTest::newRow("small") << QSizeF(300, 200) << 1.0f;  // never above 1
+        QTest::newRow("huge") << QSizeF(5640, 3172) << 1000.0f / 5640;
+    }
+    void fitShowsThePictureWholeAndNeverEnlargesIt() {
+        QFETCH(QSizeF, picture);
+        QFETCH(float, factor);
+        const float fit = fitFactor(picture.width(), picture.height(), 1000, 750);
+        QCOMPARE(fit, factor);
+        QVERIFY(picture.width() * fit <= 1000.0001 && picture.height() * fit <= 750.0001);
     }
 
     void splitsTheOpenAnswer() {

@@ -4,6 +4,7 @@
 #include "app/dirtree.h"
 #include "app/frmshowtell.h"
 #include "core/dialogtext.h"
+#include "core/zoomsteps.h"
 #include "platform/pictures.h"
 #include "platform/picturesahead.h"
 #include "support/imagecompare.h"
@@ -52,6 +53,44 @@ private slots:
         for (const QString& name : names)
             QVERIFY2(QDir::match(patterns, name), qPrintable(name));
         QVERIFY(!QDir::match(patterns, "notes.txt"));
+    }
+
+    // Off at the first start; once on, every picture is shown whole, a resize refits, a zoom
+    // command leaves it, and it is kept for the next run.
+    void fitToWindowShowsEachPictureWhole() {
+        Viewer v;
+        QVERIFY(!v.state.FitToWindow);
+        QImage large(2400, 1200, QImage::Format_RGB32);
+        large.fill(Qt::darkGreen);
+        QVERIFY(large.save(v.fake.file("large.png")));
+        v.fake.copySamples({"icon.ico"});
+        v.commands.filesGiven(v.w(), {v.fake.file("large.png"), v.fake.file("icon.ico")});
+        QCOMPARE(v.state.ZoomFactor, 1.0f);
+        v.w().view->popup({0, 0}); // as a person opens the menu: its items' states are set
+        QVERIFY(!v.w().FitToWindow->isChecked());
+        v.w().view->close();
+        v.w().FitToWindow->trigger();
+        const QSize view = v.w().imgTwo->size();
+        QCOMPARE(v.state.ZoomFactor, float(view.width()) / 2400);
+        QVERIFY(v.w().imgOne->width() <= view.width() && v.w().imgOne->height() <= view.height());
+        QVERIFY(v.w().HScroll1->isHidden() && v.w().VScroll1->isHidden());
+        QTest::keyClick(&v.w(), Qt::Key_Right);
+        QCOMPARE(v.state.ZoomFactor, 1.0f); // small: never enlarged
+        QTest::keyClick(&v.w(), Qt::Key_Left);
+        v.w().resize(900, 700);
+        QTRY_COMPARE(v.state.ZoomFactor, float(v.w().imgTwo->width()) / 2400);
+        QCOMPARE(v.fake.read("fit-to-window"), QByteArray("1\n"));
+        {
+            ViewerState state; // the next run, over the same folder
+            frmShowTell again(v.fake.platform, state, v.commands);
+            QVERIFY(state.FitToWindow);
+        }
+        const float fitted = v.state.ZoomFactor;
+        v.w().ZoomIn->trigger();
+        QVERIFY(!v.state.FitToWindow);
+        QCOMPARE(v.state.ZoomFactor, zoomedIn(fitted));
+        QVERIFY(v.state.ZoomFactor > fitted && v.state.ZoomFactor - fitted <= 0.25f);
+        QCOMPARE(v.fake.read("fit-to-window"), QByteArray("0\n"));
     }
 
     void openingOnePicture() {
