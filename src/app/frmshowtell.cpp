@@ -139,6 +139,8 @@ bool frmShowTell::event(QEvent* event) {
 }
 
 LivePlacement frmShowTell::livePlacement() const {
+    if (m_beforeFullScreen)
+        return *m_beforeFullScreen;
     const QRect frame = frameGeometry();
     qint32 windowState = 0;
     if (isMinimized())
@@ -150,11 +152,31 @@ LivePlacement frmShowTell::livePlacement() const {
         windowState};
 }
 
+void frmShowTell::setFullScreen(bool on) {
+    if (on == fullScreen())
+        return;
+    if (on) {
+        m_beforeFullScreen = livePlacement();
+        m_statesBeforeFullScreen = windowState();
+    } else {
+        m_beforeFullScreen.reset();
+    }
+    menuBar()->setVisible(!on);
+    Toolbar1->setVisible(!on);
+    SB1->setVisible(!on);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    m_client->setPalette(on ? black : palette());
+    m_client->setAutoFillBackground(on);
+    setWindowState(on ? windowState() | Qt::WindowFullScreen : m_statesBeforeFullScreen);
+    Form_Resize();
+}
+
 ClientFrame frmShowTell::clientFrame() const {
     return {m_client->width() * m_tppX,
             m_client->height() * m_tppY,
-            Toolbar1->height() * m_tppY,
-            SB1->height() * m_tppY,
+            Toolbar1->isHidden() ? 0 : Toolbar1->height() * m_tppY,
+            SB1->isHidden() ? 0 : SB1->height() * m_tppY,
             VScroll1->sizeHint().width() * m_tppX,
             HScroll1->sizeHint().height() * m_tppY};
 }

@@ -76,6 +76,11 @@ public:
     bool saveSettings();
 
     bool pictureLoaded() const { return !imgThree.isEmpty(); }
+
+    // Full screen: the picture alone on black, the menus, the toolbar and the status bar hidden;
+    // the window's placement stays what it was for viewer.ini.
+    void setFullScreen(bool on);
+    bool fullScreen() const { return m_beforeFullScreen.has_value(); }
     bool sheetFileExists() const;
     ClientFrame clientFrame() const;
     LivePlacement livePlacement() const;
@@ -163,6 +168,9 @@ private:
     double m_wheelRestX = 0, m_wheelRestY = 0;
     // Where the left button took hold of the picture, while it is held.
     std::optional<QPoint> m_dragFrom;
+    // The placement and state before full screen, while it lasts.
+    std::optional<LivePlacement> m_beforeFullScreen;
+    Qt::WindowStates m_statesBeforeFullScreen;
     // Started maximized: the first restore goes to the initial size.
     bool m_restoreToInitialSize = false;
 };

@@ -84,7 +84,7 @@ QImage frmShowTell::renderDrawing() const {
 }
 
 void frmShowTell::LayoutScrollBars() {
-    const double toolbar = Toolbar1->height() * m_tppY;
+    const double toolbar = Toolbar1->isHidden() ? 0 : Toolbar1->height() * m_tppY;
     const double viewWidth = imgTwo->width() * m_tppX;
     const double viewHeight = imgTwo->height() * m_tppY;
     HScroll1->setGeometry(0, toPixelsY(toolbar + viewHeight), toPixelsX(viewWidth),

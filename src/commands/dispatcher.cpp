@@ -94,6 +94,8 @@ Dispatcher::Dispatcher() {
         {ctrl(Qt::Key_0), originalSize},
         {ctrl(Qt::Key_Q), exitProgram},
         {Qt::Key_F, FitToWindowCommand},
+        {Qt::Key_F11, FullScreenCommand},
+        {Qt::Key_Escape, LeaveFullScreenCommand},
     };
 }
 

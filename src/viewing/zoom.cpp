@@ -30,6 +30,14 @@ void FitToWindowCommand(frmShowTell& window) {
     window.redraw();
 }
 
+void FullScreenCommand(frmShowTell& window) {
+    window.setFullScreen(!window.fullScreen());
+}
+
+void LeaveFullScreenCommand(frmShowTell& window) {
+    window.setFullScreen(false);
+}
+
 void ZoomIn(frmShowTell& window) {
     leaveFit(window);
     float& zoom = window.state().ZoomFactor;

@@ -13,6 +13,9 @@ void ZoomOut(frmShowTell& window);
 void OriginalSize(frmShowTell& window);
 // View, Fit to Window and the F key: fitting turned on or off, and the picture drawn so.
 void FitToWindowCommand(frmShowTell& window);
+// F11: full screen on or off; Escape: off.
+void FullScreenCommand(frmShowTell& window);
+void LeaveFullScreenCommand(frmShowTell& window);
 // Fitting on or off, kept for the next run.
 void setFitToWindow(frmShowTell& window, bool on);
 

@@ -9,6 +9,7 @@
 
 #include <QDropEvent>
 #include <QFile>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
@@ -150,6 +151,26 @@ private slots:
         press(Qt::Key_Q, Qt::ControlModifier);
         QVERIFY(!v.w().isVisible());
         QCOMPARE(v.fake.read("viewer.ini").count('\n'), 11);
+    }
+
+    // F11: the picture alone on black, the rest hidden, the viewport larger; Escape comes back.
+    void fullScreenHidesAllButThePicture() {
+        Viewer v;
+        v.open({"photo.jpg", "static.gif"});
+        const QRect viewport = v.w().imgTwo->geometry();
+        const LivePlacement placed = v.w().livePlacement();
+        QTest::keyClick(&v.w(), Qt::Key_F11);
+        QVERIFY(v.w().fullScreen());
+        QVERIFY(v.w().Toolbar1->isHidden() && v.w().SB1->isHidden() && v.w().menuBar()->isHidden());
+        QTRY_VERIFY(v.w().imgTwo->height() > viewport.height());
+        QCOMPARE(v.w().imgTwo->y(), 0);
+        QCOMPARE(v.w().livePlacement().rect.width, placed.rect.width); // viewer.ini's, unchanged
+        QTest::keyClick(&v.w(), Qt::Key_Right);                        // the keys work there too
+        QCOMPARE(v.shownName(), QString("static.gif"));
+        QTest::keyClick(&v.w(), Qt::Key_Escape);
+        QVERIFY(!v.w().fullScreen());
+        QVERIFY(!v.w().Toolbar1->isHidden() && !v.w().SB1->isHidden());
+        QTRY_COMPARE(v.w().imgTwo->geometry(), viewport);
     }
 
     void zoomKeysNeedAPicture() {
