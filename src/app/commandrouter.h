@@ -22,6 +22,8 @@ public:
     // A key pressed in the window, with its modifiers; false when no command has it.
     virtual bool key(frmShowTell& window, QKeyCombination key) = 0;
     virtual void slideTick(frmShowTell& window) = 0;
+    // The next frame of an animated picture is due.
+    virtual void frameTick(frmShowTell& window) = 0;
     // Files named when the program started or dropped on the window.
     virtual void filesGiven(frmShowTell& window, const QStringList& paths) = 0;
     // The wheel over the picture with Ctrl held: +1 zooms in, -1 out.

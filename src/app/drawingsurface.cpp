@@ -32,6 +32,12 @@ void DrawingSurface::setPicture(const QImage& picture, QSize size) {
     update();
 }
 
+void DrawingSurface::setFrame(const QImage& frame) {
+    m_picture = drawable(frame);
+    m_sourceKey = frame.cacheKey();
+    update();
+}
+
 void DrawingSurface::clear() {
     m_picture = QImage();
     m_sourceKey = 0;

@@ -17,6 +17,8 @@ public:
 
     // Shows picture at size; the widget takes that size, from the viewport's top-left corner.
     void setPicture(const QImage& picture, QSize size);
+    // Another frame of the same size, where the picture is.
+    void setFrame(const QImage& frame);
     void clear();
     bool isEmpty() const { return m_picture.isNull(); }
 

@@ -14,7 +14,9 @@
 #include "settings/viewerstate.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -122,6 +124,13 @@ public:
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
     SlideTimer Timer1;
+    // An animated picture's frames after the first, and the wait for the next one.
+    std::unique_ptr<PictureFrames> frames;
+    QTimer FrameTimer;
+    void stopAnimation() {
+        FrameTimer.stop();
+        frames.reset();
+    }
     // imgOne's size in twips: imgThree's size times ZoomFactor.
     double surfaceWidth = 0, surfaceHeight = 0;
     // The most memory Save As may take to render the picture as drawn: the zoom stops below it.

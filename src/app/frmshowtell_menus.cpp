@@ -73,6 +73,8 @@ void frmShowTell::routeMenus() {
                 [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
     connect(&Timer1, &SlideTimer::Timer, this, [this] { m_commands.slideTick(*this); });
+    FrameTimer.setSingleShot(true);
+    connect(&FrameTimer, &QTimer::timeout, this, [this] { m_commands.frameTick(*this); });
     // The ClockTimer button shows whether the slide timer is on, whatever turned it on or off.
     connect(&Timer1, &SlideTimer::enabledChanged, this,
             [this](bool on) { Toolbar1->setPressed(ClockTimerButton, on); });

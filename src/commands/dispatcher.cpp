@@ -8,6 +8,7 @@
 #include "help/web.h"
 #include "saving/saveas.h"
 #include "thumbnails/thumbnailcommand.h"
+#include "viewing/display.h"
 #include "viewing/navigation.h"
 #include "viewing/slideshow.h"
 #include "viewing/zoom.h"
@@ -103,11 +104,13 @@ template <typename Work> void Dispatcher::run(frmShowTell& window, Work work) {
     if (m_running)
         return; // dropped, not queued
     m_running = true;
-    m_tickDropped = false;
+    m_tickDropped = m_frameDropped = false;
     work();
     m_running = false;
     if (m_tickDropped)
         window.Timer1.restartWait();
+    if (m_frameDropped && window.frames)
+        window.FrameTimer.start(0); // the animation goes on from the frame it was at
     if (window.closePending())
         window.close();
 }
@@ -149,6 +152,14 @@ void Dispatcher::slideTick(frmShowTell& window) {
     if (m_running)
         m_tickDropped = true;
     run(window, [&] { SlideTick(window); });
+}
+
+// A frame changes nothing a command could have seen: during a command it waits for its end.
+void Dispatcher::frameTick(frmShowTell& window) {
+    if (m_running)
+        m_frameDropped = true;
+    else
+        ShowNextFrame(window);
 }
 
 void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {

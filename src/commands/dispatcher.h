@@ -11,8 +11,8 @@
 
 namespace tovik {
 
-// The toolbar key table, the menu item table, the keyboard table and the slide timer's tick, and the one
-// rule that keeps commands from running inside each other.
+// The toolbar key table, the menu item table, the keyboard table and the slide timer's tick, and
+// the one rule that keeps commands from running inside each other.
 //
 // A command runs to its end, its dialogs, message boxes and the sheet builder's pauses included,
 // and these let window events through. Meanwhile a toolbar click, a menu item or a key does
@@ -27,6 +27,7 @@ public:
     void menuItem(frmShowTell& window, const QString& name) override;
     bool key(frmShowTell& window, QKeyCombination key) override;
     void slideTick(frmShowTell& window) override;
+    void frameTick(frmShowTell& window) override;
     void filesGiven(frmShowTell& window, const QStringList& paths) override;
     void zoomWheel(frmShowTell& window, int direction) override;
     bool mayClose(frmShowTell& window) override;
@@ -51,6 +52,7 @@ private:
     std::vector<KeyEntry> m_keys;
     bool m_running = false;
     bool m_tickDropped = false;
+    bool m_frameDropped = false;
 };
 
 } // namespace tovik

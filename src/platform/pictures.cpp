@@ -110,6 +110,8 @@ QSize claimedBy(const QByteArray& head) {
     return reader.format().startsWith("svg") ? QSize() : reader.size();
 }
 
+} // namespace
+
 // A picture file read whole, with a reader over its bytes and the verdict of every check that
 // can be made before decoding: that it is a regular file no longer than a picture file can be,
 // that a reader knows it, and that what its headers say the decoder will allocate (and, for a
@@ -189,6 +191,7 @@ private:
     bool m_drawnOutside = false;
 };
 
+namespace {
 // Runs a decode so that no file can end the program: memory that cannot be had is a picture too
 // large to open.
 template <typename Decode> auto guarded(Decode decode, decltype(decode()) failed) {
@@ -297,12 +300,46 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
             if (source.cost > room)
                 return {PictureError::NoRoom, {}, source.claimed};
             // The reader decodes into the canvas when it has the picture's size and form.
-            QImage image = pictureCanvas(source.reader());
-            if (!source.reader().read(&image) || image.isNull())
+            QImageReader& reader = source.reader();
+            const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
+            QImage image = pictureCanvas(reader);
+            if (!reader.read(&image) || image.isNull())
                 return {PictureError::NotAPicture, {}, source.claimed};
-            return {PictureError::None, image, image.size()};
+            return {PictureError::None, image, image.size(), animated};
         },
         PictureLoad{PictureError::TooLarge, {}, {}});
+}
+
+PictureFrames::PictureFrames(const QString& path) : m_path(path) {
+    if (rewind())
+        m_source->reader().read(); // the first frame is on screen already
+}
+
+PictureFrames::~PictureFrames() = default;
+
+bool PictureFrames::rewind() {
+    m_source = std::make_unique<PictureSource>(m_path);
+    return m_source->error == PictureError::None && !m_source->drawnOutside();
+}
+
+QImage PictureFrames::next() {
+    return guarded(
+        [&] {
+            if (!m_source || m_source->error != PictureError::None)
+                return QImage();
+            QImage frame = m_source->reader().read();
+            if (frame.isNull() && rewind()) // past the last frame: from the start again
+                frame = m_source->reader().read();
+            return frame;
+        },
+        QImage());
+}
+
+int PictureFrames::delayMs() const {
+    // Frames that say no delay (or a tiny one) are shown as browsers show them.
+    constexpr int Shortest = 20, Usual = 100;
+    const int delay = m_source ? m_source->reader().nextImageDelay() : Usual;
+    return delay < Shortest ? Usual : delay;
 }
 
 } // namespace tovik

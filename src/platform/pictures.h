@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QString>
 
+#include <memory>
+
 namespace tovik {
 
 enum class PictureError {
@@ -21,8 +23,9 @@ enum class PictureError {
 
 struct PictureLoad {
     PictureError error = PictureError::None;
-    QImage image;  // null for an empty path, or on error
-    QSize claimed; // the size the file claims, when it says one
+    QImage image;          // null for an empty path, or on error
+    QSize claimed;         // the size the file claims, when it says one
+    bool animated = false; // its first frame of several (an animated GIF or WebP)
 };
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
@@ -49,6 +52,28 @@ void ignoreBrokenPipes();
 // room is what the decode may take, at most the budget: a picture that fits the budget but not
 // the room gives NoRoom.
 PictureLoad loadPicture(const QString& path, qint64 room = PictureBudgetBytes);
+
+class PictureSource;
+
+// The frames of an animated picture after its first, decoded one at a time as they are shown
+// (each within the budget its first frame was checked against), from the start again after the
+// last. Null frames once the file no longer gives one.
+class PictureFrames {
+public:
+    explicit PictureFrames(const QString& path);
+    ~PictureFrames();
+    PictureFrames(const PictureFrames&) = delete;
+    PictureFrames& operator=(const PictureFrames&) = delete;
+
+    QImage next();
+    // How long the frame just given is shown, in milliseconds.
+    int delayMs() const;
+
+private:
+    bool rewind();
+    QString m_path;
+    std::unique_ptr<PictureSource> m_source;
+};
 
 // The size a picture shows at, read from its header alone where the format allows (a metafile
 // is drawn to know it). Same rules as loadPicture; an invalid size when it cannot be read.

@@ -288,6 +288,7 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
 }
 
 void frmThumbnails::handOver(const QImage& sheet) {
+    m_main.stopAnimation();
     m_main.imgThree.clear();
     m_main.imgOne->clear();
     m_main.imgThree = {sheet, sheet.width() * m_main.tppX(), sheet.height() * m_main.tppY()};

@@ -36,6 +36,19 @@ bool acceptLoad(frmShowTell& window, const PictureLoad& load) {
 }
 } // namespace
 
+void ShowNextFrame(frmShowTell& window) {
+    if (!window.frames)
+        return;
+    const QImage frame = window.frames->next();
+    if (frame.isNull() || frame.size() != window.imgThree.picture.size()) {
+        window.stopAnimation(); // the file changed or broke: its last good frame stays
+        return;
+    }
+    window.imgThree.picture = frame;
+    window.imgOne->setFrame(frame);
+    window.FrameTimer.start(window.frames->delayMs());
+}
+
 void Display(frmShowTell& window, const QString& FileName) {
     const bool sheet = FileName == window.platform().workFile(SheetFileName);
     window.SB1->showMessage(sheet ? SheetStatusText : FileName);
@@ -44,6 +57,11 @@ void Display(frmShowTell& window, const QString& FileName) {
         return;
     window.imgThree = {load.image, load.image.width() * window.tppX(),
                        load.image.height() * window.tppY()};
+    window.stopAnimation();
+    if (load.animated) {
+        window.frames = std::make_unique<PictureFrames>(FileName);
+        window.FrameTimer.start(window.frames->delayMs());
+    }
     // The surface cannot be that large: once more at the picture's own size.
     if (window.redraw() == frmShowTell::Redraw::TooLarge && window.state().ZoomFactor != 1.0f) {
         window.state().ZoomFactor = 1.0f;

@@ -13,5 +13,7 @@ class frmShowTell;
 // at ZoomFactor onto imgOne from its top-left corner, and the scroll bars. A failed load leaves the
 // previous picture on screen.
 void Display(frmShowTell& window, const QString& FileName);
+// An animated picture's next frame, drawn where the picture is, at the zoom it is shown at.
+void ShowNextFrame(frmShowTell& window);
 
 } // namespace tovik

@@ -149,6 +149,7 @@ void ResetViewer(frmShowTell& window) {
     window.VScroll1->hide();
     window.imgOne->clear();
     window.imgThree.clear();
+    window.stopAnimation();
     window.picturesAhead.clear();
     for (int index : ButtonsNeedingAPicture)
         window.Toolbar1->setEnabled(index, false);

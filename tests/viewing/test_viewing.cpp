@@ -93,6 +93,32 @@ private slots:
         QCOMPARE(v.fake.read("fit-to-window"), QByteArray("0\n"));
     }
 
+    // animated.gif: red, lime, blue, 500 ms each, for ever.
+    void anAnimationPlaysWhileShownAndStopsWhenLeft() {
+        Viewer v;
+        v.open({"animated.gif", "static.gif"});
+        const auto shown = [&] { return v.w().imgThree.picture.pixel(10, 10) & 0xffffff; };
+        QCOMPARE(shown(), 0xff0000u);
+        QVERIFY(v.w().FrameTimer.isActive());
+        QCOMPARE(v.w().FrameTimer.interval(), 500);
+        v.commands.frameTick(v.w());
+        QCOMPARE(shown(), 0x00ff00u);
+        QCOMPARE(v.w().imgOne->grab().toImage().pixel(10, 10) & 0xffffff, 0x00ff00u);
+        // Save As writes the frame on screen; a frame due meanwhile waits for its end.
+        v.fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, v.fake.file("frame.bmp")};
+        v.fake.dialogs.whileOpen = [&] { v.commands.frameTick(v.w()); };
+        v.w().SaveAs->trigger();
+        v.fake.dialogs.whileOpen = nullptr;
+        QCOMPARE(QImage(v.fake.file("frame.bmp")).pixel(10, 10) & 0xffffff, 0x00ff00u);
+        QVERIFY(v.w().FrameTimer.isActive());
+        v.commands.frameTick(v.w());
+        v.commands.frameTick(v.w());
+        QCOMPARE(shown(), 0xff0000u); // round again
+        QTest::keyClick(&v.w(), Qt::Key_Right);
+        QVERIFY(!v.w().FrameTimer.isActive());
+        QVERIFY(!v.w().frames);
+    }
+
     void openingOnePicture() {
         Viewer v;
         v.open({"photo.jpg"});
