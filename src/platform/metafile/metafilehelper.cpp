@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <algorithm>
 #include <csignal>
 
 #include <sys/resource.h>
@@ -108,13 +109,14 @@ QByteArray answerOf(QProcess& process) {
     QByteArray answer;
     while (process.state() != QProcess::NotRunning && !deadline.hasExpired()) {
         process.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
-        answer += process.read(MostAnswerBytes + 1 - answer.size());
+        answer +=
+            process.read(std::min(process.bytesAvailable(), MostAnswerBytes + 1 - answer.size()));
         if (answer.size() > MostAnswerBytes)
             return {};
     }
     if (process.state() != QProcess::NotRunning)
         return {}; // an endless drawing is no picture
-    answer += process.read(MostAnswerBytes + 1 - answer.size());
+    answer += process.read(std::min(process.bytesAvailable(), MostAnswerBytes + 1 - answer.size()));
     if (answer.size() > MostAnswerBytes || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0)
         return {};
