@@ -9,16 +9,20 @@
 #include "platform/picturebudget.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QThread>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtPlugin>
 
 #include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <limits>
+#include <numeric>
 
 #include <fcntl.h>
 #ifdef __GLIBC__
@@ -202,6 +206,33 @@ template <typename Decode> auto guarded(Decode decode, decltype(decode()) failed
     }
 }
 
+// A picture with a colour profile of its own is turned into sRGB, the screen's colours, once, as
+// it is decoded: what is shown, saved and drawn in a sheet is then the same. An untagged picture
+// (or one Qt cannot read the profile of) is sRGB already and costs nothing. Large 32-bit pictures
+// are converted a band of rows on each core.
+void toScreenColours(QImage& image) {
+    const QColorSpace from = image.colorSpace();
+    if (!from.isValid() || from == QColorSpace(QColorSpace::SRgb))
+        return;
+    const bool bands = image.depth() == 32 && image.height() >= 256;
+    if (!bands) {
+        image.convertToColorSpace(QColorSpace::SRgb);
+        return;
+    }
+    uchar* bits = image.bits(); // detached here, once, before the bands share it
+    const int count = std::max(1, QThread::idealThreadCount()), rows = image.height();
+    QList<int> indexes(count);
+    std::iota(indexes.begin(), indexes.end(), 0);
+    QtConcurrent::blockingMap(indexes, [&](int i) {
+        const int top = rows * i / count, bottom = rows * (i + 1) / count;
+        QImage band(bits + qsizetype(top) * image.bytesPerLine(), image.width(), bottom - top,
+                    image.bytesPerLine(), image.format());
+        band.setColorSpace(from);
+        band.convertToColorSpace(QColorSpace::SRgb); // in place: the band's memory is the picture's
+    });
+    image.setColorSpace(QColorSpace::SRgb);
+}
+
 PictureLoad drawnOutside(const PictureSource& source) {
     const QImage image = renderMetafileOutside(source.bytes());
     if (image.isNull())
@@ -237,7 +268,9 @@ QImage loadPictureScaled(const QString& path, const QSize& size) {
             QImageReader& reader = source.reader();
             // The reader scales before it turns the picture upright.
             reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
-            return reader.read();
+            QImage thumbnail = reader.read();
+            toScreenColours(thumbnail);
+            return thumbnail;
         },
         QImage());
 }
@@ -305,6 +338,7 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
             QImage image = pictureCanvas(reader);
             if (!reader.read(&image) || image.isNull())
                 return {PictureError::NotAPicture, {}, source.claimed};
+            toScreenColours(image);
             return {PictureError::None, image, image.size(), animated};
         },
         PictureLoad{PictureError::TooLarge, {}, {}});
@@ -330,6 +364,7 @@ QImage PictureFrames::next() {
             QImage frame = m_source->reader().read();
             if (frame.isNull() && rewind()) // past the last frame: from the start again
                 frame = m_source->reader().read();
+            toScreenColours(frame);
             return frame;
         },
         QImage());

@@ -15,6 +15,7 @@
 #include "viewing/zoom.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QFile>
 #include <QImageReader>
 #include <QMenu>
@@ -117,6 +118,36 @@ private slots:
         QTest::keyClick(&v.w(), Qt::Key_Right);
         QVERIFY(!v.w().FrameTimer.isActive());
         QVERIFY(!v.w().frames);
+    }
+
+    // A picture tagged Adobe RGB holding rgb(60, 170, 90) is sRGB (0, 172, 84) on screen, in a
+    // saved bitmap and in a sheet; an untagged one is left as the reader gives it.
+    void colourProfilesAreConvertedToTheScreensColours() {
+        Viewer v;
+        QImage tagged(300, 600, QImage::Format_RGB32); // tall enough to be converted in bands
+        tagged.fill(qRgb(60, 170, 90));
+        tagged.setColorSpace(QColorSpace::AdobeRgb);
+        QVERIFY(tagged.save(v.fake.file("adobe.png")));
+        QVERIFY(tagged.save(v.fake.file("adobe.jpg"), nullptr, 100));
+        const auto near = [](QRgb a, QRgb b) {
+            return qAbs(qRed(a) - qRed(b)) <= 2 && qAbs(qGreen(a) - qGreen(b)) <= 2 &&
+                   qAbs(qBlue(a) - qBlue(b)) <= 2;
+        };
+        const QRgb srgb = qRgb(0, 172, 84);
+        for (const char* name : {"adobe.png", "adobe.jpg"}) {
+            const QImage shown = loadPicture(v.fake.file(name)).image;
+            for (const QPoint at : {QPoint(5, 5), QPoint(150, 300), QPoint(299, 599)})
+                QVERIFY2(near(shown.pixel(at), srgb), name);
+            QVERIFY(near(loadPictureScaled(v.fake.file(name), {30, 60}).pixel(15, 30), srgb));
+        }
+        v.commands.filesGiven(v.w(), {v.fake.file("adobe.png")});
+        v.fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, v.fake.file("saved.bmp")};
+        v.w().SaveAs->trigger();
+        QVERIFY(near(QImage(v.fake.file("saved.bmp")).pixel(10, 10), srgb));
+
+        const QString untagged = v.fake.copySamples({"photo.jpg"}).first();
+        QImage asRead = QImageReader(untagged).read();
+        QCOMPARE(loadPicture(untagged).image.convertToFormat(asRead.format()), asRead);
     }
 
     void openingOnePicture() {
