@@ -180,6 +180,10 @@ private slots:
             qToLittleEndian<quint32>(offset, bad.data() + 64);
             QVERIFY(!check(bad));
         }
+        // A count of 0 and the first string ended inside the header, the second not.
+        QVERIFY(!check(QByteArray::fromBase64("AQAAAFoAAAAAAAAAAAAAAMcAAACVAAAAAAAAAAAAAACsFAAAgQ8A"
+                                              "ACBFTUYAAAECAAAAABcAAAAHAAAAAAAAAFgA"
+                                              "AAAAAAAAAAAAAMcAAACVAAAAAAAAAAAAfw==")));
     }
 
     void honestMetafilesLookAsWhenDrawnInProcess() {

@@ -141,7 +141,7 @@ bool wmfWithinBudget(const unsigned char* data, std::size_t size) {
 }
 
 // The header's description must lie inside the header: libemf2svg reads it unchecked, and with
-// a count of 0 up to the first NUL character wherever that is.
+// a count of 0 as its two strings, each up to a NUL character wherever that is.
 static bool emfDescriptionInside(const unsigned char* data, std::size_t size) {
     const std::uint64_t headerSize = readU32(data + 4), count = readU32(data + 60),
                         offset = readU32(data + 64);
@@ -151,8 +151,9 @@ static bool emfDescriptionInside(const unsigned char* data, std::size_t size) {
         return true;
     if (offset < 88 || offset + count * 2 > headerSize)
         return false;
+    int ends = 0; // the application's name, then the picture's
     for (std::uint64_t at = offset; count == 0 && at + 2 <= headerSize; at += 2)
-        if (readU16(data + at) == 0)
+        if (readU16(data + at) == 0 && ++ends == 2)
             return true;
     return count > 0;
 }
