@@ -31,7 +31,7 @@ void first(frmShowTell& w) {
 void last(frmShowTell& w) {
     ShowEntry(w, w.state().PictureCount);
 }
-// The zoom keys, like the zoom buttons, do something only with a picture shown.
+// The zoom keys and the wheel, like the zoom buttons, do something only with a picture shown.
 void zoomIn(frmShowTell& w) {
     if (w.pictureLoaded())
         tovik::ZoomIn(w);
@@ -167,8 +167,7 @@ void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {
 }
 
 void Dispatcher::zoomWheel(frmShowTell& window, int direction) {
-    if (window.pictureLoaded()) // as the zoom buttons and menu items, usable with a picture
-        run(window, [&] { direction > 0 ? tovik::ZoomIn(window) : tovik::ZoomOut(window); });
+    run(window, [&] { direction > 0 ? zoomIn(window) : zoomOut(window); });
 }
 
 bool Dispatcher::mayClose(frmShowTell&) {

@@ -37,10 +37,8 @@ Q_IMPORT_PLUGIN(MetafilePlugin)
 namespace tovik {
 
 namespace {
-constexpr qint64 AllocationLimitBytes = PictureBudgetBytes;
-
 bool tooLarge(const DecodeCost& cost) {
-    return cost.bytes() > AllocationLimitBytes;
+    return cost.bytes() > PictureBudgetBytes;
 }
 
 // The size a BMP header claims, read without Qt so that an absurd one is reported as such (Qt
@@ -156,7 +154,8 @@ public:
 private:
     void check() {
         const QByteArray& bytes = m_buffer.data();
-        if (const QSize bmp = bmpClaimedSize(bytes); tooLarge({bmp}))
+        const QSize bmp = bmpClaimedSize(bytes);
+        if (tooLarge({bmp}))
             return refuse(PictureError::TooLarge, bmp);
         QImageReader::setAllocationLimit(PictureAllocationLimitMB);
         m_reader.setDevice(&m_buffer);
@@ -164,9 +163,6 @@ private:
         if (!m_reader.canRead())
             return refuse(PictureError::NotAPicture, {});
         const QByteArray format = m_reader.format();
-        if (bytes.size() > MaxPictureFileBytes)
-            return refuse(PictureError::TooLarge,
-                          format.startsWith("svg") ? QSize() : m_reader.size());
         if (format == "svg" || format == "svgz") {
             m_drawnOutside = true; // even its size takes drawing
             return;
@@ -180,9 +176,9 @@ private:
             jumpToLargest(m_reader);
         claimed = m_reader.size();
         if (format == "bmp")
-            claimed = bmpClaimedSize(bytes); // Qt gives a top-down bitmap a negative height
+            claimed = bmp; // Qt gives a top-down bitmap a negative height
         cost = std::max(headers.bytes(), DecodeCost{claimed}.bytes());
-        if (cost > AllocationLimitBytes)
+        if (cost > PictureBudgetBytes)
             error = PictureError::TooLarge;
     }
     void refuse(PictureError why, QSize size) {
@@ -293,7 +289,7 @@ QImage pictureCanvas(const QImageReader& reader) {
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     const qint64 rowBytes = (qint64(size.width()) * depth + 31) / 32 * 4;
     const qint64 bytes = rowBytes * size.height();
-    if (bytes < Large || bytes > AllocationLimitBytes || rowBytes > std::numeric_limits<int>::max())
+    if (bytes < Large || bytes > PictureBudgetBytes || rowBytes > std::numeric_limits<int>::max())
         return {}; // small, or beyond the budget: the reader's own allocation says no
     void* at =
         mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

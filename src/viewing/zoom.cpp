@@ -9,13 +9,6 @@
 
 namespace tovik {
 
-namespace {
-// Zooming by hand ends fitting: the factor is the user's again.
-void leaveFit(frmShowTell& window) {
-    setFitToWindow(window, false);
-}
-} // namespace
-
 void setFitToWindow(frmShowTell& window, bool on) {
     ViewerState& s = window.state();
     if (s.FitToWindow == on)
@@ -39,7 +32,7 @@ void LeaveFullScreenCommand(frmShowTell& window) {
 }
 
 void ZoomIn(frmShowTell& window) {
-    leaveFit(window);
+    setFitToWindow(window, false); // zooming by hand ends fitting
     float& zoom = window.state().ZoomFactor;
     for (;;) {
         zoom = zoomedIn(zoom);
@@ -54,14 +47,14 @@ void ZoomIn(frmShowTell& window) {
 }
 
 void ZoomOut(frmShowTell& window) {
-    leaveFit(window);
+    setFitToWindow(window, false); // zooming by hand ends fitting
     float& zoom = window.state().ZoomFactor;
     zoom = zoomedOut(zoom);
     window.redraw();
 }
 
 void OriginalSize(frmShowTell& window) {
-    leaveFit(window);
+    setFitToWindow(window, false); // zooming by hand ends fitting
     window.state().ZoomFactor = 0.75f;
     ZoomIn(window);
 }
