@@ -7,6 +7,7 @@
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
+#include "platform/screencolours.h"
 #include "platform/termination.h"
 #include "platform/workfolder.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     tovik::ignoreBrokenPipes();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
+    tovik::setScreenProfile(tovik::displayProfile()); // before any picture is decoded
     QTranslator qtTexts;
     tovik::installQtTranslations(qtTexts, QLocale::system());
     tovik::QtScreenMetrics screen;

@@ -4,6 +4,8 @@
 #include "platform/picturebudget.h"
 
 #include "platform/bytes.h"
+#include "platform/formats/heifplugin.h"
+#include "platform/formats/jxlplugin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -234,6 +236,14 @@ bool scansWithinBudget(const DecodeCost& cost) {
     return cost.jpegScans <= MaxJpegScans && cost.jpegScans * pixels <= MaxJpegScanPixels;
 }
 
+namespace {
+// Formats whose library reads the headers for us. A file it cannot read costs nothing here: the
+// decoder says it is broken.
+DecodeCost libraryCost(const FormatCost& cost) {
+    return {cost.size, cost.bytesPerPixel, 1, 0, 0};
+}
+} // namespace
+
 DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format) {
     const Bytes b(bytes);
     if (format == "jpeg")
@@ -248,6 +258,10 @@ DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format) {
         return tiffCost(b);
     if (format == "webp")
         return webpCost(b);
+    if (format == "heif" || format == "avif")
+        return libraryCost(Heif.cost(bytes));
+    if (format == "jxl")
+        return libraryCost(Jxl.cost(bytes));
     return {};
 }
 

@@ -19,8 +19,9 @@ inline constexpr qint64 MaxJpegScanPixels = qint64(2) << 30;
 // What the headers of a picture file say its decoding will cost, read the way the decoders read
 // them: the embedded image of every icon entry (PNG or bitmap), every frame of a GIF, a PNG's
 // header and depth, a JPEG's frames, components and scans, a TIFF's first directory, a WebP's
-// canvas. format is the reader's name for the file's format ("jpeg", "gif", "png", "ico",
-// "tiff", "webp"); other formats report nothing.
+// canvas, and what libheif and libjxl read of a HEIF, AVIF or JPEG XL file. format is the
+// reader's name for the file's format ("jpeg", "gif", "png", "ico", "tiff", "webp", "heif",
+// "avif", "jxl"); other formats report nothing.
 struct DecodeCost {
     QSize largest;           // the largest picture the decoder will allocate, invalid when unknown
     int bytesPerPixel = 4;   // at the depth it decodes to: 8 for 16 bits a channel

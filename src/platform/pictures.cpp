@@ -4,9 +4,14 @@
 #include "platform/pictures.h"
 
 #include "platform/bytes.h"
+#include "platform/formats/heifplugin.h"
+#include "platform/formats/jxlplugin.h"
+#include "platform/formats/profiles.h"
+#include "platform/jpegcolour.h"
 #include "platform/metafile/metafileimage.h"
 #include "platform/metafile/metafileplugin.h"
 #include "platform/picturebudget.h"
+#include "platform/screencolours.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -14,15 +19,12 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
-#include <QThread>
-#include <QtConcurrent/QtConcurrentMap>
 #include <QtPlugin>
 
 #include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <limits>
-#include <numeric>
 
 #include <fcntl.h>
 #ifdef __GLIBC__
@@ -33,6 +35,8 @@
 #include <unistd.h>
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
+Q_IMPORT_PLUGIN(HeifPlugin)
+Q_IMPORT_PLUGIN(JxlPlugin)
 
 namespace tovik {
 
@@ -148,6 +152,8 @@ public:
     // What decoding it takes, as its headers tell.
     qint64 cost = 0;
     bool drawnOutside() const { return m_drawnOutside; }
+    // The reader's name for it, kept: the reader no longer knows once it has read to the end.
+    QByteArray format;
     PictureError error = PictureError::None;
     QSize claimed;
 
@@ -162,7 +168,7 @@ private:
         m_reader.setAutoTransform(true);
         if (!m_reader.canRead())
             return refuse(PictureError::NotAPicture, {});
-        const QByteArray format = m_reader.format();
+        format = m_reader.format();
         if (format == "svg" || format == "svgz") {
             m_drawnOutside = true; // even its size takes drawing
             return;
@@ -202,31 +208,19 @@ template <typename Decode> auto guarded(Decode decode, decltype(decode()) failed
     }
 }
 
-// A picture with a colour profile of its own is turned into sRGB, the screen's colours, once, as
-// it is decoded: what is shown, saved and drawn in a sheet is then the same. An untagged picture
-// (or one Qt cannot read the profile of) is sRGB already and costs nothing. Large 32-bit pictures
-// are converted a band of rows on each core.
-void toScreenColours(QImage& image) {
-    const QColorSpace from = image.colorSpace();
-    if (!from.isValid() || from == QColorSpace(QColorSpace::SRgb))
-        return;
-    const bool bands = image.depth() == 32 && image.height() >= 256;
-    if (!bands) {
-        image.convertToColorSpace(QColorSpace::SRgb);
-        return;
+// Qt's JPEG reader reads RGB profiles only: a gray or CMYK JPEG's profile is read here.
+QImage inScreenColours(QImage image, PictureSource& source) {
+    if (source.format == "jpeg" && !image.colorSpace().isValid()) {
+        const JpegColour colour = jpegColour(source.bytes());
+        const QImage cmyk = colour.components == 4 && !colour.icc.isEmpty()
+                                ? cmykJpeg(source.bytes(), colour, source.reader().transformation())
+                                : QImage();
+        if (!cmyk.isNull())
+            return cmyk;
+        setProfile(image, colour.icc);
     }
-    uchar* bits = image.bits(); // detached here, once, before the bands share it
-    const int count = std::max(1, QThread::idealThreadCount()), rows = image.height();
-    QList<int> indexes(count);
-    std::iota(indexes.begin(), indexes.end(), 0);
-    QtConcurrent::blockingMap(indexes, [&](int i) {
-        const int top = rows * i / count, bottom = rows * (i + 1) / count;
-        QImage band(bits + qsizetype(top) * image.bytesPerLine(), image.width(), bottom - top,
-                    image.bytesPerLine(), image.format());
-        band.setColorSpace(from);
-        band.convertToColorSpace(QColorSpace::SRgb); // in place: the band's memory is the picture's
-    });
-    image.setColorSpace(QColorSpace::SRgb);
+    toScreenColours(image);
+    return image;
 }
 
 PictureLoad drawnOutside(const PictureSource& source) {
@@ -264,9 +258,10 @@ QImage loadPictureScaled(const QString& path, const QSize& size) {
             QImageReader& reader = source.reader();
             // The reader scales before it turns the picture upright.
             reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
-            QImage thumbnail = reader.read();
-            toScreenColours(thumbnail);
-            return thumbnail;
+            const QImage thumbnail = inScreenColours(reader.read(), source);
+            return thumbnail.isNull() || thumbnail.size() == size
+                       ? thumbnail
+                       : thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         },
         QImage());
 }
@@ -334,7 +329,7 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
             QImage image = pictureCanvas(reader);
             if (!reader.read(&image) || image.isNull())
                 return {PictureError::NotAPicture, {}, source.claimed};
-            toScreenColours(image);
+            image = inScreenColours(std::move(image), source);
             return {PictureError::None, image, image.size(), animated};
         },
         PictureLoad{PictureError::TooLarge, {}, {}});

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+
+namespace tovik {
+
+// The colours of the screen pictures are shown on: those of the profile a colour daemon puts on
+// the X11 root window (_ICC_PROFILE), else sRGB. Set once at start, before any picture is
+// decoded; a profile no engine reads (or an empty one) leaves sRGB.
+void setScreenProfile(const QByteArray& icc);
+// The display's own profile, empty where there is none (or no X11).
+QByteArray displayProfile();
+
+// Turns a decoded picture with a colour profile of its own into the screen's colours, once, as
+// it is decoded: what is shown, saved and drawn in a sheet is then the same. Qt converts the
+// profiles it reads, lcms2 the rest (gray, LUT-based, and every profile when the screen's is one
+// Qt cannot read). An untagged picture, or one whose profile cannot be read, is taken as sRGB
+// and costs nothing. Large pictures are converted a band of rows on each core.
+void toScreenColours(QImage& image);
+
+// The pixels of a CMYK JPEG (inverted as Adobe writes them when adobe is set) in the screen's
+// colours through its ICC profile; null when the profile is no CMYK profile.
+QImage cmykToScreen(const uchar* cmyk, QSize size, bool adobe, const QByteArray& icc);
+
+} // namespace tovik

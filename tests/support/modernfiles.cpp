@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "support/modernfiles.h"
+
+#include <jxl/encode_cxx.h>
+#include <lcms2.h>
+#include <libheif/heif.h>
+#include <turbojpeg.h>
+
+#include <QPointF>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace tovik::test {
+
+namespace {
+heif_error appended(heif_context*, const void* data, size_t size, void* out) {
+    static_cast<QByteArray*>(out)->append(static_cast<const char*>(data), qsizetype(size));
+    return {heif_error_Ok, heif_suberror_Unspecified, ""};
+}
+
+// The picture's RGB at depth bits, interleaved as libheif takes it.
+heif_image* heifImage(const QImage& picture, int depth) {
+    heif_image* image = nullptr;
+    const int w = picture.width(), h = picture.height();
+    heif_image_create(w, h, heif_colorspace_RGB,
+                      depth > 8 ? heif_chroma_interleaved_RRGGBB_LE : heif_chroma_interleaved_RGB,
+                      &image);
+    heif_image_add_plane(image, heif_channel_interleaved, w, h, depth);
+    int stride = 0;
+    uint8_t* rows = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = picture.pixel(x, y);
+            const int channels[] = {qRed(c), qGreen(c), qBlue(c)};
+            for (int k = 0; k < 3; ++k) {
+                if (depth == 8) {
+                    rows[y * stride + 3 * x + k] = uint8_t(channels[k]);
+                } else {
+                    const int v = channels[k] << (depth - 8) | channels[k] >> (16 - depth);
+                    rows[y * stride + 6 * x + 2 * k] = uint8_t(v & 0xff);
+                    rows[y * stride + 6 * x + 2 * k + 1] = uint8_t(v >> 8);
+                }
+            }
+        }
+    return image;
+}
+
+struct ProfileClose {
+    void operator()(void* p) const { cmsCloseProfile(p); }
+};
+using Profile = std::unique_ptr<void, ProfileClose>;
+
+QByteArray saved(cmsHPROFILE profile) {
+    cmsUInt32Number bytes = 0;
+    cmsSaveProfileToMem(profile, nullptr, &bytes);
+    QByteArray icc(qsizetype(bytes), '\0');
+    cmsSaveProfileToMem(profile, icc.data(), &bytes);
+    return icc;
+}
+
+QRgb transformed(const QByteArray& icc, cmsUInt32Number format, const void* in) {
+    const Profile from(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+    const Profile to(cmsCreate_sRGBProfile());
+    cmsHTRANSFORM t =
+        cmsCreateTransform(from.get(), format, to.get(), TYPE_RGB_8, INTENT_PERCEPTUAL, 0);
+    unsigned char out[3] = {};
+    cmsDoTransform(t, in, out, 1);
+    cmsDeleteTransform(t);
+    return qRgb(out[0], out[1], out[2]);
+}
+
+void putBits(std::vector<bool>& bits, quint64 value, int count) {
+    for (int i = 0; i < count; ++i)
+        bits.push_back((value >> i) & 1);
+}
+} // namespace
+
+QByteArray heifFile(const QImage& picture, HeifCodec codec, int orientation, int depth,
+                    const QByteArray& icc) {
+    heif_context* context = heif_context_alloc();
+    heif_encoder* encoder = nullptr;
+    heif_context_get_encoder_for_format(
+        context, codec == HeifCodec::Hevc ? heif_compression_HEVC : heif_compression_AV1,
+        &encoder);
+    heif_encoder_set_lossy_quality(encoder, 95);
+    heif_image* image = heifImage(picture, depth);
+    if (!icc.isEmpty())
+        heif_image_set_raw_color_profile(image, "prof", icc.constData(), size_t(icc.size()));
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    options->image_orientation = heif_orientation(orientation);
+    heif_context_encode_image(context, image, encoder, options, nullptr);
+    QByteArray file;
+    heif_writer writer{1, appended};
+    heif_context_write(context, &writer, &file);
+    heif_encoding_options_free(options);
+    heif_image_release(image);
+    heif_encoder_release(encoder);
+    heif_context_free(context);
+    return file;
+}
+
+QByteArray withClaimedHeifSize(QByteArray heif, quint32 width, quint32 height) {
+    const qsizetype at = heif.indexOf("ispe");
+    for (int i = 0; i < 4; ++i) { // after the box type, a version and flags word
+        heif[at + 8 + i] = char(width >> (24 - 8 * i));
+        heif[at + 12 + i] = char(height >> (24 - 8 * i));
+    }
+    return heif;
+}
+
+QByteArray jxlFile(const QImage& picture, JxlColours colours, const QByteArray& icc,
+                   int orientation, float distance) {
+    const JxlEncoderPtr encoder = JxlEncoderMake(nullptr);
+    JxlBasicInfo info;
+    JxlEncoderInitBasicInfo(&info);
+    info.xsize = uint32_t(picture.width());
+    info.ysize = uint32_t(picture.height());
+    info.bits_per_sample = 8;
+    info.orientation = JxlOrientation(orientation);
+    info.uses_original_profile = distance == 0;
+    JxlEncoderSetBasicInfo(encoder.get(), &info);
+    if (colours == JxlColours::Icc) {
+        JxlEncoderSetICCProfile(encoder.get(), reinterpret_cast<const uint8_t*>(icc.constData()),
+                                size_t(icc.size()));
+    } else {
+        JxlColorEncoding encoding;
+        JxlColorEncodingSetToSRGB(&encoding, JXL_FALSE);
+        if (colours == JxlColours::DisplayP3)
+            encoding.primaries = JXL_PRIMARIES_P3;
+        JxlEncoderSetColorEncoding(encoder.get(), &encoding);
+    }
+    JxlEncoderFrameSettings* settings = JxlEncoderFrameSettingsCreate(encoder.get(), nullptr);
+    if (distance == 0)
+        JxlEncoderSetFrameLossless(settings, JXL_TRUE);
+    else
+        JxlEncoderSetFrameDistance(settings, distance);
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    std::vector<uint8_t> pixels;
+    for (int y = 0; y < rgb.height(); ++y)
+        pixels.insert(pixels.end(), rgb.constScanLine(y), rgb.constScanLine(y) + 3 * rgb.width());
+    const JxlPixelFormat format{3, JXL_TYPE_UINT8, JXL_NATIVE_ENDIAN, 0};
+    JxlEncoderAddImageFrame(settings, &format, pixels.data(), pixels.size());
+    JxlEncoderCloseInput(encoder.get());
+    QByteArray file(1 << 16, '\0');
+    uint8_t* next = reinterpret_cast<uint8_t*>(file.data());
+    size_t left = size_t(file.size());
+    while (JxlEncoderProcessOutput(encoder.get(), &next, &left) == JXL_ENC_NEED_MORE_OUTPUT) {
+        const qsizetype done = file.size() - qsizetype(left);
+        file.resize(file.size() * 2);
+        next = reinterpret_cast<uint8_t*>(file.data()) + done;
+        left = size_t(file.size() - done);
+    }
+    file.resize(file.size() - qsizetype(left));
+    return file;
+}
+
+// The size header in its longest form (30-bit sides), then metadata all default.
+QByteArray jxlHeader(quint32 width, quint32 height) {
+    std::vector<bool> bits;
+    putBits(bits, 0, 1); // not small
+    putBits(bits, 3, 2), putBits(bits, height - 1, 30);
+    putBits(bits, 0, 3); // no ratio: the width follows
+    putBits(bits, 3, 2), putBits(bits, width - 1, 30);
+    putBits(bits, 1, 1); // image metadata: all default
+    QByteArray file("\xff\x0a", 2);
+    file.append(QByteArray(qsizetype(bits.size() + 7) / 8 + 16, '\0'));
+    for (size_t i = 0; i < bits.size(); ++i)
+        if (bits[i])
+            file[2 + qsizetype(i / 8)] = char(file[2 + qsizetype(i / 8)] | (1 << (i % 8)));
+    return file;
+}
+
+QByteArray swappedRedAndGreenProfile() {
+    // sRGB's primaries, red and green exchanged.
+    return QColorSpace(QPointF(0.3127, 0.3290), QPointF(0.30, 0.60), QPointF(0.64, 0.33),
+                       QPointF(0.15, 0.06), QColorSpace::TransferFunction::SRgb)
+        .iccProfile();
+}
+
+QByteArray linearGrayProfile() {
+    cmsToneCurve* linear = cmsBuildGamma(nullptr, 1.0);
+    const Profile gray(cmsCreateGrayProfile(cmsD50_xyY(), linear));
+    cmsFreeToneCurve(linear);
+    return saved(gray.get());
+}
+
+// A CLUT from CMYK to Lab over a 2-point grid: each ink takes away its third of the light.
+QByteArray simpleCmykProfile() {
+    const Profile lab(cmsCreateLab4Profile(nullptr));
+    const Profile srgb(cmsCreate_sRGBProfile());
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb.get(), TYPE_RGB_DBL, lab.get(), TYPE_Lab_DBL,
+                                             INTENT_PERCEPTUAL, 0);
+    cmsStage* clut = cmsStageAllocCLut16bit(nullptr, 2, 4, 3, nullptr);
+    const auto sample = [](const cmsUInt16Number in[], cmsUInt16Number out[], void* t) -> int {
+        const double k = 1 - in[3] / 65535.0;
+        const double rgb[3] = {(1 - in[0] / 65535.0) * k, (1 - in[1] / 65535.0) * k,
+                               (1 - in[2] / 65535.0) * k};
+        cmsCIELab l;
+        cmsDoTransform(static_cast<cmsHTRANSFORM>(t), rgb, &l, 1);
+        cmsFloat2LabEncodedV2(out, &l);
+        return 1;
+    };
+    cmsStageSampleCLut16bit(clut, sample, toLab, 0);
+    cmsDeleteTransform(toLab);
+    const Profile cmyk(cmsCreateProfilePlaceholder(nullptr));
+    cmsSetDeviceClass(cmyk.get(), cmsSigOutputClass);
+    cmsSetColorSpace(cmyk.get(), cmsSigCmykData);
+    cmsSetPCS(cmyk.get(), cmsSigLabData);
+    cmsSetProfileVersion(cmyk.get(), 2.1); // its AToB0 a lut16, which takes a bare CLUT
+    cmsPipeline* a2b = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsPipelineInsertStage(a2b, cmsAT_END, clut);
+    cmsWriteTag(cmyk.get(), cmsSigAToB0Tag, a2b);
+    cmsPipelineFree(a2b);
+    cmsWriteTag(cmyk.get(), cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    return saved(cmyk.get());
+}
+
+QRgb lcmsToSrgb(const QByteArray& icc, QRgb rgb) {
+    const unsigned char in[3] = {uchar(qRed(rgb)), uchar(qGreen(rgb)), uchar(qBlue(rgb))};
+    const Profile from(cmsOpenProfileFromMem(icc.constData(), cmsUInt32Number(icc.size())));
+    const bool gray = cmsGetColorSpace(from.get()) == cmsSigGrayData;
+    return transformed(icc, gray ? TYPE_GRAY_8 : TYPE_RGB_8, in);
+}
+
+QRgb lcmsCmykToSrgb(const QByteArray& icc, const unsigned char cmyk[4]) {
+    return transformed(icc, TYPE_CMYK_8, cmyk);
+}
+
+QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chunkBytes,
+                          int count) {
+    const int chunks = int((icc.size() + chunkBytes - 1) / chunkBytes);
+    QByteArray segments;
+    for (int i = 0; i < chunks; ++i) {
+        const QByteArray part = icc.mid(qsizetype(i) * chunkBytes, chunkBytes);
+        const int length = 2 + 12 + 2 + int(part.size());
+        segments += QByteArray("\xff\xe2", 2) + char(length >> 8) + char(length & 0xff);
+        segments += QByteArray("ICC_PROFILE", 12) + char(i + 1) + char(count ? count : chunks);
+        segments += part;
+    }
+    return jpeg.left(2) + segments + jpeg.mid(2);
+}
+
+QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]) {
+    std::vector<unsigned char> inks(size_t(width) * height * 4);
+    for (size_t i = 0; i < inks.size(); ++i)
+        inks[i] = uchar(255 - cmyk[i % 4]);
+    tjhandle encoder = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long bytes = 0;
+    tjCompress2(encoder, inks.data(), width, 0, height, TJPF_CMYK, &out, &bytes, TJSAMP_444, 100,
+                0);
+    const QByteArray file(reinterpret_cast<const char*>(out), qsizetype(bytes));
+    tjFree(out);
+    tjDestroy(encoder);
+    return file;
+}
+
+bool near(QRgb a, QRgb b, int tolerance) {
+    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
+           qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+} // namespace tovik::test
