@@ -4,7 +4,9 @@
 // Writes the hostile classes the budgets stop into the fuzz corpora, so that fuzzing starts from
 // them and looks for the next class: fuzz_seeds PICTURE_CORPUS WMF_CORPUS.
 #include "support/hostilefiles.h"
+#include "support/modernfiles.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 
@@ -15,6 +17,28 @@ void write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
+}
+// Today's formats, honest and lying, and pictures whose colour profiles take each engine's path.
+void writeModernSeeds(const QString& pictures, const QImage& small) {
+    const QByteArray heic = heifFile(small, HeifCodec::Hevc, 6),
+                     avif = heifFile(small, HeifCodec::Av1);
+    write(pictures + "/photo.heic", heic);
+    write(pictures + "/photo.avif", avif);
+    write(pictures + "/deep.heic", heifFile(small, HeifCodec::Hevc, 1, 10));
+    write(pictures + "/huge.heic", withClaimedHeifSize(heic, 60000, 60000));
+    write(pictures + "/huge.avif", withClaimedHeifSize(avif, 60000, 60000));
+    write(pictures + "/photo.jxl", jxlFile(small, JxlColours::DisplayP3, {}, 6));
+    write(pictures + "/lossy.jxl", jxlFile(small, JxlColours::SRgb, {}, 1, 1.0f));
+    write(pictures + "/huge.jxl", jxlHeader(100000, 100000));
+    QByteArray jpeg;
+    QBuffer out(&jpeg);
+    out.open(QIODevice::WriteOnly);
+    small.save(&out, "JPEG");
+    write(pictures + "/gray-profile.jpg", withIccProfile(jpeg, linearGrayProfile()));
+    write(pictures + "/swapped-profile.jpg", withIccProfile(jpeg, swappedRedAndGreenProfile()));
+    const unsigned char inks[4] = {20, 200, 60, 30};
+    write(pictures + "/cmyk-profile.jpg",
+          withIccProfile(adobeCmykJpeg(16, 16, inks), simpleCmykProfile(), 100));
 }
 } // namespace
 
@@ -39,6 +63,7 @@ int main(int argc, char* argv[]) {
     write(pictures + "/topdown.bmp", topDownBitmap(40, 40));
     write(pictures + "/uses.svg", svgUseBomb(30));
     write(pictures + "/inflates.svgz", svgzBomb(qint64(80) << 20));
+    writeModernSeeds(pictures, small);
     write(wmf + "/savedc.wmf", wmfFile(2400, 1800, 1200, wmfRecord(0x001E).repeated(5000)));
     write(wmf + "/box.wmf", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)));
     write(wmf + "/maze.wmf", wmfFile(300, 300, 96, wmfMaze(300)));

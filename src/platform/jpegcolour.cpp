@@ -81,8 +81,9 @@ QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,
     const std::unique_ptr<void, TjFree> decoder(tjInitDecompress());
     auto* data = reinterpret_cast<const unsigned char*>(file.constData());
     int width = 0, height = 0, subsampling = 0, space = 0;
-    if (!decoder || tjDecompressHeader3(decoder.get(), data, (unsigned long)file.size(), &width,
-                                        &height, &subsampling, &space) != 0 ||
+    if (!decoder ||
+        tjDecompressHeader3(decoder.get(), data, (unsigned long)file.size(), &width, &height,
+                            &subsampling, &space) != 0 ||
         (space != TJCS_CMYK && space != TJCS_YCCK))
         return {};
     QByteArray cmyk(qsizetype(width) * height * 4, Qt::Uninitialized);

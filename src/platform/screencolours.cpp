@@ -22,7 +22,7 @@ namespace tovik {
 
 namespace {
 struct Screen {
-    QByteArray icc;                     // empty for sRGB
+    QByteArray icc;                       // empty for sRGB
     QColorSpace space{QColorSpace::SRgb}; // invalid when only lcms2 reads the screen's profile
 };
 
@@ -62,9 +62,8 @@ template <typename Convert> void inBands(int rows, Convert convert) {
         return convert(0, rows);
     QList<int> bands(count);
     std::iota(bands.begin(), bands.end(), 0);
-    QtConcurrent::blockingMap(bands, [&](int i) {
-        convert(rows * i / count, rows * (i + 1) / count);
-    });
+    QtConcurrent::blockingMap(bands,
+                              [&](int i) { convert(rows * i / count, rows * (i + 1) / count); });
 }
 
 // In place: each band's memory is the picture's.
@@ -88,8 +87,8 @@ Transform transformTo(cmsHPROFILE from, cmsUInt32Number fromFormat) {
     if (!from || !to)
         return nullptr;
     // No cache: the bands share the transform.
-    return Transform(cmsCreateTransform(from, fromFormat, to.get(), TYPE_BGRA_8,
-                                        INTENT_PERCEPTUAL, cmsFLAGS_NOCACHE));
+    return Transform(cmsCreateTransform(from, fromFormat, to.get(), TYPE_BGRA_8, INTENT_PERCEPTUAL,
+                                        cmsFLAGS_NOCACHE));
 }
 
 bool lcmsConvert(QImage& image, const QByteArray& icc) {
@@ -164,25 +163,36 @@ QImage cmykToScreen(const uchar* cmyk, QSize size, bool adobe, const QByteArray&
     return image;
 }
 
+namespace {
+template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
+
+xcb_atom_t atomNamed(xcb_connection_t* connection, const QByteArray& name) {
+    const Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData()),
+            nullptr),
+        free);
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+} // namespace
+
 QByteArray displayProfile() {
-    const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                              : nullptr;
+    const auto* x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
+    const xcb_screen_t* root =
+        connection ? xcb_setup_roots_iterator(xcb_get_setup(connection)).data : nullptr;
+    const xcb_atom_t atom =
+        root ? atomNamed(connection, "_ICC_PROFILE") : xcb_atom_t(XCB_ATOM_NONE);
+    if (atom == XCB_ATOM_NONE)
         return {};
-    const QByteArray name = "_ICC_PROFILE";
-    const xcb_intern_atom_cookie_t atom =
-        xcb_intern_atom(connection, 1, uint16_t(name.size()), name.constData());
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&free)> atomReply(
-        xcb_intern_atom_reply(connection, atom, nullptr), free);
-    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (!atomReply || atomReply->atom == XCB_ATOM_NONE || !root)
-        return {};
-    const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, 0, root->root, atomReply->atom, XCB_ATOM_CARDINAL, 0,
-                         uint32_t(MaxProfileBytes / 4));
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), free);
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(connection,
+                               xcb_get_property(connection, 0, root->root, atom,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                                uint32_t(MaxProfileBytes / 4)),
+                               nullptr),
+        free);
     if (!reply || reply->format != 8)
         return {};
     return QByteArray(static_cast<const char*>(xcb_get_property_value(reply.get())),

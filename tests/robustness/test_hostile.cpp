@@ -8,6 +8,7 @@
 #include "platform/pictures.h"
 #include "platform/workfolder.h"
 #include "support/hostilefiles.h"
+#include "support/modernfiles.h"
 #include "support/scopedenvironment.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
@@ -71,6 +72,16 @@ private slots:
         QTest::newRow("TIFF in one strip")
             << oneStripTiff(16000, 16000) << "strip.tif"
             << "The picture is too large to open (16000 x 16000 pixels).";
+        const QImage small(64, 64, QImage::Format_RGB32);
+        QTest::newRow("HEIC claiming 60000 x 60000")
+            << withClaimedHeifSize(heifFile(small, HeifCodec::Hevc), 60000, 60000) << "huge.heic"
+            << "The picture is too large to open (60000 x 60000 pixels).";
+        QTest::newRow("AVIF claiming 60000 x 60000")
+            << withClaimedHeifSize(heifFile(small, HeifCodec::Av1), 60000, 60000) << "huge.avif"
+            << "The picture is too large to open (60000 x 60000 pixels).";
+        QTest::newRow("JPEG XL on a huge canvas")
+            << jxlHeader(100000, 100000) << "huge.jxl"
+            << "The picture is too large to open (100000 x 100000 pixels).";
         QTest::newRow("SVG whose uses double 30 levels deep") << svgUseBomb(30) << "uses.svg"
                                                               << "Invalid Picture Format";
         QTest::newRow("SVGZ inflating to 80 MB") << svgzBomb(qint64(80) << 20) << "inflates.svgz"

@@ -84,8 +84,7 @@ QByteArray heifFile(const QImage& picture, HeifCodec codec, int orientation, int
     heif_context* context = heif_context_alloc();
     heif_encoder* encoder = nullptr;
     heif_context_get_encoder_for_format(
-        context, codec == HeifCodec::Hevc ? heif_compression_HEVC : heif_compression_AV1,
-        &encoder);
+        context, codec == HeifCodec::Hevc ? heif_compression_HEVC : heif_compression_AV1, &encoder);
     heif_encoder_set_lossy_quality(encoder, 95);
     heif_image* image = heifImage(picture, depth);
     if (!icc.isEmpty())
@@ -192,8 +191,8 @@ QByteArray linearGrayProfile() {
 QByteArray simpleCmykProfile() {
     const Profile lab(cmsCreateLab4Profile(nullptr));
     const Profile srgb(cmsCreate_sRGBProfile());
-    cmsHTRANSFORM toLab = cmsCreateTransform(srgb.get(), TYPE_RGB_DBL, lab.get(), TYPE_Lab_DBL,
-                                             INTENT_PERCEPTUAL, 0);
+    cmsHTRANSFORM toLab =
+        cmsCreateTransform(srgb.get(), TYPE_RGB_DBL, lab.get(), TYPE_Lab_DBL, INTENT_PERCEPTUAL, 0);
     cmsStage* clut = cmsStageAllocCLut16bit(nullptr, 2, 4, 3, nullptr);
     const auto sample = [](const cmsUInt16Number in[], cmsUInt16Number out[], void* t) -> int {
         const double k = 1 - in[3] / 65535.0;

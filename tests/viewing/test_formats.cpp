@@ -51,12 +51,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("HEIC") << heifFile(quartered(), HeifCodec::Hevc, 6) << "phone.heic";
         QTest::newRow("AVIF") << heifFile(quartered(), HeifCodec::Av1, 6) << "web.avif";
-        QTest::newRow("HEIC, 10 bits") << heifFile(quartered(), HeifCodec::Hevc, 6, 10)
-                                       << "deep.heic";
-        QTest::newRow("JPEG XL, lossless") << jxlFile(quartered(), JxlColours::SRgb, {}, 6)
-                                           << "exact.jxl";
-        QTest::newRow("JPEG XL, lossy") << jxlFile(quartered(), JxlColours::SRgb, {}, 6, 1.0f)
-                                        << "lossy.jxl";
+        QTest::newRow("HEIC, 10 bits")
+            << heifFile(quartered(), HeifCodec::Hevc, 6, 10) << "deep.heic";
+        QTest::newRow("JPEG XL, lossless")
+            << jxlFile(quartered(), JxlColours::SRgb, {}, 6) << "exact.jxl";
+        QTest::newRow("JPEG XL, lossy")
+            << jxlFile(quartered(), JxlColours::SRgb, {}, 6, 1.0f) << "lossy.jxl";
     }
     void todaysFormatsOpenUprightInTheirColours() {
         QFETCH(QByteArray, bytes);
@@ -80,8 +80,8 @@ private slots:
     void statedColourSpacesAreConverted() {
         Viewer v;
         const QImage p3 = filled({16, 16}, qRgb(60, 170, 90));
-        const QRgb inSrgb = lcmsToSrgb(QColorSpace(QColorSpace::DisplayP3).iccProfile(),
-                                       qRgb(60, 170, 90));
+        const QRgb inSrgb =
+            lcmsToSrgb(QColorSpace(QColorSpace::DisplayP3).iccProfile(), qRgb(60, 170, 90));
         v.fake.write("p3.jxl", jxlFile(p3, JxlColours::DisplayP3));
         v.fake.write("p3.heic", heifFile(p3, HeifCodec::Hevc, 1, 8,
                                          QColorSpace(QColorSpace::DisplayP3).iccProfile()));
@@ -106,8 +106,8 @@ private slots:
         v.fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, v.fake.file("saved.bmp")};
         v.w().SaveAs->trigger();
         QVERIFY(near(QImage(v.fake.file("saved.bmp")).pixel(10, 10), green, 3));
-        QVERIFY(near(loadPictureScaled(v.fake.file("swapped.jpg"), {16, 75}).pixel(8, 30), green,
-                     3));
+        QVERIFY(
+            near(loadPictureScaled(v.fake.file("swapped.jpg"), {16, 75}).pixel(8, 30), green, 3));
     }
 
     // Qt reads RGB matrix profiles; lcms2 reads the rest. Each is held to lcms2's own answer.
@@ -116,9 +116,9 @@ private slots:
         QImage adobe = filled({300, 300}, qRgb(60, 170, 90)); // in bands: tall enough
         adobe.setColorSpace(QColorSpace::AdobeRgb);
         QVERIFY(adobe.save(v.fake.file("adobe.png")));
-        QVERIFY(near(loadPicture(v.fake.file("adobe.png")).image.pixel(150, 150),
-                     lcmsToSrgb(QColorSpace(QColorSpace::AdobeRgb).iccProfile(),
-                                qRgb(60, 170, 90))));
+        QVERIFY(
+            near(loadPicture(v.fake.file("adobe.png")).image.pixel(150, 150),
+                 lcmsToSrgb(QColorSpace(QColorSpace::AdobeRgb).iccProfile(), qRgb(60, 170, 90))));
 
         QImage gray(300, 300, QImage::Format_Grayscale8);
         gray.fill(128);
@@ -153,8 +153,8 @@ private slots:
         {
             const ScreenProfile screen(QColorSpace(QColorSpace::AdobeRgb).iccProfile());
             QImage expected = p3.convertedToColorSpace(QColorSpace::AdobeRgb);
-            QVERIFY(near(loadPicture(v.fake.file("p3.png")).image.pixel(5, 5),
-                         expected.pixel(5, 5)));
+            QVERIFY(
+                near(loadPicture(v.fake.file("p3.png")).image.pixel(5, 5), expected.pixel(5, 5)));
             QVERIFY(!near(expected.pixel(5, 5), inSrgb.pixel(5, 5)));
             QCOMPARE(loadPicture(v.fake.file("plain.png")).image.pixel(5, 5), qRgb(60, 170, 90));
         }

@@ -120,9 +120,9 @@ QImage copied(const heif_image* decoded, bool alpha) {
     int stride = 0;
     const uint8_t* rows = heif_image_get_plane_readonly(decoded, heif_channel_interleaved, &stride);
     QImage image;
-    if (!rows || !QImageIOHandler::allocateImage(
-                     {width, height}, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888,
-                     &image))
+    if (!rows ||
+        !QImageIOHandler::allocateImage(
+            {width, height}, alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888, &image))
         return {};
     for (int y = 0; y < height; ++y)
         std::memcpy(image.scanLine(y), rows + qsizetype(y) * stride, size_t(width) * 4);
@@ -138,8 +138,8 @@ QImage decode(const QByteArray& file) {
     const Options options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;
     heif_image* decoded = nullptr;
-    if (!ok(heif_decode_image(primary, &decoded, heif_colorspace_RGB,
-                              heif_chroma_interleaved_RGBA, options.get())))
+    if (!ok(heif_decode_image(primary, &decoded, heif_colorspace_RGB, heif_chroma_interleaved_RGBA,
+                              options.get())))
         return {};
     const Image owned(decoded);
     QImage image = copied(decoded, heif_image_handle_has_alpha_channel(primary));

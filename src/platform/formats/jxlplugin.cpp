@@ -33,9 +33,8 @@ QSize shownSize(const JxlBasicInfo& info) {
 // libjxl works in 32-bit planes, one a channel (two sets of them to blend an animation's frames),
 // and writes the 8-bit picture handed on.
 FormatCost costOf(const JxlBasicInfo& info) {
-    const qint64 channels = std::min<qint64>(qint64(info.num_color_channels) +
-                                                 info.num_extra_channels,
-                                             1 << 16);
+    const qint64 channels =
+        std::min<qint64>(qint64(info.num_color_channels) + info.num_extra_channels, 1 << 16);
     const qint64 planes = 4 * channels * (info.have_animation ? 2 : 1);
     return {shownSize(info), int(planes + 4)};
 }
@@ -144,8 +143,8 @@ struct Decoding {
     QImage colours{1, 1, QImage::Format_RGB32}; // holds the colour space until the pixels come
 
     bool started(const QByteArray& file) {
-        decoder = decoderOver(file, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING |
-                                        JXL_DEC_FULL_IMAGE);
+        decoder =
+            decoderOver(file, JXL_DEC_BASIC_INFO | JXL_DEC_COLOR_ENCODING | JXL_DEC_FULL_IMAGE);
         return decoder && runner &&
                JxlDecoderSetParallelRunner(decoder.get(), JxlResizableParallelRunner,
                                            runner.get()) == JXL_DEC_SUCCESS;

@@ -22,9 +22,9 @@ QByteArray sniffed(const WholeFileFormat& format, QIODevice* device) {
 
 bool withinAllocationLimit(const FormatCost& cost) {
     const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
-    return cost.size.isValid() && (limit <= 0 || double(cost.size.width()) * cost.size.height() *
-                                                         cost.bytesPerPixel <=
-                                                     double(limit));
+    return cost.size.isValid() &&
+           (limit <= 0 ||
+            double(cost.size.width()) * cost.size.height() * cost.bytesPerPixel <= double(limit));
 }
 
 bool WholeFileHandler::canRead() const {

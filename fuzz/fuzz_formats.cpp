@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+// libheif and libjxl as our plugins drive them, and colour profiles as the conversion into the
+// screen's colours reads them, each straight from the input's bytes.
+#include "fuzzsupport.h"
+#include "platform/formats/heifplugin.h"
+#include "platform/formats/jxlplugin.h"
+#include "platform/formats/profiles.h"
+#include "platform/screencolours.h"
+
+#include <QImageReader>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    inputFile(data, 0); // the application the plugins need
+    QImageReader::setAllocationLimit(256);
+    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const tovik::WholeFileFormat* format : {&tovik::Heif, &tovik::Jxl}) {
+        if (format->sniff(bytes.left(64)).isEmpty())
+            continue;
+        format->cost(bytes);
+        format->decode(bytes);
+    }
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    tovik::setProfile(picture, bytes);
+    tovik::toScreenColours(picture);
+    return 0;
+}
