@@ -11,6 +11,7 @@
 #include <QPolygon>
 #include <QSvgGenerator>
 
+#include <cmath>
 #include <functional>
 
 namespace tovik {
@@ -22,18 +23,26 @@ const QColor Transparent(192, 192, 192);
 const QColor Black(0, 0, 0), Navy(0, 0, 128), Blue(0, 0, 255), Green(0, 128, 0), Red(255, 0, 0);
 const QColor Yellow(255, 255, 0), Olive(128, 128, 0), White(255, 255, 255), Grey(128, 128, 128);
 
-QPixmap paint(int size, const std::function<void(QPainter&)>& draw) {
-    QImage image(size, size, QImage::Format_RGB32);
+// Drawn at size logical pixels on a screen of this scale: at the device size, in the same
+// colours, so that a scaled screen shows it sharp rather than enlarged.
+QPixmap paint(int size, const std::function<void(QPainter&)>& draw, double scale = 1) {
+    const int pixels = int(std::lround(size * scale));
+    QImage image(pixels, pixels, QImage::Format_RGB32);
     image.fill(Transparent);
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing, false);
+        p.scale(scale, scale);
         draw(p);
     }
     QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setMask(QBitmap::fromImage(image.createMaskFromColor(Transparent.rgb())));
+    pixmap.setDevicePixelRatio(scale);
     return pixmap;
 }
+
+// The scales desktops offer.
+constexpr double Scales[] = {1, 1.25, 1.5, 1.75, 2, 2.5, 3};
 
 void openFolder(QPainter& p) {
     p.setPen(Black);
@@ -151,7 +160,10 @@ QIcon toolbarPicture(int number) {
     default:
         return {};
     }
-    return QIcon(paint(16, draw));
+    QIcon icon;
+    for (const double scale : Scales)
+        icon.addPixmap(paint(16, draw, scale));
+    return icon;
 }
 
 QPixmap applicationIconPixmap(int size) {
@@ -176,7 +188,7 @@ QByteArray applicationIconSvg() {
 
 QIcon applicationIcon() {
     QIcon icon;
-    for (int size : {32, 16})
+    for (int size : {16, 24, 32, 48, 64, 96})
         icon.addPixmap(applicationIconPixmap(size));
     return icon;
 }

@@ -8,6 +8,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace tovik {
 
 namespace {
@@ -28,7 +30,9 @@ void DrawingSurface::setPicture(const QImage& picture, QSize size) {
         m_picture = drawable(picture);
         m_sourceKey = picture.cacheKey();
     }
-    setGeometry(0, 0, size.width(), size.height());
+    m_size = size;
+    const double scale = devicePixelRatioF();
+    setGeometry(0, 0, int(std::ceil(size.width() / scale)), int(std::ceil(size.height() / scale)));
     update();
 }
 
@@ -41,27 +45,37 @@ void DrawingSurface::setFrame(const QImage& frame) {
 void DrawingSurface::clear() {
     m_picture = QImage();
     m_sourceKey = 0;
+    m_size = {};
     update();
 }
 
 QImage DrawingSurface::drawnPart(const QRect& part) const {
     QImage out(part.size(), QImage::Format_RGB32);
-    if (m_picture.isNull() || m_picture.hasAlphaChannel()) // what shows through
-        out.fill(palette().color(backgroundRole()));
-    if (m_picture.isNull())
+    const QRect inside = part & QRect(QPoint(0, 0), m_size); // the widget's last part may be over
+    if (m_picture.isNull() || m_picture.hasAlphaChannel() || inside != part)
+        out.fill(palette().color(backgroundRole())); // what shows through
+    if (m_picture.isNull() || inside.isEmpty())
         return out;
     QPainter painter(&out);
-    if (size() == m_picture.size())
-        painter.drawImage(QPoint(0, 0), m_picture, part);
+    const QPoint at = inside.topLeft() - part.topLeft();
+    if (m_size == m_picture.size())
+        painter.drawImage(at, m_picture, inside);
     else
-        painter.drawImage(0, 0, scaledPart(m_picture, size(), part));
+        painter.drawImage(at, scaledPart(m_picture, m_size, inside));
     return out;
 }
 
+// Drawn in device pixels: the painter's scale is undone, and each exposed part is widened to the
+// device pixels it touches.
 void DrawingSurface::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    for (const QRect& part : event->region())
-        painter.drawImage(part.topLeft(), drawnPart(part));
+    const double scale = devicePixelRatioF();
+    painter.setTransform(QTransform::fromScale(1 / scale, 1 / scale));
+    for (const QRect& part : event->region()) {
+        const QRect device =
+            QRectF(QPointF(part.topLeft()) * scale, QSizeF(part.size()) * scale).toAlignedRect();
+        painter.drawImage(device.topLeft(), drawnPart(device));
+    }
 }
 
 } // namespace tovik

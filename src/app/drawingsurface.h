@@ -11,18 +11,21 @@ namespace tovik {
 // imgOne: the picture at the zoomed size. The widget has that size and scrolling moves it inside
 // the viewport, but it keeps only the picture at its own size: each paint scales just the part
 // that is exposed. Zoom, resize and scroll cost the same at any zoom, and memory does not grow.
+// The drawing is made in device pixels: on a scaled screen, a picture pixel at zoom 1 is one
+// device pixel, never a block of them.
 class DrawingSurface : public QWidget {
 public:
     explicit DrawingSurface(QWidget* parent = nullptr);
 
-    // Shows picture at size; the widget takes that size, from the viewport's top-left corner.
+    // Shows picture at size (in device pixels); the widget takes that size in its own units,
+    // from the viewport's top-left corner.
     void setPicture(const QImage& picture, QSize size);
     // Another frame of the same size, where the picture is.
     void setFrame(const QImage& frame);
     void clear();
     bool isEmpty() const { return m_picture.isNull(); }
 
-    // What a paint draws over part (in the widget's own coordinates), background included.
+    // What a paint draws over part (in device pixels of the drawing), background included.
     QImage drawnPart(const QRect& part) const;
 
 protected:
@@ -31,6 +34,7 @@ protected:
 private:
     QImage m_picture; // RGB32 or premultiplied: the forms the scaling reads
     qint64 m_sourceKey = 0;
+    QSize m_size; // of the drawing, in device pixels
 };
 
 } // namespace tovik

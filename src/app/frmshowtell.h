@@ -88,6 +88,9 @@ public:
     LivePlacement livePlacement() const;
     double tppX() const { return m_tppX; }
     double tppY() const { return m_tppY; }
+    // picture held as imgThree, its size in twips that of its pixels on screen at zoom 1: one
+    // picture pixel to a device pixel, whatever the screen's scale.
+    PictureHolder held(const QImage& picture) const;
     QString helpFile() const { return m_helpFile; }
 
     // Menus and their items.
@@ -159,6 +162,7 @@ private:
     void scrollBy(QPoint pixels);
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
+    // The drawing's size in device pixels: picture pixels times the zoom.
     QSize drawingSize() const;
     int toPixelsX(double twips) const;
     int toPixelsY(double twips) const;

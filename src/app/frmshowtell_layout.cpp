@@ -37,7 +37,8 @@ frmShowTell::Redraw frmShowTell::redraw() {
     }
     if (m_state.FitToWindow)
         m_state.ZoomFactor = fitFactor(imgThree.picture.width(), imgThree.picture.height(),
-                                       imgTwo->width(), imgTwo->height());
+                                       imgTwo->width() * devicePixelRatioF(),
+                                       imgTwo->height() * devicePixelRatioF());
     if (!drawPicture()) {
         imgOne->clear(); // never the last picture's drawing over this one
         return Redraw::TooLarge;
@@ -71,7 +72,14 @@ bool frmShowTell::drawPicture() {
 }
 
 QSize frmShowTell::drawingSize() const {
-    return {std::max(1, toPixelsX(surfaceWidth)), std::max(1, toPixelsY(surfaceHeight))};
+    const double scale = devicePixelRatioF();
+    return {std::max(1, toPixelsX(surfaceWidth * scale)),
+            std::max(1, toPixelsY(surfaceHeight * scale))};
+}
+
+PictureHolder frmShowTell::held(const QImage& picture) const {
+    const double scale = devicePixelRatioF();
+    return {picture, picture.width() * m_tppX / scale, picture.height() * m_tppY / scale};
 }
 
 QImage frmShowTell::renderDrawing() const {

@@ -291,7 +291,7 @@ void frmThumbnails::handOver(const QImage& sheet) {
     m_main.stopAnimation();
     m_main.imgThree.clear();
     m_main.imgOne->clear();
-    m_main.imgThree = {sheet, sheet.width() * m_main.tppX(), sheet.height() * m_main.tppY()};
+    m_main.imgThree = m_main.held(sheet);
 }
 
 } // namespace tovik

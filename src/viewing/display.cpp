@@ -55,8 +55,7 @@ void Display(frmShowTell& window, const QString& FileName) {
     const PictureLoad load = window.picturesAhead.take(FileName);
     if (!acceptLoad(window, load))
         return;
-    window.imgThree = {load.image, load.image.width() * window.tppX(),
-                       load.image.height() * window.tppY()};
+    window.imgThree = window.held(load.image);
     window.stopAnimation();
     if (load.animated) {
         window.frames = std::make_unique<PictureFrames>(FileName);

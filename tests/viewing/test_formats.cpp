@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
+#include "app/artwork.h"
 #include "app/frmshowtell.h"
 #include "platform/pictures.h"
 #include "platform/screencolours.h"
@@ -44,6 +45,36 @@ struct ScreenProfile {
 class TestPictureFormats : public QObject {
     Q_OBJECT
 private slots:
+    // A one-pixel checkerboard at zoom 1 is drawn one picture pixel to a device pixel at the
+    // screen's scale: CTest runs this at 1, 1.5 and 2 (QT_SCALE_FACTOR). The toolbar's pictures
+    // are drawn at the device size in their own colours, never enlarged and blurred.
+    void sharpOnAScaledScreen() {
+        const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+        Viewer v;
+        QCOMPARE(v.w().devicePixelRatioF(), scale);
+        QImage board(64, 48, QImage::Format_RGB32);
+        for (int y = 0; y < board.height(); ++y)
+            for (int x = 0; x < board.width(); ++x)
+                board.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        QVERIFY(board.save(v.fake.file("board.png")));
+        v.commands.filesGiven(v.w(), {v.fake.file("board.png")});
+        QImage drawn = v.w().imgOne->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        drawn.setDevicePixelRatio(1); // its pixels are the device's
+        QCOMPARE(drawn.copy(0, 0, 64, 48), board);
+        QCOMPARE(v.w().imgThree.width, 64 * v.w().tppX() / scale); // what the scroll bars count
+        v.fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, v.fake.file("saved.bmp")};
+        v.w().SaveAs->trigger();
+        QCOMPARE(QImage(v.fake.file("saved.bmp")).convertToFormat(QImage::Format_RGB32), board);
+
+        const QImage open = toolbarPicture(1).pixmap(QSize(16, 16), scale).toImage();
+        QCOMPARE(open.size(), QSize(16, 16) * scale);
+        const QList<QRgb> art{qRgb(0, 0, 0), qRgb(128, 128, 0), qRgb(255, 255, 0)};
+        for (int y = 0; y < open.height(); ++y)
+            for (int x = 0; x < open.width(); ++x)
+                QVERIFY(qAlpha(open.pixel(x, y)) == 0 ||
+                        art.contains(open.pixel(x, y) | 0xff000000));
+    }
+
     // Orientation 6 turns the stored 160 x 80 a quarter clockwise: 80 x 160, the blue quarter
     // top right. Lossy codecs keep the colours within a few levels.
     void todaysFormatsOpenUprightInTheirColours_data() {
