@@ -39,16 +39,6 @@ QByteArray joined(const QMap<int, QByteArray>& chunks, int count) {
     return icc;
 }
 
-QImage upright(QImage image, QImageIOHandler::Transformations turn) {
-    if (turn == QImageIOHandler::TransformationRotate270)
-        return image.transformed(QTransform().rotate(270));
-    image = image.mirrored(turn & QImageIOHandler::TransformationMirror,
-                           turn & QImageIOHandler::TransformationFlip);
-    if (turn & QImageIOHandler::TransformationRotate90)
-        image = image.transformed(QTransform().rotate(90));
-    return image;
-}
-
 struct TjFree {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
@@ -74,6 +64,16 @@ JpegColour jpegColour(const QByteArray& file) {
     }
     colour.icc = joined(chunks, count);
     return colour;
+}
+
+QImage upright(QImage image, QImageIOHandler::Transformations turn) {
+    if (turn == QImageIOHandler::TransformationRotate270)
+        return image.transformed(QTransform().rotate(270));
+    image = image.mirrored(turn & QImageIOHandler::TransformationMirror,
+                           turn & QImageIOHandler::TransformationFlip);
+    if (turn & QImageIOHandler::TransformationRotate90)
+        image = image.transformed(QTransform().rotate(90));
+    return image;
 }
 
 QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,

@@ -7,6 +7,7 @@
 #include "platform/formats/heifplugin.h"
 #include "platform/formats/jxlplugin.h"
 #include "platform/formats/profiles.h"
+#include "platform/jpegbands.h"
 #include "platform/jpegcolour.h"
 #include "platform/metafile/metafileimage.h"
 #include "platform/metafile/metafileplugin.h"
@@ -223,6 +224,25 @@ QImage inScreenColours(QImage image, PictureSource& source) {
     return image;
 }
 
+// A large colour JPEG with a profile is decoded here a band at a time, each band converted on
+// another core while the next decodes; null when the file takes the reader's path.
+QImage decodedInBands(PictureSource& source, QImage canvas) {
+    if (source.format != "jpeg" || source.claimed.height() < 256)
+        return {};
+    const JpegColour colour = jpegColour(source.bytes());
+    const BandConversion convert =
+        colour.components == 3
+            ? screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32)
+            : BandConversion();
+    const QSize stored = source.claimed; // as the reader says it, before turning upright
+    if (!convert || (canvas.size() != stored &&
+                     !QImageIOHandler::allocateImage(stored, QImage::Format_RGB32, &canvas)))
+        return {};
+    if (!decodeJpegInBands(source.bytes(), canvas, convert))
+        return {};
+    return upright(canvas, source.reader().transformation());
+}
+
 PictureLoad drawnOutside(const PictureSource& source) {
     const QImage image = renderMetafileOutside(source.bytes());
     if (image.isNull())
@@ -326,7 +346,10 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
             // The reader decodes into the canvas when it has the picture's size and form.
             QImageReader& reader = source.reader();
             const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
-            QImage image = pictureCanvas(reader);
+            QImage image = decodedInBands(source, pictureCanvas(reader));
+            if (!image.isNull())
+                return {PictureError::None, image, image.size(), animated};
+            image = pictureCanvas(reader);
             if (!reader.read(&image) || image.isNull())
                 return {PictureError::NotAPicture, {}, source.claimed};
             image = inScreenColours(std::move(image), source);

@@ -67,17 +67,24 @@ template <typename Convert> void inBands(int rows, Convert convert) {
 }
 
 // In place: each band's memory is the picture's.
+BandConversion qtBands(const QColorSpace& from, const QColorSpace& to, QImage::Format format) {
+    return [from, to, format](uchar* rows, int width, int count, qsizetype stride) {
+        QImage band(rows, width, count, stride, format);
+        band.setColorSpace(from);
+        band.convertToColorSpace(to);
+    };
+}
+
 void qtConvert(QImage& image, const QColorSpace& from, const QColorSpace& to) {
     if (image.depth() != 32) {
         image.convertToColorSpace(to);
         return;
     }
+    const BandConversion convert = qtBands(from, to, image.format());
     uchar* bits = image.bits(); // detached here, once, before the bands share it
     inBands(image.height(), [&](int top, int bottom) {
-        QImage band(bits + qsizetype(top) * image.bytesPerLine(), image.width(), bottom - top,
-                    image.bytesPerLine(), image.format());
-        band.setColorSpace(from);
-        band.convertToColorSpace(to);
+        convert(bits + qsizetype(top) * image.bytesPerLine(), image.width(), bottom - top,
+                image.bytesPerLine());
     });
     image.setColorSpace(to);
 }
@@ -114,6 +121,24 @@ bool lcmsConvert(QImage& image, const QByteArray& icc) {
     return true;
 }
 } // namespace
+
+BandConversion screenConversion(const QColorSpace& from, QImage::Format format) {
+    if (!from.isValid() || from == screen().space ||
+        QImage::toPixelFormat(format).bitsPerPixel() != 32)
+        return {};
+    if (screen().space.isValid())
+        return qtBands(from, screen().space, format);
+    const Profile profile = profileOf(from.iccProfile());
+    std::shared_ptr<void> transform(transformTo(profile.get(), TYPE_BGRA_8).release(),
+                                    TransformDelete());
+    if (!transform)
+        return {};
+    return [transform](uchar* rows, int width, int count, qsizetype stride) {
+        cmsDoTransformLineStride(transform.get(), rows, rows, cmsUInt32Number(width),
+                                 cmsUInt32Number(count), cmsUInt32Number(stride),
+                                 cmsUInt32Number(stride), 0, 0);
+    };
+}
 
 void setScreenProfile(const QByteArray& icc) {
     const Profile readable = profileOf(icc);

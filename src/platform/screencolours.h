@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QImage>
 
+#include <functional>
+
 namespace tovik {
 
 // The colours of the screen pictures are shown on: those of the profile a colour daemon puts on
@@ -21,6 +23,13 @@ QByteArray displayProfile();
 // Qt cannot read). An untagged picture, or one whose profile cannot be read, is taken as sRGB
 // and costs nothing. Large pictures are converted a band of rows on each core.
 void toScreenColours(QImage& image);
+
+// Converts count rows of a 32-bit picture (RGB32 or ARGB32) in the screen's colours, in place;
+// several bands may be converted at once.
+using BandConversion = std::function<void(uchar* rows, int width, int count, qsizetype stride)>;
+// The conversion of pictures of this format in the colour space from; null when there is
+// nothing to convert (untagged, or in the screen's colours already).
+BandConversion screenConversion(const QColorSpace& from, QImage::Format format);
 
 // The pixels of a CMYK JPEG (inverted as Adobe writes them when adobe is set) in the screen's
 // colours through its ICC profile; null when the profile is no CMYK profile.

@@ -243,6 +243,16 @@ QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chu
     return jpeg.left(2) + segments + jpeg.mid(2);
 }
 
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
+    // Little-endian TIFF: one directory of one entry, Orientation (0x0112), a SHORT.
+    const QByteArray tiff = QByteArray("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18) +
+                            char(orientation) + QByteArray(7, '\0');
+    const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
+    const int length = 2 + int(body.size());
+    return jpeg.left(2) + QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) +
+           body + jpeg.mid(2);
+}
+
 QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]) {
     std::vector<unsigned char> inks(size_t(width) * height * 4);
     for (size_t i = 0; i < inks.size(); ++i)

@@ -44,6 +44,8 @@ QRgb lcmsCmykToSrgb(const QByteArray& icc, const unsigned char cmyk[4]);
 // 0 means the true count).
 QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chunkBytes = 65519,
                           int count = 0);
+// A JPEG with an EXIF segment that says only its orientation (1 to 8).
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
 // A CMYK JPEG of width x height in one ink colour, written as Adobe writes it (inverted inks,
 // Adobe marker).
 QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]);

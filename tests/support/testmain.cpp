@@ -21,11 +21,15 @@ namespace {
 // Test functions named on the command line run in the classes that have them; the others are
 // skipped rather than failed for not knowing them.
 bool hasNamedFunction(const QObject& test, int argc, char* argv[]) {
+    static const QList<QByteArray> TakeValues{"-o",        "-maxwarnings", "-eventdelay",
+                                              "-keydelay", "-mousedelay",  "-seed"};
     bool named = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
-        if (arg.startsWith('-'))
-            return true; // options take values: run as QtTest decides
+        if (arg.startsWith('-')) {
+            i += TakeValues.contains(arg) ? 1 : 0;
+            continue;
+        }
         named = true;
         const QByteArray function = arg.split(':').first() + "()"; // "name:row" names a row
         if (test.metaObject()->indexOfMethod(function.constData()) >= 0)

@@ -12,6 +12,7 @@
 #include <QBuffer>
 #include <QColorSpace>
 #include <QTest>
+#include <QTransform>
 
 using namespace tovik;
 using namespace tovik::test;
@@ -150,6 +151,26 @@ private slots:
         QVERIFY(
             near(loadPicture(v.fake.file("adobe.png")).image.pixel(150, 150),
                  lcmsToSrgb(QColorSpace(QColorSpace::AdobeRgb).iccProfile(), qRgb(60, 170, 90))));
+
+        // Turned upright as its EXIF says, and converted as it is decoded a band at a time.
+        QImage gradient(300, 400, QImage::Format_RGB32);
+        for (int y = 0; y < gradient.height(); ++y)
+            for (int x = 0; x < gradient.width(); ++x)
+                gradient.setPixel(x, y, qRgb(x * 255 / 300, y * 255 / 400, 90));
+        QByteArray plainJpeg;
+        {
+            QBuffer out(&plainJpeg);
+            QVERIFY(out.open(QIODevice::WriteOnly) && gradient.save(&out, "JPEG", 100));
+        }
+        v.fake.write("turned.jpg", withIccProfile(withExifOrientation(plainJpeg, 6),
+                                                  QColorSpace(QColorSpace::AdobeRgb).iccProfile()));
+        QImage expected = gradient.transformed(QTransform().rotate(90));
+        expected.setColorSpace(QColorSpace::AdobeRgb);
+        expected.convertToColorSpace(QColorSpace::SRgb);
+        const QImage turned = loadPicture(v.fake.file("turned.jpg")).image;
+        QCOMPARE(turned.size(), QSize(400, 300));
+        for (const QPoint at : {QPoint(10, 10), QPoint(390, 20), QPoint(200, 150), QPoint(20, 290)})
+            QVERIFY(near(turned.pixel(at), expected.pixel(at), 3));
 
         QImage gray(300, 300, QImage::Format_Grayscale8);
         gray.fill(128);

@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "platform/jpegbands.h"
+
+#include <QFuture>
+#include <QList>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+namespace tovik {
+
+namespace {
+constexpr int BandRows = 256;
+
+// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back to
+// the one place that called into the library.
+struct Failure {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+[[noreturn]] void jumpBack(j_common_ptr info) {
+    std::longjmp(reinterpret_cast<Failure*>(info->err)->jump, 1);
+}
+
+void quiet(j_common_ptr, int) {} // warnings (a truncated file is shown as far as it goes)
+
+struct Decoding {
+    jpeg_decompress_struct info{};
+    Failure failure{};
+    QImage& image;
+    const BandConversion& convert;
+    QList<QFuture<void>> bands;
+
+    void convertRows(int top, int bottom) {
+        uchar* rows = image.bits() + qsizetype(top) * image.bytesPerLine();
+        const BandConversion& work = convert;
+        const int width = image.width();
+        const qsizetype stride = image.bytesPerLine();
+        bands.append(QtConcurrent::run([&work, rows, width, bottom, top, stride] {
+            work(rows, width, bottom - top, stride);
+        }));
+    }
+
+    // No object with a destructor lives here: a jump out of libjpeg skips this frame.
+    bool run(const QByteArray& file) {
+        if (setjmp(failure.jump))
+            return false;
+        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
+                     (unsigned long)file.size());
+        jpeg_read_header(&info, TRUE);
+        info.out_color_space = JCS_EXT_BGRX; // RGB32's own order in memory
+        jpeg_start_decompress(&info);
+        if (int(info.output_width) != image.width() || int(info.output_height) != image.height())
+            return false;
+        int top = 0;
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW row = image.scanLine(int(info.output_scanline));
+            jpeg_read_scanlines(&info, &row, 1);
+            const int done = int(info.output_scanline);
+            if (done - top == BandRows || done == image.height()) {
+                convertRows(top, done);
+                top = done;
+            }
+        }
+        jpeg_finish_decompress(&info);
+        return true;
+    }
+};
+} // namespace
+
+bool decodeJpegInBands(const QByteArray& file, QImage& image, const BandConversion& convert) {
+    if (image.format() != QImage::Format_RGB32)
+        return false;
+    image.bits(); // detached once, before the bands share its memory
+    Decoding decoding{{}, {}, image, convert, {}};
+    decoding.info.err = jpeg_std_error(&decoding.failure.manager);
+    decoding.failure.manager.error_exit = jumpBack;
+    decoding.failure.manager.emit_message = quiet;
+    jpeg_create_decompress(&decoding.info);
+    const bool decoded = decoding.run(file);
+    jpeg_destroy_decompress(&decoding.info);
+    for (QFuture<void>& band : decoding.bands)
+        band.waitForFinished(); // runs a band not yet started here
+    return decoded;
+}
+
+} // namespace tovik
