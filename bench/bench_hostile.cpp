@@ -10,6 +10,7 @@
 #include "benchsupport.h"
 #include "platform/pictures.h"
 #include "support/hostilefiles.h"
+#include "support/modernfiles.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -90,6 +91,14 @@ int main(int argc, char* argv[]) {
         {"ICO, broken directory", iconWithBrokenDirectory(), iconWithPng(256, 256)},
         {"SVG, <use> doubled 30 deep", svgUseBomb(30), svgUseBomb(3)},
         {"SVGZ, 1 GiB inflated", svgzBomb(qint64(1) << 30), svgzBomb(100000)},
+        {"HEIC, 16000^2 claimed",
+         withClaimedHeifSize(heifFile(small, HeifCodec::Hevc), 16000, 16000),
+         heifFile(small, HeifCodec::Hevc)},
+        {"HEIC, stream of 35282 x 32709", heicWithHugeStream(), heifFile(small, HeifCodec::Hevc)},
+        {"AVIF, 16000^2 claimed",
+         withClaimedHeifSize(heifFile(small, HeifCodec::Av1), 16000, 16000),
+         heifFile(small, HeifCodec::Av1)},
+        {"JPEG XL, 100000^2 canvas", jxlHeader(100000, 100000), jxlFile(small)},
     };
     QTemporaryDir folder;
     std::printf("%-34s %-22s %10s %10s %8s\n", "file", "answer", "ours ms", "honest ms", "ratio");

@@ -25,8 +25,8 @@ void writeModernSeeds(const QString& pictures, const QImage& small) {
     write(pictures + "/photo.heic", heic);
     write(pictures + "/photo.avif", avif);
     write(pictures + "/deep.heic", heifFile(small, HeifCodec::Hevc, 1, 10));
-    write(pictures + "/huge.heic", withClaimedHeifSize(heic, 60000, 60000));
-    write(pictures + "/huge.avif", withClaimedHeifSize(avif, 60000, 60000));
+    write(pictures + "/huge.heic", withClaimedHeifSize(heic, 16000, 16000));
+    write(pictures + "/huge.avif", withClaimedHeifSize(avif, 16000, 16000));
     write(pictures + "/photo.jxl", jxlFile(small, JxlColours::DisplayP3, {}, 6));
     write(pictures + "/lossy.jxl", jxlFile(small, JxlColours::SRgb, {}, 1, 1.0f));
     write(pictures + "/huge.jxl", jxlHeader(100000, 100000));

@@ -20,6 +20,10 @@ QByteArray heifFile(const QImage& picture, HeifCodec codec, int orientation = 1,
 // The same file claiming width x height in its image spatial extents box.
 QByteArray withClaimedHeifSize(QByteArray heif, quint32 width, quint32 height);
 
+// A 494-byte HEIC whose boxes say 64 x 48 and whose HEVC stream claims 35282 x 32709: found by
+// fuzzing, it once took libde265 9 s and 3 GB to refuse.
+QByteArray heicWithHugeStream();
+
 // picture stored as JPEG XL (lossless, or lossy when distance > 0), in sRGB, in Display P3 stated
 // as numbers, or in an ICC profile; with an orientation (1 to 8).
 enum class JxlColours { SRgb, DisplayP3, Icc };
