@@ -70,6 +70,8 @@ int main(int argc, char* argv[]) {
         buffer.open(QIODevice::WriteOnly);
         small.save(&buffer, "PNG");
     }
+    // The encoders of today's formats run here too: a smaller honest picture keeps them light.
+    const QImage modest = small.scaled(512, 512);
     const QByteArray honestWmf = wmfFile(2400, 1800, 1200, wmfFilledBox(2400, 1800));
     const Case cases[] = {
         {"WMF, 16383-unit box", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)), honestWmf},
@@ -92,13 +94,13 @@ int main(int argc, char* argv[]) {
         {"SVG, <use> doubled 30 deep", svgUseBomb(30), svgUseBomb(3)},
         {"SVGZ, 1 GiB inflated", svgzBomb(qint64(1) << 30), svgzBomb(100000)},
         {"HEIC, 16000^2 claimed",
-         withClaimedHeifSize(heifFile(small, HeifCodec::Hevc), 16000, 16000),
-         heifFile(small, HeifCodec::Hevc)},
-        {"HEIC, stream of 35282 x 32709", heicWithHugeStream(), heifFile(small, HeifCodec::Hevc)},
+         withClaimedHeifSize(heifFile(modest, HeifCodec::Hevc), 16000, 16000),
+         heifFile(modest, HeifCodec::Hevc)},
+        {"HEIC, stream of 35282 x 32709", heicWithHugeStream(), heifFile(modest, HeifCodec::Hevc)},
         {"AVIF, 16000^2 claimed",
-         withClaimedHeifSize(heifFile(small, HeifCodec::Av1), 16000, 16000),
-         heifFile(small, HeifCodec::Av1)},
-        {"JPEG XL, 100000^2 canvas", jxlHeader(100000, 100000), jxlFile(small)},
+         withClaimedHeifSize(heifFile(modest, HeifCodec::Av1), 16000, 16000),
+         heifFile(modest, HeifCodec::Av1)},
+        {"JPEG XL, 100000^2 canvas", jxlHeader(100000, 100000), jxlFile(modest)},
     };
     QTemporaryDir folder;
     std::printf("%-34s %-22s %10s %10s %8s\n", "file", "answer", "ours ms", "honest ms", "ratio");

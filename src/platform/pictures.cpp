@@ -231,7 +231,7 @@ QImage decodedInBands(PictureSource& source, QImage canvas) {
         return {};
     const JpegColour colour = jpegColour(source.bytes());
     const BandConversion convert =
-        colour.components == 3
+        colour.components == 3 && !colour.icc.isEmpty()
             ? screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32)
             : BandConversion();
     const QSize stored = source.claimed; // as the reader says it, before turning upright
