@@ -3,6 +3,7 @@
 
 #include "app/frmshowtell.h"
 #include "commands/dispatcher.h"
+#include "platform/decoder/decoderclient.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
     tovik::setScreenProfile(tovik::displayProfile()); // before any picture is decoded
+    tovik::decoder::startAhead();
     QTranslator qtTexts;
     tovik::installQtTranslations(qtTexts, QLocale::system());
     tovik::QtScreenMetrics screen;

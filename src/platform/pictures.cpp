@@ -4,6 +4,7 @@
 #include "platform/pictures.h"
 
 #include "platform/bytes.h"
+#include "platform/decoder/decoderclient.h"
 #include "platform/formats/heifplugin.h"
 #include "platform/formats/jxlplugin.h"
 #include "platform/formats/profiles.h"
@@ -80,17 +81,9 @@ bool turnsSideways(const QImageReader& reader) {
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
 }
 
-// Opens path for reading without waiting: a FIFO or a device that took a picture's name would
-// otherwise block the open until a writer came. Only a regular file is a picture file.
-bool openRegularFile(const QString& path, QFile& file) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+bool isRegularFile(int fd) {
     struct stat info {};
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
-        return false;
-    }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    return fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
 }
 
 // Reads at most most + 1 bytes, so that a file longer than most is known to be, whatever it
@@ -127,9 +120,11 @@ QSize claimedBy(const QByteArray& head) {
 // the helper process, where a drawing that never ends or grows without bound is stopped.
 class PictureSource {
 public:
-    explicit PictureSource(const QString& path) {
+    // fd stays open, the caller's.
+    explicit PictureSource(int fd) {
         QFile file;
-        if (path.isEmpty() || !openRegularFile(path, file)) {
+        if (!isRegularFile(fd) || ::lseek(fd, 0, SEEK_SET) != 0 ||
+            !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
             error = PictureError::Missing;
             return;
         }
@@ -170,7 +165,7 @@ private:
         if (!m_reader.canRead())
             return refuse(PictureError::NotAPicture, {});
         format = m_reader.format();
-        if (format == "svg" || format == "svgz") {
+        if (format == "svg" || format == "svgz" || format == "wmf" || format == "emf") {
             m_drawnOutside = true; // even its size takes drawing
             return;
         }
@@ -251,40 +246,35 @@ PictureLoad drawnOutside(const PictureSource& source) {
 }
 } // namespace
 
-QSize pictureSize(const QString& path) {
-    return guarded(
-        [&] {
-            PictureSource source(path);
-            if (source.drawnOutside()) {
-                const QImage drawn = drawnOutside(source).image;
-                return drawn.isNull() ? QSize() : drawn.size();
-            }
-            if (source.error != PictureError::None || !source.claimed.isValid())
-                return QSize();
-            return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
-        },
-        QSize());
+namespace {
+QSize sizeFrom(PictureSource& source) {
+    if (source.error != PictureError::None || !source.claimed.isValid())
+        return {};
+    return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
 }
 
-QImage loadPictureScaled(const QString& path, const QSize& size) {
-    return guarded(
-        [&] {
-            PictureSource source(path);
-            if (source.drawnOutside())
-                return drawnOutside(source).image.scaled(size, Qt::IgnoreAspectRatio,
-                                                         Qt::SmoothTransformation);
-            if (source.error != PictureError::None)
-                return QImage();
-            QImageReader& reader = source.reader();
-            // The reader scales before it turns the picture upright.
-            reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
-            const QImage thumbnail = inScreenColours(reader.read(), source);
-            return thumbnail.isNull() || thumbnail.size() == size
-                       ? thumbnail
-                       : thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        },
-        QImage());
+QImage scaledFrom(PictureSource& source, const QSize& size) {
+    if (source.error != PictureError::None)
+        return {};
+    QImageReader& reader = source.reader();
+    // The reader scales before it turns the picture upright.
+    reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
+    const QImage thumbnail = inScreenColours(reader.read(), source);
+    return thumbnail.isNull() || thumbnail.size() == size
+               ? thumbnail
+               : thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
+
+// What a drawing answers, made by the metafile helper.
+PictureLoad drawnAnswer(const PictureSource& source, DecodeKind kind, const QSize& scaled) {
+    PictureLoad drawn = drawnOutside(source);
+    if (kind == DecodeKind::Size)
+        drawn.image = {};
+    else if (kind == DecodeKind::Scaled && !drawn.image.isNull())
+        drawn.image = drawn.image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return drawn;
+}
+} // namespace
 
 namespace {
 struct Mapping {
@@ -321,6 +311,21 @@ QImage pictureCanvas(const QImageReader& reader) {
 }
 } // namespace
 
+OpenPicture::OpenPicture(const QString& path) {
+    if (path.isEmpty())
+        return;
+    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd >= 0 && !isRegularFile(m_fd)) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+OpenPicture::~OpenPicture() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
 void ignoreBrokenPipes() {
     std::signal(SIGPIPE, SIG_IGN);
 }
@@ -331,14 +336,10 @@ void shareOneMemoryArena() {
 #endif
 }
 
-PictureLoad loadPicture(const QString& path, qint64 room) {
-    if (path.isEmpty())
-        return {};
+namespace {
+PictureLoad loadFrom(PictureSource& source, qint64 room) {
     return guarded(
         [&]() -> PictureLoad {
-            PictureSource source(path);
-            if (source.drawnOutside())
-                return drawnOutside(source);
             if (source.error != PictureError::None)
                 return {source.error, {}, source.claimed};
             if (source.cost > room)
@@ -357,6 +358,44 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
         },
         PictureLoad{PictureError::TooLarge, {}, {}});
 }
+} // namespace
+
+PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled,
+                       bool drawOutside) {
+    return guarded(
+        [&]() -> PictureLoad {
+            PictureSource source(fd);
+            if (source.drawnOutside()) {
+                PictureLoad outside{PictureError::NotAPicture, {}, {}};
+                outside.outside = true;
+                return drawOutside ? drawnAnswer(source, kind, scaled) : outside;
+            }
+            switch (kind) {
+            case DecodeKind::Size:
+                return {source.error, {}, sizeFrom(source)};
+            case DecodeKind::Scaled:
+                return {source.error, scaledFrom(source, scaled), source.claimed};
+            default:
+                return loadFrom(source, room);
+            }
+        },
+        PictureLoad{PictureError::TooLarge, {}, {}});
+}
+
+QSize pictureSize(const QString& path) {
+    const PictureLoad answer = decodePicture(path, DecodeKind::Size, 0, {});
+    return answer.error == PictureError::None ? answer.claimed : QSize();
+}
+
+QImage loadPictureScaled(const QString& path, const QSize& size) {
+    return decodePicture(path, DecodeKind::Scaled, 0, size).image;
+}
+
+PictureLoad loadPicture(const QString& path, qint64 room) {
+    if (path.isEmpty())
+        return {};
+    return decodePicture(path, DecodeKind::Load, room, {});
+}
 
 PictureFrames::PictureFrames(const QString& path) : m_path(path) {
     if (rewind())
@@ -366,7 +405,8 @@ PictureFrames::PictureFrames(const QString& path) : m_path(path) {
 PictureFrames::~PictureFrames() = default;
 
 bool PictureFrames::rewind() {
-    m_source = std::make_unique<PictureSource>(m_path);
+    const OpenPicture file(m_path);
+    m_source = std::make_unique<PictureSource>(file.fd());
     return m_source->error == PictureError::None && !m_source->drawnOutside();
 }
 

@@ -26,6 +26,7 @@ struct PictureLoad {
     QImage image;          // null for an empty path, or on error
     QSize claimed;         // the size the file claims, when it says one
     bool animated = false; // its first frame of several (an animated GIF or WebP)
+    bool outside = false;  // a drawing (WMF, EMF, SVG) left to the metafile helper
 };
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
@@ -44,6 +45,29 @@ void shareOneMemoryArena();
 // A write to a helper that has died, or to a pipe nobody reads, fails with an error like any
 // other instead of ending the program. Called once at start.
 void ignoreBrokenPipes();
+
+// A picture file opened for reading without waiting (a FIFO or a device that took a picture's
+// name would otherwise block the open until a writer came), closed when this goes. Only a regular
+// file is a picture file: any other has no fd.
+class OpenPicture {
+public:
+    explicit OpenPicture(const QString& path);
+    ~OpenPicture();
+    OpenPicture(const OpenPicture&) = delete;
+    OpenPicture& operator=(const OpenPicture&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3 };
+
+// Decodes the open file fd in this process, as every decode below is made in the end: Load
+// within room, Size (upright, in claimed), or Scaled to scaled. A drawing is made by the metafile
+// helper, or only reported as outside when drawOutside is false (where no process may be started).
+PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled,
+                       bool drawOutside = true);
 
 // Loads a picture file the way every part of the program does: BMP, JPEG, GIF (first frame),
 // ICO and CUR (the largest image), WMF, EMF and SVG (drawn in the helper process), and what else

@@ -150,6 +150,10 @@ void setScreenProfile(const QByteArray& icc) {
     screen() = Screen{space == QColorSpace(QColorSpace::SRgb) ? QByteArray() : icc, space};
 }
 
+QByteArray screenProfile() {
+    return screen().icc;
+}
+
 void toScreenColours(QImage& image) {
     const QByteArray unread = takeUnreadProfile(image);
     const QColorSpace from = image.colorSpace();

@@ -14,6 +14,8 @@ namespace tovik {
 // the X11 root window (_ICC_PROFILE), else sRGB. Set once at start, before any picture is
 // decoded; a profile no engine reads (or an empty one) leaves sRGB.
 void setScreenProfile(const QByteArray& icc);
+// The profile set, empty for sRGB: what a decoding helper is given to convert into.
+QByteArray screenProfile();
 // The display's own profile, empty where there is none (or no X11).
 QByteArray displayProfile();
 

@@ -250,7 +250,9 @@ private slots:
             file.close();
             const timespec times[2] = {before.st_atim, before.st_mtim};
             QVERIFY(!keepTime || ::utimensat(AT_FDCWD, local.constData(), times, 0) == 0);
-            QCOMPARE(ahead.take(path).image, QImage(path));
+            // the decoding helper hands paletted pictures over as 32-bit ones
+            QCOMPARE(ahead.take(path).image.convertToFormat(QImage::Format_RGB32),
+                     QImage(path).convertToFormat(QImage::Format_RGB32));
         }
     }
 

@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "platform/decoder/decoderhelper.h"
+
+#include "platform/decoder/protocol.h"
+#include "platform/decoder/sandbox.h"
+#include "platform/pictures.h"
+#include "platform/screencolours.h"
+
+#include <QCoreApplication>
+#include <QImageReader>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tovik::decoder {
+
+namespace {
+// The pixel forms sent as they are; any other is made 32-bit first.
+bool sentAsItIs(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBX64:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The pixels in a new shared memory, -1 when none can be made.
+int sharedPixels(const QImage& image) {
+    const qsizetype bytes = image.sizeInBytes();
+    const int memory = memfd_create("tovik-picture", MFD_CLOEXEC);
+    if (memory < 0 || ftruncate(memory, bytes) != 0) {
+        if (memory >= 0)
+            ::close(memory);
+        return -1;
+    }
+    void* at = mmap(nullptr, size_t(bytes), PROT_WRITE, MAP_SHARED, memory, 0);
+    if (at == MAP_FAILED) {
+        ::close(memory);
+        return -1;
+    }
+    std::memcpy(at, image.constBits(), size_t(bytes));
+    munmap(at, size_t(bytes));
+    return memory;
+}
+
+void answer(const PictureLoad& load) {
+    Answer a;
+    a.error = qint32(load.error);
+    a.claimedWidth = load.claimed.width();
+    a.claimedHeight = load.claimed.height();
+    a.flags = (load.animated ? quint32(Animated) : 0u) | (load.outside ? quint32(Outside) : 0u);
+    QImage image = load.image;
+    if (!image.isNull() && !sentAsItIs(image.format()))
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const int memory = image.isNull() ? -1 : sharedPixels(image);
+    if (memory >= 0) {
+        a.width = image.width();
+        a.height = image.height();
+        a.bytesPerLine = int(image.bytesPerLine());
+        a.format = int(image.format());
+    }
+    sendMessage(HelperSocket, &a, sizeof a, memory);
+    if (memory >= 0)
+        ::close(memory);
+}
+
+QByteArray contentsOf(int fd) {
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0 || info.st_size > (qint64(16) << 20))
+        return {};
+    QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
+    return pread(fd, bytes.data(), size_t(bytes.size()), 0) == info.st_size ? bytes : QByteArray();
+}
+
+// What a decoder taken over by a hostile file might try: the filter ends the helper first, or,
+// for a path, refuses it (the answer's claimed width is the open's errno).
+void tryBeyondTheWall(Kind kind) {
+    if (kind == Kind::TryOpen) {
+        const int fd = ::open("/etc/passwd", O_RDONLY);
+        Answer refused;
+        refused.error = qint32(PictureError::NotAPicture);
+        refused.claimedWidth = fd < 0 ? errno : 0;
+        sendMessage(HelperSocket, &refused, sizeof refused, -1);
+        return;
+    }
+    if (kind == Kind::TrySocket)
+        ::close(::socket(AF_INET, SOCK_STREAM, 0));
+    if (kind == Kind::TryExec)
+        execl("/bin/true", "true", nullptr);
+}
+
+void serve(const Request& request, int fd) {
+    switch (request.kind) {
+    case Kind::ScreenProfile:
+        setScreenProfile(contentsOf(fd));
+        return;
+    case Kind::Load:
+    case Kind::Size:
+    case Kind::Scaled:
+        return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
+                                 {request.width, request.height}, false));
+    default:
+        tryBeyondTheWall(request.kind);
+    }
+}
+} // namespace
+
+int runDecoderHelper(int argc, char* argv[]) {
+    shareOneMemoryArena();
+    ignoreBrokenPipes();
+    QCoreApplication app(argc, argv);
+    QImageReader::supportedImageFormats(); // every plugin loaded while files can still be opened
+    if (!enterSandbox(PictureBudgetBytes * 3))
+        return 3;
+    const Answer ready; // walled in: the viewer may send files now
+    if (!sendMessage(HelperSocket, &ready, sizeof ready, -1))
+        return 0;
+    for (;;) {
+        Request request;
+        int fd = -1;
+        if (!receiveMessage(HelperSocket, &request, sizeof request, &fd))
+            return 0; // the viewer has gone
+        if (request.magic == Magic)
+            serve(request, fd);
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+} // namespace tovik::decoder

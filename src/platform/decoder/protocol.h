@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#pragma once
+
+#include <QtGlobal>
+
+#include <cstddef>
+
+namespace tovik::decoder {
+
+// The viewer and its decoding helper talk over a SOCK_SEQPACKET socket: one message a request,
+// one an answer, each with at most one descriptor beside it (the picture file asked about, the
+// shared memory the pixels come back in).
+
+inline constexpr quint32 Magic = 0x4b445654; // "TVDK"
+inline constexpr int HelperSocket = 3;       // where the helper finds its end
+
+enum class Kind : quint32 {
+    Load = 1,
+    Size = 2,
+    Scaled = 3,
+    ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
+    // What a decoder that has been taken over might try; the sandbox ends the helper first.
+    TryOpen = 100,
+    TrySocket = 101,
+    TryExec = 102,
+};
+
+struct Request {
+    quint32 magic = Magic;
+    Kind kind = Kind::Load;
+    qint64 room = 0;
+    qint32 width = 0, height = 0; // Scaled
+};
+
+enum AnswerFlags : quint32 { Animated = 1, Outside = 2 };
+
+struct Answer {
+    quint32 magic = Magic;
+    qint32 error = 0; // a PictureError
+    qint32 claimedWidth = -1, claimedHeight = -1;
+    qint32 width = 0, height = 0, bytesPerLine = 0, format = 0; // of the pixels, when sent
+    quint32 flags = 0;
+};
+
+// Sends one message with fd beside it (none when -1).
+bool sendMessage(int socket, const void* data, std::size_t size, int fd);
+// Receives one message of exactly size bytes; *fd is the descriptor beside it, -1 when none.
+// False at the end of the connection, on a message of another size, or with more than one
+// descriptor (any extra ones are closed).
+bool receiveMessage(int socket, void* data, std::size_t size, int* fd);
+
+} // namespace tovik::decoder

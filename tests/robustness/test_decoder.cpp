@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "platform/decoder/decoderclient.h"
+#include "platform/decoder/protocol.h"
+#include "platform/pictures.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
+
+#include <QFile>
+#include <QTest>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <csignal>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+using namespace tovik;
+using namespace tovik::decoder;
+using tovik::test::Viewer;
+
+namespace {
+// A PNG of noise: slow enough to decode that a helper can be ended while it works.
+QImage noise(int side) {
+    QImage picture(side, side, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < side; ++y) {
+        auto* row = reinterpret_cast<quint32*>(picture.scanLine(y));
+        for (int x = 0; x < side; ++x)
+            row[x] = 0xff000000u | (seed = seed * 1664525u + 1013904223u) >> 8;
+    }
+    return picture;
+}
+
+QString seccompMode(int pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("Seccomp:"))
+            return QString::fromLatin1(line.mid(8).trimmed());
+    return {};
+}
+} // namespace
+
+class TestDecoder : public QObject {
+    Q_OBJECT
+private slots:
+    // The helper decodes behind seccomp: a path is refused, a socket or a program ends it, and
+    // the next picture gets a new helper.
+    void theHelperIsWalledIn() {
+        const int pid = idleHelper();
+        QVERIFY(pid > 0);
+        QCOMPARE(seccompMode(pid), QString("2"));
+        QCOMPARE(askOddly(Kind::TryOpen).claimed.width(), EACCES);
+        for (const Kind kind : {Kind::TrySocket, Kind::TryExec}) {
+            QCOMPARE(askOddly(kind).error, PictureError::NotAPicture);
+            QCOMPARE(lastEndingSignal(), SIGSYS);
+        }
+        QVERIFY(idleHelper() != pid);
+    }
+
+    // A helper that dies while it decodes (killed, or crashed) gives "Invalid Picture Format",
+    // the previous picture stays, and the next picture opens.
+    void aHelperThatDiesIsReplaced() {
+        Viewer v;
+        QVERIFY(noise(1500).save(v.fake.file("noise.png")));
+        for (const int signal : {SIGKILL, SIGSEGV}) {
+            const int pid = idleHelper(); // the next request's helper
+            ::kill(pid, SIGSTOP);         // caught in the middle, whatever the machine's speed
+            QFuture<PictureLoad> load =
+                QtConcurrent::run([&] { return loadPicture(v.fake.file("noise.png")); });
+            ::kill(pid, signal);
+            ::kill(pid, SIGCONT);
+            QCOMPARE(load.result().error, PictureError::NotAPicture);
+            QCOMPARE(lastEndingSignal(), signal);
+        }
+        QCOMPARE(loadPicture(v.fake.file("noise.png")).image.size(), QSize(1500, 1500));
+        v.open({"static.gif"});
+        QCOMPARE(v.w().imgThree.picture.size(), QSize(160, 120));
+        QVERIFY(v.fake.messages.shown.isEmpty());
+    }
+
+    // An answer is read within its own bounds: pixels larger than the room or than the memory
+    // they are in, of a form never sent, or where none were asked for, are no picture.
+    void answersBeyondTheirBoundsAreRefused() {
+        const int memory = memfd_create("answer", 0);
+        QVERIFY(memory >= 0 && ftruncate(memory, 400 * 100) == 0);
+        Request load;
+        load.room = 400 * 100;
+        Answer answer;
+        answer.width = 100, answer.height = 100, answer.bytesPerLine = 400;
+        answer.format = QImage::Format_RGB32;
+        QCOMPARE(answeredLoad(answer, memory, load)->image.size(), QSize(100, 100));
+        const auto refused = [&](Answer changed, const Request& asked) {
+            return !answeredLoad(changed, memory, asked).has_value();
+        };
+        Answer wide = answer;
+        wide.height = 101; // more than the memory holds
+        QVERIFY(refused(wide, Request{Magic, Kind::Scaled, 0, 100, 101}));
+        Request small = load;
+        small.room = 400 * 99;
+        QVERIFY(refused(answer, small));
+        Answer huge = answer;
+        huge.width = huge.height = 1 << 30, huge.bytesPerLine = 1 << 30;
+        QVERIFY(refused(huge, load));
+        Answer indexed = answer;
+        indexed.format = QImage::Format_Indexed8;
+        QVERIFY(refused(indexed, load));
+        Request size;
+        size.kind = Kind::Size;
+        QVERIFY(refused(answer, size)); // pixels where only a size was asked
+        Answer bad = answer;
+        bad.error = 99;
+        QVERIFY(refused(bad, load));
+        ::close(memory);
+    }
+};
+
+TOVIK_REGISTER_TEST(TestDecoder)
+#include "test_decoder.moc"
