@@ -232,7 +232,9 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
         answer.bytesPerLine > row + 64 || bytes > most || fstat(memory, &info) != 0 ||
         info.st_size < bytes)
         return {};
-    void* at = mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE, memory, 0);
+    // Read-only and faulted in at once: one call rather than a fault for every page, and a
+    // picture that is changed is copied first, as any shared QImage is.
+    void* at = mmap(nullptr, size_t(bytes), PROT_READ, MAP_SHARED | MAP_POPULATE, memory, 0);
     if (at == MAP_FAILED)
         return {};
     const auto release = [](void* info) {
@@ -240,7 +242,7 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
         munmap(mapping->at, mapping->bytes);
         delete mapping;
     };
-    return QImage(static_cast<uchar*>(at), answer.width, answer.height, answer.bytesPerLine,
+    return QImage(static_cast<const uchar*>(at), answer.width, answer.height, answer.bytesPerLine,
                   QImage::Format(answer.format), release, new Mapping{at, size_t(bytes)});
 }
 

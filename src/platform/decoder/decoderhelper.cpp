@@ -47,7 +47,7 @@ int sharedPixels(const QImage& image) {
             ::close(memory);
         return -1;
     }
-    void* at = mmap(nullptr, size_t(bytes), PROT_WRITE, MAP_SHARED, memory, 0);
+    void* at = mmap(nullptr, size_t(bytes), PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory, 0);
     if (at == MAP_FAILED) {
         ::close(memory);
         return -1;
