@@ -13,7 +13,8 @@ namespace tovik {
 // they match, in either case.
 inline const QString PicturePatterns = QStringLiteral(
     "*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.emf;*.cur;*.jpeg;*.jpe;*.png;*.tif;*.tiff;*.webp;*.svg;"
-    "*.svgz;*.tga;*.icns;*.mng;*.wbmp;*.pbm;*.pgm;*.ppm;*.xbm;*.xpm");
+    "*.svgz;*.tga;*.icns;*.mng;*.wbmp;*.pbm;*.pgm;*.ppm;*.xbm;*.xpm;*.heic;*.heif;*.hif;*.avif;*."
+    "jxl");
 
 // Natural order: runs of digits compare as numbers (photo2 before photo10), other runs as text
 // without regard to case. Negative, zero or positive, as a < b, a ~ b, a > b.

@@ -3,6 +3,7 @@
 
 #include "app/artwork.h"
 #include "app/frmshowtell.h"
+#include "core/folderlist.h"
 #include "platform/pictures.h"
 #include "platform/screencolours.h"
 #include "support/modernfiles.h"
@@ -105,6 +106,8 @@ private slots:
         QVERIFY(near(loadPictureScaled(path, {20, 40}).pixel(15, 5), Blue, 6));
         v.commands.filesGiven(v.w(), {path}); // as from the command line
         QCOMPARE(v.w().imgThree.picture.size(), QSize(80, 160));
+        // and they are among the pictures of a folder stepped through
+        QCOMPARE(picturesAmong({"notes.txt", name}), QStringList{name});
         QVERIFY(v.fake.messages.shown.isEmpty());
     }
 

@@ -268,11 +268,10 @@ std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const 
 }
 
 namespace {
-std::optional<PictureLoad> exchange(const Helper& helper, const Request& request, int fd) {
+std::optional<PictureLoad> answerFrom(const Helper& helper, const Request& request) {
     Answer answer;
     int memory = -1;
-    if (!sendMessage(helper.socket, &request, sizeof request, fd) || !readable(helper.socket) ||
-        !receiveMessage(helper.socket, &answer, sizeof answer, &memory))
+    if (!readable(helper.socket) || !receiveMessage(helper.socket, &answer, sizeof answer, &memory))
         return {};
     std::optional<PictureLoad> load = answeredLoad(answer, memory, request);
     if (memory >= 0)
@@ -280,13 +279,27 @@ std::optional<PictureLoad> exchange(const Helper& helper, const Request& request
     return load;
 }
 
-// One request to a helper of the pool; a helper that fails in any way is ended and replaced by
-// the next request.
+// A helper of the pool that takes the request: one that died while it waited (killed, or out
+// of its time) cannot, and a new one is tried in its place.
+std::optional<Helper> sentTo(const Request& request, int fd) {
+    for (int tries = 0; tries < 2; ++tries) {
+        const std::optional<Helper> helper = pool().take();
+        if (!helper)
+            return {};
+        if (sendMessage(helper->socket, &request, sizeof request, fd))
+            return helper;
+        retire(*helper);
+    }
+    return {};
+}
+
+// One request to a helper of the pool; a helper that fails in any way while it works on it is
+// ended, and the picture is no picture.
 std::optional<PictureLoad> ask(const Request& request, int fd) {
-    const std::optional<Helper> helper = pool().take();
+    const std::optional<Helper> helper = sentTo(request, fd);
     if (!helper)
         return {};
-    std::optional<PictureLoad> load = exchange(*helper, request, fd);
+    std::optional<PictureLoad> load = answerFrom(*helper, request);
     if (load)
         pool().give(*helper);
     else
