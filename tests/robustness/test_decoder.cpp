@@ -84,7 +84,9 @@ private slots:
             ::kill(pid, signal);
             ::kill(pid, SIGCONT);
             QCOMPARE(load.result().error, PictureError::NotAPicture);
-            QCOMPARE(lastEndingSignal(), signal);
+            // AddressSanitizer reports a crash itself, then aborts
+            QVERIFY(lastEndingSignal() == signal ||
+                    (signal == SIGSEGV && lastEndingSignal() == SIGABRT));
         }
         QCOMPARE(loadPicture(v.fake.file("noise.png")).image.size(), QSize(1500, 1500));
         // A helper that dies while it waits is replaced before it is given anything.
