@@ -48,6 +48,8 @@ int main(int argc, char* argv[]) {
         entry.save(sheet.last());
     }
     loadPicture(small); // a helper started, as the viewer starts one ahead of need
+    if (loadPicture(large).image.size() != QSize(6000, 4000))
+        std::printf("the 24 MP PNG did not load through the helper\n");
 
     constexpr int Round = 50;
     const auto [smallHelper, smallHere] = bothWays(3, [&] {
