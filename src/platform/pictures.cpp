@@ -354,7 +354,9 @@ PictureLoad loadFrom(PictureSource& source, qint64 room) {
             if (!reader.read(&image) || image.isNull())
                 return {PictureError::NotAPicture, {}, source.claimed};
             image = inScreenColours(std::move(image), source);
-            return {PictureError::None, image, image.size(), animated};
+            PictureLoad load{PictureError::None, image, image.size(), animated};
+            load.delayMs = animated ? reader.nextImageDelay() : 0;
+            return load;
         },
         PictureLoad{PictureError::TooLarge, {}, {}});
 }
@@ -397,20 +399,36 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
     return decodePicture(path, DecodeKind::Load, room, {});
 }
 
-PictureFrames::PictureFrames(const QString& path) : m_path(path) {
-    if (rewind())
+PictureFrames::PictureFrames(const QString& path, int firstDelayMs)
+    : m_path(path), m_helperDelay(firstDelayMs) {
+    const OpenPicture file(path);
+    if (file.fd() >= 0 && !decoder::decodedInHelper(file.fd()))
+        start(file.fd());
+}
+
+PictureFrames::PictureFrames(int fd) {
+    start(fd);
+}
+
+void PictureFrames::start(int fd) {
+    m_fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (m_fd >= 0 && rewind())
         m_source->reader().read(); // the first frame is on screen already
 }
 
-PictureFrames::~PictureFrames() = default;
+PictureFrames::~PictureFrames() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
 bool PictureFrames::rewind() {
-    const OpenPicture file(m_path);
-    m_source = std::make_unique<PictureSource>(file.fd());
+    m_source = std::make_unique<PictureSource>(m_fd);
     return m_source->error == PictureError::None && !m_source->drawnOutside();
 }
 
 QImage PictureFrames::next() {
+    if (m_fd < 0)
+        return decoder::nextFrame(m_path, ++m_asked, &m_helperDelay);
     return guarded(
         [&] {
             if (!m_source || m_source->error != PictureError::None)
@@ -427,7 +445,9 @@ QImage PictureFrames::next() {
 int PictureFrames::delayMs() const {
     // Frames that say no delay (or a tiny one) are shown as browsers show them.
     constexpr int Shortest = 20, Usual = 100;
-    const int delay = m_source ? m_source->reader().nextImageDelay() : Usual;
+    const int delay = m_fd < 0   ? m_helperDelay
+                      : m_source ? m_source->reader().nextImageDelay()
+                                 : Usual;
     return delay < Shortest ? Usual : delay;
 }
 

@@ -27,6 +27,7 @@ struct PictureLoad {
     QSize claimed;         // the size the file claims, when it says one
     bool animated = false; // its first frame of several (an animated GIF or WebP)
     bool outside = false;  // a drawing (WMF, EMF, SVG) left to the metafile helper
+    int delayMs = 0;       // of an animation's frame (the first, when animated): how long it shows
 };
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
@@ -81,10 +82,14 @@ class PictureSource;
 
 // The frames of an animated picture after its first, decoded one at a time as they are shown
 // (each within the budget its first frame was checked against), from the start again after the
-// last. Null frames once the file no longer gives one.
+// last. Null frames once the file no longer gives one. From a path they are decoded where the
+// picture was (the decoding helper, as a rule); from a descriptor (duplicated, the caller's
+// stays its own), here.
 class PictureFrames {
 public:
-    explicit PictureFrames(const QString& path);
+    // firstDelayMs: how long the first frame is shown, as its load said.
+    PictureFrames(const QString& path, int firstDelayMs);
+    explicit PictureFrames(int fd);
     ~PictureFrames();
     PictureFrames(const PictureFrames&) = delete;
     PictureFrames& operator=(const PictureFrames&) = delete;
@@ -94,8 +99,12 @@ public:
     int delayMs() const;
 
 private:
+    void start(int fd);
     bool rewind();
-    QString m_path;
+    QString m_path;        // asked of the helper when m_fd is -1
+    int m_fd = -1;         // read here
+    quint32 m_asked = 0;   // frames asked of the helper
+    int m_helperDelay = 0; // what it said of the last one
     std::unique_ptr<PictureSource> m_source;
 };
 

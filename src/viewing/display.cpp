@@ -58,7 +58,7 @@ void Display(frmShowTell& window, const QString& FileName) {
     window.imgThree = window.held(load.image);
     window.stopAnimation();
     if (load.animated) {
-        window.frames = std::make_unique<PictureFrames>(FileName);
+        window.frames = std::make_unique<PictureFrames>(FileName, load.delayMs);
         window.FrameTimer.start(window.frames->delayMs());
     }
     // The surface cannot be that large: once more at the picture's own size.

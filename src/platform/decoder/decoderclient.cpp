@@ -257,6 +257,7 @@ std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const 
                      {answer.claimedWidth, answer.claimedHeight},
                      bool(answer.flags & Animated)};
     load.outside = answer.flags & Outside;
+    load.delayMs = answer.delayMs;
     const qint64 most = asked.kind == Kind::Load ? asked.room : PictureBudgetBytes;
     if (memory >= 0)
         load.image = mappedPixels(answer, memory, most);
@@ -312,11 +313,23 @@ bool isJpeg(int fd) {
     return pread(fd, head, 3, 0) == 3 && head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff;
 }
 
-bool decodedOutside(int fd) {
+} // namespace
+
+bool decodedInHelper(int fd) {
     return !qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") && !helperPath().isEmpty() &&
            !isJpeg(fd);
 }
-} // namespace
+
+QImage nextFrame(const QString& path, quint32 number, int* delayMs) {
+    const OpenPicture file(path);
+    Request request;
+    request.kind = Kind::Frame;
+    request.width = qint32(number);
+    const std::optional<PictureLoad> frame =
+        file.fd() >= 0 ? ask(request, file.fd()) : std::optional<PictureLoad>();
+    *delayMs = frame ? frame->delayMs : 0;
+    return frame ? frame->image : QImage();
+}
 
 void startAhead() {
     if (qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") || helperPath().isEmpty())
@@ -351,7 +364,7 @@ PictureLoad decodePicture(const QString& path, DecodeKind kind, qint64 room, con
     const OpenPicture file(path);
     if (file.fd() < 0)
         return {PictureError::Missing, {}, {}};
-    if (!decoder::decodedOutside(file.fd()))
+    if (!decoder::decodedInHelper(file.fd()))
         return decodeHere(file.fd(), kind, room, scaled);
     decoder::Request request;
     request.kind = decoder::Kind(kind);

@@ -26,6 +26,13 @@ struct Request;
 // a size beyond the room or the memory, a form never sent, pixels where none belong.
 std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const Request& asked);
 
+// Whether a picture file is decoded in the helper: every format but JPEG, when the helper is
+// there and decoding in process was not asked for.
+bool decodedInHelper(int fd);
+// The frame after the last one given of an animated picture (number: the how-manieth that is),
+// and how long it is shown; null when there is none.
+QImage nextFrame(const QString& path, quint32 number, int* delayMs);
+
 // Starts a helper ahead of need, so that the first picture does not wait for one.
 void startAhead();
 // For tests: the process id of an idle helper (started for the asking), or -1; and a request

@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -59,6 +60,7 @@ int sharedPixels(const QImage& image) {
 
 void answer(const PictureLoad& load) {
     Answer a;
+    a.delayMs = load.delayMs;
     a.error = qint32(load.error);
     a.claimedWidth = load.claimed.width();
     a.claimedHeight = load.claimed.height();
@@ -103,11 +105,41 @@ void tryBeyondTheWall(Kind kind) {
         execl("/bin/true", "true", nullptr);
 }
 
+// The animation whose frames were asked last, kept between requests so that each frame costs
+// one frame's decoding. Another file, or a frame out of turn (asked of another helper before),
+// starts it again from its second frame.
+struct Animation {
+    struct stat file {};
+    quint32 next = 0;
+    std::unique_ptr<PictureFrames> frames;
+};
+Animation animation;
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+void serveFrame(int fd, quint32 number) {
+    struct stat file {};
+    if (fstat(fd, &file) != 0)
+        return answer({PictureError::Missing, {}, {}});
+    if (!animation.frames || !sameFile(animation.file, file) || number != animation.next)
+        animation = {file, 0, std::make_unique<PictureFrames>(fd)};
+    animation.next = number + 1;
+    PictureLoad frame{PictureError::None, animation.frames->next(), {}};
+    frame.error = frame.image.isNull() ? PictureError::NotAPicture : PictureError::None;
+    frame.delayMs = animation.frames->delayMs();
+    answer(frame);
+}
+
 void serve(const Request& request, int fd) {
     switch (request.kind) {
     case Kind::ScreenProfile:
         setScreenProfile(contentsOf(fd));
         return;
+    case Kind::Frame:
+        return serveFrame(fd, quint32(request.width));
     case Kind::Load:
     case Kind::Size:
     case Kind::Scaled:

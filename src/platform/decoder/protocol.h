@@ -20,6 +20,7 @@ enum class Kind : quint32 {
     Load = 1,
     Size = 2,
     Scaled = 3,
+    Frame = 4,          // the frame after the last one given of this file (width: its number)
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,
@@ -42,6 +43,7 @@ struct Answer {
     qint32 claimedWidth = -1, claimedHeight = -1;
     qint32 width = 0, height = 0, bytesPerLine = 0, format = 0; // of the pixels, when sent
     quint32 flags = 0;
+    qint32 delayMs = 0; // Frame: how long it is shown
 };
 
 // Sends one message with fd beside it (none when -1).
