@@ -3,6 +3,7 @@
 
 #include "platform/decoder/decoderclient.h"
 #include "platform/decoder/protocol.h"
+#include "platform/decoder/sandbox.h"
 #include "platform/pictures.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
@@ -14,7 +15,10 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tovik;
@@ -69,6 +73,29 @@ private slots:
             QCOMPARE(lastEndingSignal(), SIGSYS);
         }
         QVERIFY(idleHelper() != pid);
+    }
+
+    // The drawing helper's wall (its libraries read fonts as they draw): files may be read, none
+    // written or created, no socket made; starting a program ends it.
+    void theDrawingHelperIsWalledIn() {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (!enterSandbox(qint64(4) << 30, Opening::ReadOnly))
+                _exit(10);
+            if (::open(TOVIK_TESTDATA "/photo.jpg", O_RDONLY) < 0)
+                _exit(11);
+            if (::open("/tmp/tovik-walled-in", O_WRONLY | O_CREAT, 0600) >= 0)
+                _exit(12);
+            if (::socket(AF_UNIX, SOCK_STREAM, 0) >= 0)
+                _exit(13);
+            execl("/bin/true", "true", nullptr);
+            _exit(14);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status), qPrintable(QString::number(WEXITSTATUS(status))));
+        QCOMPARE(WTERMSIG(status), SIGSYS);
+        QVERIFY(!QFile::exists("/tmp/tovik-walled-in"));
     }
 
     // A helper that dies while it decodes (killed, or crashed) gives "Invalid Picture Format",

@@ -3,6 +3,7 @@
 
 #include "platform/decoder/sandbox.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -73,6 +74,10 @@ constexpr int Allowed[] = {
     SCMP_SYS(sysinfo),
     SCMP_SYS(membarrier),
     SCMP_SYS(getrusage),
+    SCMP_SYS(getuid),
+    SCMP_SYS(geteuid),
+    SCMP_SYS(getgid),
+    SCMP_SYS(getegid),
     // a thread's event dispatcher: new descriptors of its own, never a file's
     SCMP_SYS(eventfd2),
     SCMP_SYS(pipe2),
@@ -92,25 +97,57 @@ constexpr int Fatal[] = {
     SCMP_SYS(vfork),  SCMP_SYS(kill),       SCMP_SYS(process_vm_readv), SCMP_SYS(process_vm_writev),
 };
 
-bool addRules(scmp_filter_ctx filter) {
-    bool ok = true;
+// Opens that cannot write, create or truncate anything; the others fail as every call not
+// named does.
+bool allowReadOnlyOpens(scmp_filter_ctx filter) {
+    constexpr scmp_datum_t Writes = O_WRONLY | O_RDWR | O_CREAT | O_TRUNC | O_APPEND;
+    return seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(openat), 1,
+                            SCMP_A2(SCMP_CMP_MASKED_EQ, Writes, 0)) == 0 &&
+           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(open), 1,
+                            SCMP_A1(SCMP_CMP_MASKED_EQ, Writes, 0)) == 0;
+}
+
+// A descriptor's own status (the C library's fstat, Qt's statx), never a path's.
+bool allowOwnStatus(scmp_filter_ctx filter) {
+    return seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(newfstatat), 1,
+                            SCMP_A3(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH)) == 0 &&
+           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(statx), 1,
+                            SCMP_A2(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH)) == 0;
+}
+
+bool addRules(scmp_filter_ctx filter, Opening opening) {
+    bool ok = opening == Opening::ReadOnly ? allowReadOnlyOpens(filter) : true;
     for (const int call : Allowed)
         ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 0) == 0;
     for (const int call : Refused)
-        ok = ok && seccomp_rule_add(filter, SCMP_ACT_ERRNO(EACCES), call, 0) == 0;
+        if (opening == Opening::Refused || (call != SCMP_SYS(open) && call != SCMP_SYS(openat)))
+            ok = ok && seccomp_rule_add(filter, SCMP_ACT_ERRNO(EACCES), call, 0) == 0;
+    // Reading files' metadata by path, which font lookups do; else a descriptor's own only.
+    if (opening == Opening::ReadOnly)
+        for (const int call :
+             {SCMP_SYS(stat), SCMP_SYS(lstat), SCMP_SYS(newfstatat), SCMP_SYS(statx),
+              SCMP_SYS(access), SCMP_SYS(faccessat), SCMP_SYS(faccessat2), SCMP_SYS(readlink),
+              SCMP_SYS(getdents64), SCMP_SYS(getcwd), SCMP_SYS(statfs), SCMP_SYS(fstatfs)})
+            ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 0) == 0;
+    else
+        ok = ok && allowOwnStatus(filter);
+    // Qt's start in the drawing helper asks for a session bus: refused there, fatal elsewhere.
+    const auto network = [](int call) {
+        return call == SCMP_SYS(socket) || call == SCMP_SYS(socketpair) ||
+               call == SCMP_SYS(connect);
+    };
     for (const int call : Fatal)
-        ok = ok && seccomp_rule_add(filter, SCMP_ACT_KILL_PROCESS, call, 0) == 0;
+        ok = ok &&
+             seccomp_rule_add(filter,
+                              opening == Opening::ReadOnly && network(call) ? SCMP_ACT_ERRNO(EACCES)
+                                                                            : SCMP_ACT_KILL_PROCESS,
+                              call, 0) == 0;
     // Threads only; a new process is fatal.
     ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1,
                                 SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, CLONE_THREAD)) == 0;
     ok = ok && seccomp_rule_add(filter, SCMP_ACT_KILL_PROCESS, SCMP_SYS(clone), 1,
                                 SCMP_A0(SCMP_CMP_MASKED_EQ, CLONE_THREAD, 0)) == 0;
     ok = ok && seccomp_rule_add(filter, SCMP_ACT_ERRNO(ENOSYS), SCMP_SYS(clone3), 0) == 0;
-    // A descriptor's own status (the C library's fstat, Qt's statx), never a path's.
-    ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(newfstatat), 1,
-                                SCMP_A3(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH)) == 0;
-    ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(statx), 1,
-                                SCMP_A2(SCMP_CMP_MASKED_EQ, AT_EMPTY_PATH, AT_EMPTY_PATH)) == 0;
     ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(prctl), 1,
                                 SCMP_A0(SCMP_CMP_EQ, PR_SET_NAME)) == 0;
     ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(ioctl), 1,
@@ -118,13 +155,16 @@ bool addRules(scmp_filter_ctx filter) {
     return ok;
 }
 
+// Lowers a limit, never raises one already lower.
 void limit(int resource, rlim_t most) {
-    const rlimit value{most, most};
+    rlimit value{};
+    getrlimit(resource, &value);
+    value.rlim_cur = value.rlim_max = std::min(value.rlim_max, most);
     setrlimit(resource, &value);
 }
 } // namespace
 
-bool enterSandbox(qint64 memoryBytes) {
+bool enterSandbox(qint64 memoryBytes, Opening opening) {
     if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0)
         return false;
 #ifndef TOVIK_ADDRESS_SANITIZER
@@ -136,7 +176,7 @@ bool enterSandbox(qint64 memoryBytes) {
     limit(RLIMIT_CORE, 0);
     limit(RLIMIT_CPU, 3600); // a helper that spins for an hour of decoding is replaced
     const std::unique_ptr<void, FilterRelease> filter(seccomp_init(SCMP_ACT_ERRNO(EPERM)));
-    return filter && addRules(filter.get()) && seccomp_load(filter.get()) == 0;
+    return filter && addRules(filter.get(), opening) && seccomp_load(filter.get()) == 0;
 }
 
 } // namespace tovik::decoder

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
+#include "platform/decoder/sandbox.h"
 #include "platform/metafile/metafileimage.h"
 
 #include "platform/bytes.h"
@@ -153,6 +154,11 @@ QImage renderMetafileOutside(const QByteArray& data) {
 
 int runMetafileHelper(int argc, char* argv[]) {
     limitThisProcess();
+    // The libraries open font files as they draw: those may be read, nothing may be written,
+    // connected to or started.
+    if (!decoder::enterSandbox(MetafileMemoryLimitBytes + (qint64(512) << 20),
+                               decoder::Opening::ReadOnly))
+        return 3;
     std::signal(SIGPIPE, SIG_IGN); // a viewer that stopped listening is a failed write
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly))
