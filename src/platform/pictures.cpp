@@ -281,7 +281,24 @@ struct Mapping {
     void* at;
     size_t bytes;
 };
+} // namespace
 
+QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
+                     QImage::Format format, bool writable) {
+    const auto release = [](void* info) {
+        const auto* mapping = static_cast<Mapping*>(info);
+        munmap(mapping->at, mapping->bytes);
+        delete mapping;
+    };
+    auto* mapping = new Mapping{at, bytes};
+    if (writable)
+        return QImage(static_cast<uchar*>(at), size.width(), size.height(), bytesPerLine, format,
+                      release, mapping);
+    return QImage(static_cast<const uchar*>(at), size.width(), size.height(), bytesPerLine, format,
+                  release, mapping);
+}
+
+namespace {
 // Memory for a large picture, in huge pages where the system offers them: a 24-megapixel photo
 // then costs some fifty page faults instead of twenty-five thousand, which on a virtual machine
 // is most of its decoding time. Null for small pictures, or when the reader cannot say.
@@ -301,13 +318,7 @@ QImage pictureCanvas(const QImageReader& reader) {
     if (at == MAP_FAILED)
         return {};
     madvise(at, size_t(bytes), MADV_HUGEPAGE);
-    const auto release = [](void* info) {
-        const auto* mapping = static_cast<Mapping*>(info);
-        munmap(mapping->at, mapping->bytes);
-        delete mapping;
-    };
-    return QImage(static_cast<uchar*>(at), size.width(), size.height(), qsizetype(rowBytes), format,
-                  release, new Mapping{at, size_t(bytes)});
+    return mappedPicture(at, size_t(bytes), size, qsizetype(rowBytes), format, true);
 }
 } // namespace
 

@@ -62,6 +62,11 @@ private:
     int m_fd = -1;
 };
 
+// A picture over memory mapped with mmap (bytes long), unmapped when its last copy goes. Over
+// read-only memory (writable false), a picture that is changed is copied first.
+QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
+                     QImage::Format format, bool writable);
+
 enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3 };
 
 // Decodes the open file fd in this process, as every decode below is made in the end: Load

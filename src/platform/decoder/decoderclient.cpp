@@ -200,31 +200,11 @@ Pool& pool() {
 } // namespace
 
 namespace {
-int bitsPerPixel(qint32 format) {
-    switch (QImage::Format(format)) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-        return 32;
-    case QImage::Format_Grayscale8:
-        return 8;
-    case QImage::Format_RGBA64:
-    case QImage::Format_RGBX64:
-        return 64;
-    default:
-        return 0; // never sent: an answer with it is garbage
-    }
-}
-
-struct Mapping {
-    void* at;
-    size_t bytes;
-};
-
 // The pixels in memory, read as the helper's answer describes them and no further than most:
 // null when the description does not hold.
 QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
-    const int bits = bitsPerPixel(answer.format);
+    const QImage::Format format = QImage::Format(answer.format);
+    const int bits = sentAsItIs(format) ? QImage::toPixelFormat(format).bitsPerPixel() : 0;
     const qint64 row = (qint64(answer.width) * bits + 7) / 8;
     const qint64 bytes = qint64(answer.bytesPerLine) * answer.height;
     struct stat info {};
@@ -237,13 +217,8 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
     void* at = mmap(nullptr, size_t(bytes), PROT_READ, MAP_SHARED | MAP_POPULATE, memory, 0);
     if (at == MAP_FAILED)
         return {};
-    const auto release = [](void* info) {
-        const auto* mapping = static_cast<Mapping*>(info);
-        munmap(mapping->at, mapping->bytes);
-        delete mapping;
-    };
-    return QImage(static_cast<const uchar*>(at), answer.width, answer.height, answer.bytesPerLine,
-                  QImage::Format(answer.format), release, new Mapping{at, size_t(bytes)});
+    return mappedPicture(at, size_t(bytes), {answer.width, answer.height}, answer.bytesPerLine,
+                         format, false);
 }
 
 } // namespace

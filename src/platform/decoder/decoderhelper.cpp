@@ -24,21 +24,6 @@
 namespace tovik::decoder {
 
 namespace {
-// The pixel forms sent as they are; any other is made 32-bit first.
-bool sentAsItIs(QImage::Format format) {
-    switch (format) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-    case QImage::Format_Grayscale8:
-    case QImage::Format_RGBA64:
-    case QImage::Format_RGBX64:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // The pixels in a new shared memory, -1 when none can be made.
 int sharedPixels(const QImage& image) {
     const qsizetype bytes = image.sizeInBytes();

@@ -44,6 +44,20 @@ bool takeDescriptors(msghdr& message, int* fd) {
 }
 } // namespace
 
+bool sentAsItIs(QImage::Format format) {
+    switch (format) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBX64:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool sendMessage(int socket, const void* data, std::size_t size, int fd) {
     iovec part{const_cast<void*>(data), size};
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QImage>
 #include <QtGlobal>
 
 #include <cstddef>
@@ -45,6 +46,10 @@ struct Answer {
     quint32 flags = 0;
     qint32 delayMs = 0; // Frame: how long it is shown
 };
+
+// The pixel forms a helper sends as they are (any other it makes 32-bit first), and the only
+// ones the viewer takes.
+bool sentAsItIs(QImage::Format format);
 
 // Sends one message with fd beside it (none when -1).
 bool sendMessage(int socket, const void* data, std::size_t size, int fd);
