@@ -63,7 +63,7 @@ struct Decoding {
             JSAMPROW row = image.scanLine(int(info.output_scanline));
             jpeg_read_scanlines(&info, &row, 1);
             const int done = int(info.output_scanline);
-            if (done - top == BandRows || done == image.height()) {
+            if (convert && (done - top == BandRows || done == image.height())) {
                 convertRows(top, done);
                 top = done;
             }

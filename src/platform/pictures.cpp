@@ -219,19 +219,24 @@ QImage inScreenColours(QImage image, PictureSource& source) {
     return image;
 }
 
-// A large colour JPEG with a profile is decoded here a band at a time, each band converted on
-// another core while the next decodes; null when the file takes the reader's path.
+// A large colour JPEG is decoded here by libjpeg-turbo straight into the picture's own form, and
+// one with a profile a band at a time, each band converted on another core while the next
+// decodes; null when the file takes the reader's path.
 QImage decodedInBands(PictureSource& source, QImage canvas) {
     if (source.format != "jpeg" || source.claimed.height() < 256)
         return {};
     const JpegColour colour = jpegColour(source.bytes());
+    if (colour.components != 3)
+        return {};
     const BandConversion convert =
-        colour.components == 3 && !colour.icc.isEmpty()
-            ? screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32)
-            : BandConversion();
+        colour.icc.isEmpty()
+            ? BandConversion()
+            : screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
+    if (!colour.icc.isEmpty() && !convert)
+        return {}; // a profile only lcms2 reads: the reader's path converts it
     const QSize stored = source.claimed; // as the reader says it, before turning upright
-    if (!convert || (canvas.size() != stored &&
-                     !QImageIOHandler::allocateImage(stored, QImage::Format_RGB32, &canvas)))
+    if (canvas.size() != stored &&
+        !QImageIOHandler::allocateImage(stored, QImage::Format_RGB32, &canvas))
         return {};
     if (!decodeJpegInBands(source.bytes(), canvas, convert))
         return {};
