@@ -24,6 +24,8 @@ public:
     virtual void slideTick(frmShowTell& window) = 0;
     // The next frame of an animated picture is due.
     virtual void frameTick(frmShowTell& window) = 0;
+    // A large photo shown from its preview is decoded whole.
+    virtual void pictureArrived(frmShowTell& window) = 0;
     // Files named when the program started or dropped on the window.
     virtual void filesGiven(frmShowTell& window, const QStringList& paths) = 0;
     // The wheel over the picture with Ctrl held: +1 zooms in, -1 out.

@@ -70,6 +70,8 @@ void frmShowTell::buildParts() {
         bar->setFocusPolicy(Qt::NoFocus); // the Page keys belong to the main window
         bar->hide();
     }
+    connect(&arrival, &QFutureWatcherBase::finished, this,
+            [this] { m_commands.pictureArrived(*this); });
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmShowTell::HScroll1_Change);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmShowTell::VScroll1_Change);
 }
@@ -188,6 +190,23 @@ bool frmShowTell::saveSettings() {
         return true;
     m_platform.messages.message(SettingsTitle, SettingsFailedText.arg(path, error));
     return false;
+}
+
+void frmShowTell::awaitPicture(Unfinished waiting) {
+    arrival.setFuture(waiting.decode.picture);
+    unfinished = std::move(waiting);
+}
+
+void frmShowTell::setUnfinishedAside() {
+    if (unfinished)
+        picturesAhead.giveBack(unfinished->decode);
+    unfinished.reset();
+}
+
+void frmShowTell::dropUnfinished() {
+    if (unfinished)
+        picturesAhead.letGo(unfinished->decode);
+    unfinished.reset();
 }
 
 bool frmShowTell::sheetFileExists() const {

@@ -13,6 +13,7 @@
 #include "settings/drives.h"
 #include "settings/viewerstate.h"
 
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -89,8 +90,9 @@ public:
     double tppX() const { return m_tppX; }
     double tppY() const { return m_tppY; }
     // picture held as imgThree, its size in twips that of its pixels on screen at zoom 1: one
-    // picture pixel to a device pixel, whatever the screen's scale.
-    PictureHolder held(const QImage& picture) const;
+    // picture pixel to a device pixel, whatever the screen's scale. A preview is held at the
+    // size of the picture it stands for (pixels).
+    PictureHolder held(const QImage& picture, QSize pixels = {}) const;
     QString helpFile() const { return m_helpFile; }
 
     // Menus and their items.
@@ -124,12 +126,26 @@ public:
     PictureHolder imgThree;
     // The pictures likely to be shown next, decoded while this one is looked at.
     PicturesAhead picturesAhead;
+    // While imgThree holds a large photo's preview: its full decode, and what was shown before
+    // (back on screen should the full decode fail). The router hears when the decode ends.
+    struct Unfinished {
+        PicturesAhead::Decode decode;
+        PictureHolder before;
+        float zoomBefore = 1.0f;
+    };
+    std::optional<Unfinished> unfinished;
+    void awaitPicture(Unfinished waiting);
+    // The unfinished picture's decode handed back to picturesAhead (the user stepped on), or
+    // dropped with everything ahead.
+    void setUnfinishedAside();
+    void dropUnfinished();
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
     SlideTimer Timer1;
     // An animated picture's frames after the first, and the wait for the next one.
     std::unique_ptr<PictureFrames> frames;
     QTimer FrameTimer;
+    QFutureWatcher<PictureLoad> arrival; // of the unfinished picture
     void stopAnimation() {
         FrameTimer.stop();
         frames.reset();

@@ -36,7 +36,7 @@ frmShowTell::Redraw frmShowTell::redraw() {
         return Redraw::NoPicture;
     }
     if (m_state.FitToWindow)
-        m_state.ZoomFactor = fitFactor(imgThree.picture.width(), imgThree.picture.height(),
+        m_state.ZoomFactor = fitFactor(imgThree.pixels.width(), imgThree.pixels.height(),
                                        imgTwo->width() * devicePixelRatioF(),
                                        imgTwo->height() * devicePixelRatioF());
     if (!drawPicture()) {
@@ -77,9 +77,11 @@ QSize frmShowTell::drawingSize() const {
             std::max(1, toPixelsY(surfaceHeight * scale))};
 }
 
-PictureHolder frmShowTell::held(const QImage& picture) const {
+PictureHolder frmShowTell::held(const QImage& picture, QSize pixels) const {
     const double scale = devicePixelRatioF();
-    return {picture, picture.width() * m_tppX / scale, picture.height() * m_tppY / scale};
+    if (!pixels.isValid())
+        pixels = picture.size();
+    return {picture, pixels.width() * m_tppX / scale, pixels.height() * m_tppY / scale, pixels};
 }
 
 QImage frmShowTell::renderDrawing() const {

@@ -8,12 +8,15 @@
 namespace tovik {
 
 // imgThree: the loaded picture at its own size, never shown. Its size is kept in twips, the
-// model's unit: its pixel count times the twips per pixel.
+// model's unit: its pixel count times the twips per pixel. While a large photo is decoded,
+// picture may be a smaller preview of it: the sizes are always the photo's own.
 struct PictureHolder {
     QImage picture;
     double width = 0;  // twips
     double height = 0; // twips
+    QSize pixels;      // the picture's own
 
+    bool isPreview() const { return picture.size() != pixels; }
     bool isEmpty() const { return picture.isNull(); }
     void clear() { *this = PictureHolder(); }
 };

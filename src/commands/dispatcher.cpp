@@ -33,16 +33,22 @@ void last(frmShowTell& w) {
 }
 // The zoom keys and the wheel, like the zoom buttons, do something only with a picture shown.
 void zoomIn(frmShowTell& w) {
-    if (w.pictureLoaded())
+    if (w.pictureLoaded() && FinishPicture(w))
         tovik::ZoomIn(w);
 }
 void zoomOut(frmShowTell& w) {
-    if (w.pictureLoaded())
+    if (w.pictureLoaded() && FinishPicture(w))
         tovik::ZoomOut(w);
 }
 void originalSize(frmShowTell& w) {
-    if (w.pictureLoaded())
+    if (w.pictureLoaded() && FinishPicture(w))
         tovik::OriginalSize(w);
+}
+// Commands that act on the picture's own pixels or on its zoom wait for a large photo's full
+// decode when its preview is shown, and do nothing when it fails.
+template <void (*command)(frmShowTell&)> void onFullPicture(frmShowTell& w) {
+    if (FinishPicture(w))
+        command(w);
 }
 void exitProgram(frmShowTell& w) {
     w.close(); // as File, Exit: the window closes once this command has ended
@@ -52,22 +58,27 @@ void exitProgram(frmShowTell& w) {
 Dispatcher::Dispatcher() {
     // Toolbar keys, compared case-sensitively in this order; the first match acts.
     m_toolbar = {
-        {"Open", OpenCommand},         {"RightArrow", forward},
-        {"LeftArrow", back},           {"ClockTimer", clockTimer},
-        {"LoopForever", ToggleLoop},   {"ZoomPlus", tovik::ZoomIn},
-        {"ZoomMinus", tovik::ZoomOut}, {"ZoomEqual", tovik::OriginalSize},
-        {"SaveAs", SaveAs_Click},      {"Thumbnail", Thumbnail_Click},
+        {"Open", OpenCommand},
+        {"RightArrow", forward},
+        {"LeftArrow", back},
+        {"ClockTimer", clockTimer},
+        {"LoopForever", ToggleLoop},
+        {"ZoomPlus", onFullPicture<tovik::ZoomIn>},
+        {"ZoomMinus", onFullPicture<tovik::ZoomOut>},
+        {"ZoomEqual", onFullPicture<tovik::OriginalSize>},
+        {"SaveAs", onFullPicture<SaveAs_Click>},
+        {"Thumbnail", onFullPicture<Thumbnail_Click>},
     };
     // Menu items by their names; File, Exit closes the window, which asks mayClose.
     m_menu = {
         {"Open", OpenCommand},
-        {"SaveAs", SaveAs_Click},
+        {"SaveAs", onFullPicture<SaveAs_Click>},
         {"CloseFile", CloseFileCommand},
-        {"OriginalSize", tovik::OriginalSize},
-        {"ZoomIn", tovik::ZoomIn},
-        {"ZoomOut", tovik::ZoomOut},
-        {"FitToWindow", FitToWindowCommand},
-        {"Thumbnail", Thumbnail_Click},
+        {"OriginalSize", onFullPicture<tovik::OriginalSize>},
+        {"ZoomIn", onFullPicture<tovik::ZoomIn>},
+        {"ZoomOut", onFullPicture<tovik::ZoomOut>},
+        {"FitToWindow", onFullPicture<FitToWindowCommand>},
+        {"Thumbnail", onFullPicture<Thumbnail_Click>},
         {"Option", OptionCommand},
         {"Contents", Contents_Click},
         {"HelpIndex", HelpIndex_Click},
@@ -94,7 +105,7 @@ Dispatcher::Dispatcher() {
         {ctrl(Qt::Key_Minus), zoomOut},
         {ctrl(Qt::Key_0), originalSize},
         {ctrl(Qt::Key_Q), exitProgram},
-        {Qt::Key_F, FitToWindowCommand},
+        {Qt::Key_F, onFullPicture<FitToWindowCommand>},
         {Qt::Key_F11, FullScreenCommand},
         {Qt::Key_Escape, LeaveFullScreenCommand},
     };
@@ -104,13 +115,16 @@ template <typename Work> void Dispatcher::run(frmShowTell& window, Work work) {
     if (m_running)
         return; // dropped, not queued
     m_running = true;
-    m_tickDropped = m_frameDropped = false;
+    m_tickDropped = m_frameDropped = m_arrivalDropped = false;
     work();
     m_running = false;
     if (m_tickDropped)
         window.Timer1.restartWait();
     if (m_frameDropped && window.frames)
         window.FrameTimer.start(0); // the animation goes on from the frame it was at
+    if (m_arrivalDropped)
+        QMetaObject::invokeMethod(
+            &window, [this, &window] { pictureArrived(window); }, Qt::QueuedConnection);
     if (window.closePending())
         window.close();
 }
@@ -160,6 +174,15 @@ void Dispatcher::frameTick(frmShowTell& window) {
         m_frameDropped = true;
     else
         ShowNextFrame(window);
+}
+
+// The full picture taking its preview's place may give a message: run as a command, after the
+// one running.
+void Dispatcher::pictureArrived(frmShowTell& window) {
+    if (m_running)
+        m_arrivalDropped = true;
+    else
+        run(window, [&] { ShowArrivedPicture(window); });
 }
 
 void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {

@@ -28,6 +28,7 @@ public:
     bool key(frmShowTell& window, QKeyCombination key) override;
     void slideTick(frmShowTell& window) override;
     void frameTick(frmShowTell& window) override;
+    void pictureArrived(frmShowTell& window) override;
     void filesGiven(frmShowTell& window, const QStringList& paths) override;
     void zoomWheel(frmShowTell& window, int direction) override;
     bool mayClose(frmShowTell& window) override;
@@ -53,6 +54,7 @@ private:
     bool m_running = false;
     bool m_tickDropped = false;
     bool m_frameDropped = false;
+    bool m_arrivalDropped = false;
 };
 
 } // namespace tovik

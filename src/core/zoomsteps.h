@@ -19,3 +19,19 @@ float zoomedOut(float factor);
 float fitFactor(double pictureWidth, double pictureHeight, double viewWidth, double viewHeight);
 
 } // namespace tovik
+
+namespace tovik {
+
+// A first look at a large photo while its full decode runs: decoded at 1/denominator (2, 4 or
+// 8), and only its rows from the top down to rows, what the viewport shows scrolled to the top.
+struct PreviewScale {
+    int denominator = 2;
+    int rows = 0;
+};
+
+// The smallest scale that holds every pixel shown at zoom, or else the smallest whose picture
+// still covers the viewport (a half at most); sizes in pixels.
+PreviewScale previewScale(int pictureWidth, int pictureHeight, double zoom, int viewWidth,
+                          int viewHeight);
+
+} // namespace tovik

@@ -10,6 +10,7 @@
 #include <QThreadPool>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -30,12 +31,40 @@ public:
     PicturesAhead();
     ~PicturesAhead();
 
+    // What identifies a file's contents: a decode is used only while they still match.
+    struct Stamp {
+        qint64 size = 0, modifiedNs = 0, changedNs = 0;
+        quint64 inode = 0, device = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    // A decode on the worker of the file at path, as it was when the decode started.
+    struct Decode {
+        QString path;
+        Stamp stamp;
+        quint64 ticket = 0;
+        QFuture<PictureLoad> picture; // null when the file could not even be looked at
+        bool ready() const { return picture.isValid() && picture.isFinished(); }
+    };
+
     // Starts decoding path unless it is waiting already; the oldest waiting one makes room.
     // shownBytes is what the picture on screen takes.
     void decodeAhead(const QString& path, qint64 shownBytes);
     // The picture at path: the one decoded ahead (waiting for it if still running) when its
     // file has not changed, else loaded now. Either way it no longer waits here.
     PictureLoad take(const QString& path);
+    // Whether the picture at path is decoded and waiting: take() gives it at once.
+    bool ready(const QString& path) const;
+
+    // The decode of path for the picture about to be shown: the one waiting here, else one
+    // started with the whole budget before any other still to start. It no longer waits here,
+    // but what it holds counts until it is let go or given back.
+    Decode claim(const QString& path);
+    // A claimed decode's picture, as take() gives it (waiting, or loaded afresh); let go.
+    PictureLoad result(const Decode& decode);
+    // A claimed decode that was not used (the user stepped on first): it waits here again.
+    void giveBack(const Decode& decode);
+    // A claimed decode no longer wanted: it ends unheard.
+    void letGo(const Decode& decode);
     void clear();
 
     size_t held() const { return m_ahead.size(); }
@@ -43,13 +72,10 @@ public:
     qint64 heldBytes() const;
     // Blocks until every decode started has ended (for tests and benchmarks).
     void waitForDecodes() { m_workers.waitForDone(); }
+    // Runs work on the worker after what was started before (tests keep the worker busy so).
+    void onWorker(const std::function<void()>& work);
 
 private:
-    struct Stamp {
-        qint64 size = 0, modifiedNs = 0, changedNs = 0;
-        quint64 inode = 0, device = 0;
-        bool operator==(const Stamp&) const = default;
-    };
     static std::optional<Stamp> stampOf(const QString& path);
 
     // What each waiting decode holds, by its ticket, shared with the worker; a decode whose
@@ -61,19 +87,13 @@ private:
     };
     static PictureLoad decode(std::shared_ptr<Ledger> ledger, quint64 ticket, QString path,
                               qint64 shownBytes);
-
-    struct Ahead {
-        QString path;
-        Stamp stamp;
-        quint64 ticket;
-        QFuture<PictureLoad> picture;
-    };
-    void forget(const Ahead& ahead);
+    Decode start(const QString& path, const Stamp& stamp, qint64 shownBytes, int priority);
+    void makeRoom();
 
     std::shared_ptr<Ledger> m_ledger = std::make_shared<Ledger>();
     quint64 m_nextTicket = 0;
     QThreadPool m_workers; // destroyed last: it waits for a decode still running
-    std::deque<Ahead> m_ahead;
+    std::deque<Decode> m_ahead;
 };
 
 } // namespace tovik

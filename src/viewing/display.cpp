@@ -4,7 +4,11 @@
 #include "viewing/display.h"
 
 #include "app/frmshowtell.h"
+#include "core/zoomsteps.h"
+#include "platform/jpegpreview.h"
 #include "platform/pictures.h"
+
+#include <QGuiApplication>
 
 #include <QStatusBar>
 
@@ -49,23 +53,94 @@ void ShowNextFrame(frmShowTell& window) {
     window.FrameTimer.start(window.frames->delayMs());
 }
 
-void Display(frmShowTell& window, const QString& FileName) {
-    const bool sheet = FileName == window.platform().workFile(SheetFileName);
-    window.SB1->showMessage(sheet ? SheetStatusText : FileName);
-    const PictureLoad load = window.picturesAhead.take(FileName);
-    if (!acceptLoad(window, load))
-        return;
-    window.imgThree = window.held(load.image);
+namespace {
+// Smaller photos decode whole in less time than a preview would save.
+constexpr qint64 PreviewPixels = 8'000'000;
+
+// The picture into imgThree and drawn; one the surface cannot hold that large is drawn once more
+// at its own size.
+void drawHeld(frmShowTell& window, const PictureHolder& picture) {
+    window.imgThree = picture;
     window.stopAnimation();
-    if (load.animated) {
-        window.frames = std::make_unique<PictureFrames>(FileName, load.delayMs);
-        window.FrameTimer.start(window.frames->delayMs());
-    }
-    // The surface cannot be that large: once more at the picture's own size.
     if (window.redraw() == frmShowTell::Redraw::TooLarge && window.state().ZoomFactor != 1.0f) {
         window.state().ZoomFactor = 1.0f;
         window.redraw();
     }
+}
+
+void showLoaded(frmShowTell& window, const QString& FileName, const PictureLoad& load) {
+    if (!acceptLoad(window, load))
+        return;
+    drawHeld(window, window.held(load.image));
+    if (load.animated) {
+        window.frames = std::make_unique<PictureFrames>(FileName, load.delayMs);
+        window.FrameTimer.start(window.frames->delayMs());
+    }
+}
+
+// A large photo shown at once from a scaled decode of what the viewport needs, while the whole
+// picture is decoded on the worker; false when it has none.
+bool showPreview(frmShowTell& window, const QString& FileName) {
+    const OpenPicture file(FileName);
+    JpegPreview preview(file.fd());
+    const QSize full = preview.size();
+    if (!full.isValid() || qint64(full.width()) * full.height() < PreviewPixels ||
+        !window.placeViewport())
+        return false;
+    // The full decode first, so that it runs on the other core while the preview decodes here.
+    frmShowTell::Unfinished waiting{window.picturesAhead.claim(FileName), window.imgThree,
+                                    window.state().ZoomFactor};
+    const QSize view = window.imgTwo->size() * window.devicePixelRatioF();
+    const ViewerState& s = window.state();
+    const double zoom = s.FitToWindow
+                            ? fitFactor(full.width(), full.height(), view.width(), view.height())
+                            : s.ZoomFactor;
+    const PreviewScale scale =
+        previewScale(full.width(), full.height(), zoom, view.width(), view.height());
+    const QImage image = preview.decode(scale.denominator, scale.rows,
+                                        window.imgTwo->palette().color(QPalette::Window).rgb());
+    if (image.isNull()) {
+        showLoaded(window, FileName, window.picturesAhead.result(waiting.decode));
+        return true;
+    }
+    window.awaitPicture(std::move(waiting));
+    drawHeld(window, window.held(image, full));
+    return true;
+}
+} // namespace
+
+void Display(frmShowTell& window, const QString& FileName) {
+    const bool sheet = FileName == window.platform().workFile(SheetFileName);
+    window.SB1->showMessage(sheet ? SheetStatusText : FileName);
+    window.setUnfinishedAside();
+    if (!sheet && !window.picturesAhead.ready(FileName) && showPreview(window, FileName))
+        return;
+    showLoaded(window, FileName, window.picturesAhead.take(FileName));
+}
+
+bool FinishPicture(frmShowTell& window) {
+    if (!window.unfinished)
+        return true;
+    const frmShowTell::Unfinished waiting = std::move(*window.unfinished);
+    window.unfinished.reset();
+    const bool waits = !waiting.decode.ready();
+    if (waits)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const PictureLoad load = window.picturesAhead.result(waiting.decode);
+    if (waits)
+        QGuiApplication::restoreOverrideCursor();
+    if (!acceptLoad(window, load)) {
+        window.state().ZoomFactor = waiting.zoomBefore;
+        drawHeld(window, waiting.before);
+        return false;
+    }
+    showLoaded(window, waiting.decode.path, load);
+    return true;
+}
+
+void ShowArrivedPicture(frmShowTell& window) {
+    if (window.unfinished && window.unfinished->decode.ready())
+        FinishPicture(window);
 }
 
 } // namespace tovik

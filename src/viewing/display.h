@@ -13,6 +13,15 @@ class frmShowTell;
 // at ZoomFactor onto imgOne from its top-left corner, and the scroll bars. A failed load leaves the
 // previous picture on screen.
 void Display(frmShowTell& window, const QString& FileName);
+// A large JPEG shows first from a scaled decode of what the viewport needs (the preview), while
+// it is decoded whole on a worker: the full picture then takes its place (FinishPicture).
+
+// The full picture in place of the preview shown, waited for with the busy cursor while it is
+// still decoding: what a command that needs the picture's own pixels acts on. False when it
+// cannot be had: the message is given and what was shown before is back.
+bool FinishPicture(frmShowTell& window);
+// The preview's full decode has ended: the full picture takes its place.
+void ShowArrivedPicture(frmShowTell& window);
 // An animated picture's next frame, drawn where the picture is, at the zoom it is shown at.
 void ShowNextFrame(frmShowTell& window);
 

@@ -150,6 +150,7 @@ void ResetViewer(frmShowTell& window) {
     window.imgOne->clear();
     window.imgThree.clear();
     window.stopAnimation();
+    window.dropUnfinished();
     window.picturesAhead.clear();
     for (int index : ButtonsNeedingAPicture)
         window.Toolbar1->setEnabled(index, false);

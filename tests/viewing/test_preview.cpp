@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "app/frmshowtell.h"
+#include "core/dialogtext.h"
+#include "platform/jpegpreview.h"
+#include "platform/pictures.h"
+#include "support/modernfiles.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
+#include "viewing/display.h"
+#include "viewing/navigation.h"
+
+#include <QBuffer>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QImageReader>
+#include <QScrollBar>
+#include <QSemaphore>
+#include <QTest>
+
+#include <turbojpeg.h>
+
+#include <memory>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+// Large enough to be shown from a preview first: 3600 x 2400, 8.6 megapixels.
+constexpr int Width = 3600, Height = 2400;
+
+// A photo-like JPEG: gradients, so that a scaled decode looks like the picture, and stripes that
+// make each row its own. tone shifts the colours, so that two photos differ everywhere.
+QByteArray photoJpeg(int width, int height, int tone = 0, bool progressive = false) {
+    QImage rgb(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* row = rgb.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = uchar(x * 255 / width + tone);
+            row[3 * x + 1] = uchar(y * 255 / height);
+            row[3 * x + 2] = uchar((y / 8) % 2 ? 200 - tone : 40);
+        }
+    }
+    tjhandle tj = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(tj, rgb.constBits(), width, int(rgb.bytesPerLine()), height, TJPF_RGB, &out, &size,
+                TJSAMP_420, 90, progressive ? TJFLAG_PROGRESSIVE : 0);
+    const QByteArray jpeg(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(tj);
+    return jpeg;
+}
+
+// The pixels Qt's own reader gives: what a full decode has always shown.
+QImage readerPicture(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+// Keeps the window's decoding worker busy until released, so that a test sees the preview before
+// the full picture arrives.
+class HeldWorker {
+public:
+    explicit HeldWorker(PicturesAhead& ahead) {
+        ahead.onWorker([gate = m_gate] { gate->acquire(); });
+    }
+    ~HeldWorker() { release(); }
+    void release() {
+        if (!std::exchange(m_released, true))
+            m_gate->release();
+    }
+
+private:
+    std::shared_ptr<QSemaphore> m_gate = std::make_shared<QSemaphore>();
+    bool m_released = false;
+};
+
+// Until the full picture has taken its preview's place.
+bool arrived(frmShowTell& window) {
+    QDeadlineTimer deadline(20000);
+    while (window.unfinished && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return !window.unfinished;
+}
+} // namespace
+
+class TestPreview : public QObject {
+    Q_OBJECT
+private slots:
+    // Scrolled to the top at zoom 1, the viewport shows the picture's top rows: only those are
+    // decoded, at the smallest scale that covers the viewport, upright as the camera meant it.
+    void theFullPictureTakesThePreviewsPlace_data() {
+        QTest::addColumn<int>("orientation");
+        QTest::addColumn<bool>("partly"); // only the rows shown decoded
+        QTest::newRow("as stored") << 1 << true;
+        QTest::newRow("mirrored") << 2 << true;
+        QTest::newRow("upside down") << 3 << false;
+        QTest::newRow("turned") << 6 << false;
+    }
+    void theFullPictureTakesThePreviewsPlace() {
+        QFETCH(int, orientation);
+        QFETCH(bool, partly);
+        Viewer v;
+        v.fake.write("big.jpg", withExifOrientation(photoJpeg(Width, Height), orientation));
+        const QString path = v.fake.file("big.jpg");
+        const QImage full = readerPicture(path);
+        HeldWorker held(v.w().picturesAhead);
+        v.open({"big.jpg"});
+
+        const PictureHolder& shown = v.w().imgThree;
+        QVERIFY(v.w().unfinished && shown.isPreview());
+        // the smallest scale that covers the viewport
+        const QSize view = v.w().imgTwo->size();
+        const int denominator = full.width() / shown.picture.width();
+        QVERIFY(shown.picture.width() >= view.width() && shown.picture.height() >= view.height());
+        QVERIFY(denominator == 8 || full.width() / denominator / 2 < view.width() ||
+                full.height() / denominator / 2 < view.height());
+        QCOMPARE(shown.pixels, full.size());
+        QCOMPARE(v.status(), path);
+        const int scrollRange = v.w().HScroll1->maximum();
+        const QRgb fill = v.w().imgTwo->palette().color(QPalette::Window).rgb();
+        const QImage& seen = shown.picture;
+        QCOMPARE(seen.pixel(seen.width() / 2, seen.height() - 1) == fill, partly);
+        QVERIFY(seen.pixel(seen.width() / 2, 0) != fill);
+
+        held.release();
+        QVERIFY(arrived(v.w()));
+        QVERIFY(!shown.isPreview());
+        QCOMPARE(v.w().HScroll1->maximum(), scrollRange); // the full picture's from the start
+        QCOMPARE(shown.picture.convertToFormat(QImage::Format_RGB32), full);
+        QVERIFY(v.fake.messages.shown.isEmpty());
+    }
+
+    // Commands that need the picture's own pixels wait for it; a step moves on and leaves the
+    // decode to wait ahead; nothing is decoded twice.
+    void commandsDuringThePreviewActOnTheFullPicture() {
+        Viewer v;
+        v.fake.write("a.jpg", photoJpeg(Width, Height));
+        v.fake.write("b.jpg", photoJpeg(Width, Height, 60));
+        const QImage a = readerPicture(v.fake.file("a.jpg"));
+        {
+            HeldWorker held(v.w().picturesAhead);
+            v.open({"a.jpg", "b.jpg"});
+            QVERIFY(v.w().unfinished);
+            held.release();
+            v.fake.dialogs.fileAnswers << FileAnswer{DialogResult::Accepted, v.fake.file("a.bmp")};
+            v.w().Toolbar1->click(SaveAsButton);
+            QVERIFY(!v.w().unfinished);
+            QCOMPARE(QImage(v.fake.file("a.bmp")).convertToFormat(QImage::Format_RGB32), a);
+        }
+        {
+            HeldWorker held(v.w().picturesAhead);
+            v.w().Toolbar1->click(RightArrowButton); // b.jpg: decoded ahead, or its preview
+            held.release();
+            v.w().Toolbar1->click(ZoomPlusButton);
+            QVERIFY(!v.w().unfinished);
+            QCOMPARE(v.state.ZoomFactor, 1.25f);
+            QCOMPARE(v.w().imgThree.picture.size(), QSize(Width, Height));
+        }
+        v.w().picturesAhead.waitForDecodes();
+        {
+            HeldWorker held(v.w().picturesAhead);
+            v.w().Toolbar1->click(LeftArrowButton); // a.jpg, a preview of it
+            QVERIFY(v.w().unfinished);
+            v.w().Toolbar1->click(RightArrowButton); // away before its decode has ended
+            QCOMPARE(v.w().unfinished->decode.path, v.fake.file("b.jpg"));
+            held.release();
+        }
+        QVERIFY(arrived(v.w()));
+        QVERIFY(v.w().picturesAhead.ready(v.fake.file("a.jpg"))); // kept, not lost
+        v.w().Toolbar1->click(LeftArrowButton);
+        QVERIFY(!v.w().unfinished && !v.w().imgThree.isPreview());
+        QCOMPARE(v.w().imgThree.picture.convertToFormat(QImage::Format_RGB32), a);
+        QVERIFY(v.fake.messages.shown.isEmpty());
+    }
+
+    // The sheet waits for the full picture, so that nothing arriving later takes the sheet's
+    // place; a close during the preview ends the program as always.
+    void theSheetAndExitDuringThePreview() {
+        Viewer v;
+        v.fake.write("a.jpg", photoJpeg(Width, Height));
+        v.fake.write("b.jpg", photoJpeg(Width, Height, 60));
+        HeldWorker held(v.w().picturesAhead);
+        v.open({"a.jpg", "b.jpg"});
+        QVERIFY(v.w().unfinished);
+        held.release();
+        v.generate("5", "800");
+        QCOMPARE(v.status(), SheetStatusText);
+        QCoreApplication::processEvents();
+        QVERIFY(!v.w().unfinished);
+        QCOMPARE(v.w().imgThree.picture.size(), QImage(v.fake.file(SheetFileName)).size());
+
+        HeldWorker again(v.w().picturesAhead);
+        ShowEntry(v.w(), 1);
+        QVERIFY(v.w().unfinished);
+        QVERIFY(v.w().close());
+        again.release();
+        QVERIFY(QFile::exists(v.fake.file(SettingsFileName)));
+    }
+
+    // The file is rewritten between its preview and its full decode: what it holds now is shown.
+    void aFileChangedBeforeItsFullDecodeIsLoadedAfresh() {
+        Viewer v;
+        v.fake.write("big.jpg", photoJpeg(Width, Height));
+        HeldWorker held(v.w().picturesAhead);
+        v.open({"big.jpg"});
+        QVERIFY(v.w().unfinished);
+        v.fake.write("big.jpg", photoJpeg(Height, Width, 80));
+        held.release();
+        QVERIFY(arrived(v.w()));
+        QCOMPARE(v.w().imgThree.picture.convertToFormat(QImage::Format_RGB32),
+                 readerPicture(v.fake.file("big.jpg")));
+        QCOMPARE(v.w().imgThree.pixels, QSize(Height, Width));
+    }
+
+    // A photo whose rows decode but whose end is broken: its preview shows, and its full decode
+    // gives the message a broken file always gave, with what was shown before back.
+    void aFullDecodeThatFailsLeavesThePreviousPicture() {
+        Viewer v;
+        QByteArray broken = photoJpeg(Width, Height);
+        broken.chop(2); // the end of image becomes a second frame header
+        broken += photoJpeg(16, 16).mid(2);
+        v.fake.write("broken.jpg", broken);
+        QCOMPARE(loadPicture(v.fake.file("broken.jpg")).error, PictureError::NotAPicture);
+        v.open({"photo.jpg", "broken.jpg"});
+        const QImage before = v.w().imgThree.picture;
+        HeldWorker held(v.w().picturesAhead);
+        v.w().picturesAhead.clear();
+        v.w().Toolbar1->click(RightArrowButton);
+        QVERIFY(v.w().unfinished && v.w().imgThree.isPreview());
+        held.release();
+        QVERIFY(arrived(v.w()));
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().second, QString("Invalid Picture Format"));
+        QCOMPARE(v.w().imgThree.picture, before);
+        QCOMPARE(v.w().imgOne->drawnPart(QRect(0, 0, 4, 4)).pixel(1, 1), before.pixel(1, 1));
+    }
+
+    // Only a large sequential colour JPEG has a preview; its rows are read only as far as asked.
+    void whatHasAPreview() {
+        const QTemporaryDir folder;
+        const auto sizeOf = [&](const QByteArray& bytes) {
+            QFile file(folder.filePath("p.jpg"));
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write(bytes);
+            file.close();
+            const OpenPicture open(file.fileName());
+            return JpegPreview(open.fd()).size();
+        };
+        QCOMPARE(sizeOf(photoJpeg(400, 300)), QSize(400, 300));
+        QCOMPARE(sizeOf(withExifOrientation(photoJpeg(400, 300), 8)), QSize(300, 400));
+        QVERIFY(!sizeOf(photoJpeg(400, 300, 0, true)).isValid()); // progressive
+        QFile gif(TOVIK_TESTDATA "/static.gif");
+        QVERIFY(gif.open(QIODevice::ReadOnly));
+        QVERIFY(!sizeOf(gif.readAll()).isValid());
+        QImage gray(400, 300, QImage::Format_Grayscale8);
+        gray.fill(90);
+        QByteArray grayJpeg;
+        QBuffer buffer(&grayJpeg);
+        buffer.open(QIODevice::WriteOnly);
+        gray.save(&buffer, "JPEG");
+        QVERIFY(!sizeOf(grayJpeg).isValid());
+        QVERIFY(!sizeOf(photoJpeg(400, 300).left(200)).isValid()); // no frame header
+
+        const QByteArray top = photoJpeg(400, 300);
+        QFile file(folder.filePath("p.jpg"));
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(top.left(top.size() / 3)); // the rest of the rows never arrive
+        file.close();
+        const OpenPicture open(file.fileName());
+        JpegPreview preview(open.fd());
+        const QImage rows = preview.decode(2, 40, qRgb(1, 2, 3));
+        QCOMPARE(rows.size(), QSize(200, 150));
+        QCOMPARE(rows.pixel(100, 149), qRgb(1, 2, 3));
+        QVERIFY(rows.pixel(100, 20) != qRgb(1, 2, 3));
+    }
+};
+
+TOVIK_REGISTER_TEST(TestPreview)
+#include "test_preview.moc"
