@@ -20,13 +20,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMutex>
 #include <QPainter>
 #include <QtPlugin>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include <fcntl.h>
 #ifdef __GLIBC__
@@ -219,30 +222,6 @@ QImage inScreenColours(QImage image, PictureSource& source) {
     return image;
 }
 
-// A large colour JPEG is decoded here by libjpeg-turbo straight into the picture's own form, and
-// one with a profile a band at a time, each band converted on another core while the next
-// decodes; null when the file takes the reader's path.
-QImage decodedInBands(PictureSource& source, QImage canvas) {
-    if (source.format != "jpeg" || source.claimed.height() < 256)
-        return {};
-    const JpegColour colour = jpegColour(source.bytes());
-    if (colour.components != 3)
-        return {};
-    const BandConversion convert =
-        colour.icc.isEmpty()
-            ? BandConversion()
-            : screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
-    if (!colour.icc.isEmpty() && !convert)
-        return {}; // a profile only lcms2 reads: the reader's path converts it
-    const QSize stored = source.claimed; // as the reader says it, before turning upright
-    if (canvas.size() != stored &&
-        !QImageIOHandler::allocateImage(stored, QImage::Format_RGB32, &canvas))
-        return {};
-    if (!decodeJpegInBands(source.bytes(), canvas, convert))
-        return {};
-    return upright(canvas, source.reader().transformation());
-}
-
 PictureLoad drawnOutside(const PictureSource& source) {
     const QImage image = renderMetafileOutside(source.bytes());
     if (image.isNull())
@@ -327,6 +306,95 @@ QImage pictureCanvas(const QImageReader& reader) {
 }
 } // namespace
 
+namespace {
+// The memory of the last large JPEGs let go, kept for the next ones of the same size: stepping
+// through a camera's photos then costs no page faults, nor the stalls of a kernel gathering
+// huge pages. The kernel may take kept memory back whenever it needs it (MADV_FREE). Only a
+// picture written whole (every row, or the decode fails) takes it: what it held never shows.
+class ReusedCanvas {
+public:
+    static ReusedCanvas& instance() {
+        static ReusedCanvas canvas;
+        return canvas;
+    }
+    void* take(size_t bytes) {
+        const QMutexLocker lock(&m_mutex);
+        for (Kept& kept : m_kept)
+            if (kept.at && kept.bytes == bytes)
+                return std::exchange(kept.at, nullptr);
+        return nullptr;
+    }
+    void give(void* at, size_t bytes) {
+        madvise(at, bytes, MADV_FREE);
+        const QMutexLocker lock(&m_mutex);
+        Kept& oldest = m_kept[m_next++ % m_kept.size()];
+        if (oldest.at)
+            munmap(oldest.at, oldest.bytes);
+        oldest = {at, bytes};
+    }
+
+private:
+    struct Kept {
+        void* at = nullptr;
+        size_t bytes = 0;
+    };
+    QMutex m_mutex;
+    std::array<Kept, 2> m_kept; // the one shown and the next are decoded beside them
+    size_t m_next = 0;
+};
+
+struct Canvas {
+    void* at;
+    size_t bytes;
+};
+
+// An RGB32 picture of size over reused memory (or fresh huge pages), given back when let go.
+QImage reusableCanvas(QSize size) {
+    const qint64 rowBytes = qint64(size.width()) * 4;
+    const size_t bytes = size_t(rowBytes * size.height());
+    void* at = ReusedCanvas::instance().take(bytes);
+    if (!at) {
+        at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (at == MAP_FAILED)
+            return {};
+        madvise(at, bytes, MADV_HUGEPAGE);
+    }
+    const auto giveBack = [](void* info) {
+        const auto* canvas = static_cast<Canvas*>(info);
+        ReusedCanvas::instance().give(canvas->at, canvas->bytes);
+        delete canvas;
+    };
+    return QImage(static_cast<uchar*>(at), size.width(), size.height(), qsizetype(rowBytes),
+                  QImage::Format_RGB32, giveBack, new Canvas{at, bytes});
+}
+
+// A large colour JPEG is decoded here by libjpeg-turbo straight into the picture's own form, and
+// one with a profile a band at a time, each band converted on another core while the next
+// decodes; null when the file takes the reader's path.
+QImage decodedInBands(PictureSource& source) {
+    constexpr qint64 Large = qint64(8) << 20;
+    const QSize stored = source.claimed; // as the reader says it, before turning upright
+    if (source.format != "jpeg" || stored.height() < 256 ||
+        qint64(stored.width()) * stored.height() * 4 > PictureBudgetBytes)
+        return {};
+    const JpegColour colour = jpegColour(source.bytes());
+    if (colour.components != 3)
+        return {};
+    const BandConversion convert =
+        colour.icc.isEmpty()
+            ? BandConversion()
+            : screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
+    if (!colour.icc.isEmpty() && !convert)
+        return {}; // a profile only lcms2 reads: the reader's path converts it
+    QImage canvas = qint64(stored.width()) * stored.height() * 4 >= Large
+                        ? reusableCanvas(stored)
+                        : QImage(stored, QImage::Format_RGB32);
+    if (canvas.isNull() || !decodeJpegInBands(source.bytes(), canvas, convert))
+        return {};
+    return upright(canvas, source.reader().transformation());
+}
+} // namespace
+
 OpenPicture::OpenPicture(const QString& path) {
     if (path.isEmpty())
         return;
@@ -363,7 +431,7 @@ PictureLoad loadFrom(PictureSource& source, qint64 room) {
             // The reader decodes into the canvas when it has the picture's size and form.
             QImageReader& reader = source.reader();
             const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
-            QImage image = decodedInBands(source, pictureCanvas(reader));
+            QImage image = decodedInBands(source);
             if (!image.isNull())
                 return {PictureError::None, image, image.size(), animated};
             image = pictureCanvas(reader);
