@@ -4,7 +4,7 @@
 #include "platform/picturesahead.h"
 
 #include <QFile>
-#include <QtConcurrent/qtconcurrenttask.h>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -22,8 +22,10 @@ qint64 nanoseconds(const timespec& t) {
 } // namespace
 
 PicturesAhead::PicturesAhead() {
-    // One worker: the other core stays with the user interface, and decodes do not pile up.
+    // One worker ahead: the other core stays with the user interface, and decodes do not pile
+    // up. The picture asked for now is decoded beside it only when it was not decoded ahead.
     m_workers.setMaxThreadCount(1);
+    m_showing.setMaxThreadCount(1);
 }
 
 PicturesAhead::~PicturesAhead() = default; // the workers wait for a decode still running
@@ -60,20 +62,19 @@ PictureLoad PicturesAhead::decode(std::shared_ptr<Ledger> ledger, quint64 ticket
     return load;
 }
 
+quint64 PicturesAhead::newTicket(qint64 bytes) {
+    const QMutexLocker lock(&m_ledger->mutex);
+    m_ledger->bytes[m_nextTicket] = bytes;
+    return m_nextTicket++;
+}
+
 PicturesAhead::Decode PicturesAhead::start(const QString& path, const Stamp& stamp,
-                                           qint64 shownBytes, int priority) {
-    const quint64 ticket = m_nextTicket++;
-    {
-        const QMutexLocker lock(&m_ledger->mutex);
-        m_ledger->bytes[ticket] = 0;
-    }
+                                           qint64 shownBytes, QThreadPool& pool) {
+    const quint64 ticket = newTicket(0);
     return {path, stamp, ticket,
-            QtConcurrent::task([ledger = m_ledger, ticket, path, shownBytes] {
+            QtConcurrent::run(&pool, [ledger = m_ledger, ticket, path, shownBytes] {
                 return decode(ledger, ticket, path, shownBytes);
-            })
-                .onThreadPool(m_workers)
-                .withPriority(priority)
-                .spawn()};
+            })};
 }
 
 void PicturesAhead::makeRoom() {
@@ -92,7 +93,7 @@ void PicturesAhead::decodeAhead(const QString& path, qint64 shownBytes) {
     if (!stamp)
         return;
     makeRoom();
-    m_ahead.push_back(start(path, *stamp, shownBytes, 0));
+    m_ahead.push_back(start(path, *stamp, shownBytes, m_workers));
 }
 
 PicturesAhead::Decode PicturesAhead::claim(const QString& path) {
@@ -106,25 +107,49 @@ PicturesAhead::Decode PicturesAhead::claim(const QString& path) {
     const std::optional<Stamp> stamp = stampOf(path);
     if (!stamp)
         return {path, {}, 0, {}};
-    return start(path, *stamp, WholeBudget, 1); // before those still to start
+    return start(path, *stamp, WholeBudget, m_showing);
 }
 
 PictureLoad PicturesAhead::result(const Decode& decode) {
     letGo(decode);
-    if (!decode.picture.isValid() || stampOf(decode.path) != std::optional(decode.stamp))
-        return loadPicture(decode.path); // changed since: what it holds now is what counts
-    PictureLoad load = decode.picture.result();
-    if (load.error == PictureError::NoRoom)
-        return loadPicture(decode.path); // now that it is the one shown, it has the budget
+    if (decode.picture.isValid() && stampOf(decode.path) == std::optional(decode.stamp)) {
+        const PictureLoad load = decode.picture.result();
+        if (load.error != PictureError::NoRoom) {
+            nowShown(decode, load);
+            return load;
+        }
+    }
+    // Changed since (what it holds now is what counts), or without the room it now has.
+    const std::optional<Stamp> stamp = stampOf(decode.path);
+    const PictureLoad load = loadPicture(decode.path);
+    if (stamp)
+        nowShown({decode.path, *stamp, 0, QtFuture::makeReadyFuture(load)}, load);
     return load;
+}
+
+// The picture shown before stays, decoded, for a step back; a picture that failed shows nothing
+// new, so the one before is still the one shown.
+void PicturesAhead::nowShown(const Decode& shown, const PictureLoad& load) {
+    if (load.error != PictureError::None || load.image.isNull())
+        return;
+    const auto waiting = [&](const Decode& a) { return m_shown && a.path == m_shown->path; };
+    if (m_shown && m_shown->path != shown.path &&
+        std::none_of(m_ahead.begin(), m_ahead.end(), waiting)) {
+        makeRoom();
+        m_shown->ticket = newTicket(m_shown->picture.result().image.sizeInBytes());
+        m_ahead.push_back(*m_shown);
+    }
+    m_shown = shown;
 }
 
 PictureLoad PicturesAhead::take(const QString& path) {
     const auto found = std::find_if(m_ahead.begin(), m_ahead.end(),
                                     [&](const Decode& a) { return a.path == path; });
-    if (found == m_ahead.end())
-        return loadPicture(path);
-    return result(claim(path));
+    if (found != m_ahead.end())
+        return result(claim(path));
+    const std::optional<Stamp> stamp = stampOf(path);
+    return result({path, stamp.value_or(Stamp()), 0,
+                   stamp ? QtFuture::makeReadyFuture(loadPicture(path)) : QFuture<PictureLoad>()});
 }
 
 bool PicturesAhead::ready(const QString& path) const {
@@ -155,10 +180,12 @@ void PicturesAhead::clear() {
         letGo(ahead);
     }
     m_ahead.clear();
+    m_shown.reset();
 }
 
-void PicturesAhead::onWorker(const std::function<void()>& work) {
+void PicturesAhead::onWorkers(const std::function<void()>& work) {
     m_workers.start(work);
+    m_showing.start(work);
 }
 
 } // namespace tovik

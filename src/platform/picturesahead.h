@@ -18,11 +18,11 @@
 namespace tovik {
 
 // Pictures the user will most likely want next, decoded on a worker thread while the current
-// one is looked at. A decoded picture is handed over only while its file is still the one that
-// was decoded (same path, size, modification and change times, inode and device); otherwise the
-// file is loaded again. A picture whose decoding would take the budget beside the one shown and
-// those already held waits until it is shown itself. Nothing is reported here: a broken file's
-// error travels with its load to whoever shows it.
+// one is looked at, and the one shown before, kept for a step back. A decoded picture is handed
+// over only while its file is still the one that was decoded (same path, size, modification and
+// change times, inode and device); otherwise the file is loaded again. A picture whose decoding
+// would take the budget beside the one shown and those already held waits until it is shown itself.
+// Nothing is reported here: a broken file's error travels with its load to whoever shows it.
 class PicturesAhead {
 public:
     // At most this many decoded pictures wait beside the one on screen.
@@ -56,10 +56,11 @@ public:
     bool ready(const QString& path) const;
 
     // The decode of path for the picture about to be shown: the one waiting here, else one
-    // started with the whole budget before any other still to start. It no longer waits here,
+    // started at once with the whole budget, on a worker of its own. It no longer waits here,
     // but what it holds counts until it is let go or given back.
     Decode claim(const QString& path);
-    // A claimed decode's picture, as take() gives it (waiting, or loaded afresh); let go.
+    // A claimed decode's picture, as take() gives it (waiting, or loaded afresh). It is the one
+    // shown now: the one shown before waits here for a step back.
     PictureLoad result(const Decode& decode);
     // A claimed decode that was not used (the user stepped on first): it waits here again.
     void giveBack(const Decode& decode);
@@ -71,9 +72,12 @@ public:
     // The bytes of the pictures decoded and waiting.
     qint64 heldBytes() const;
     // Blocks until every decode started has ended (for tests and benchmarks).
-    void waitForDecodes() { m_workers.waitForDone(); }
-    // Runs work on the worker after what was started before (tests keep the worker busy so).
-    void onWorker(const std::function<void()>& work);
+    void waitForDecodes() {
+        m_workers.waitForDone();
+        m_showing.waitForDone();
+    }
+    // Runs work on both workers, after what was started before (tests keep them busy so).
+    void onWorkers(const std::function<void()>& work);
 
 private:
     static std::optional<Stamp> stampOf(const QString& path);
@@ -87,13 +91,19 @@ private:
     };
     static PictureLoad decode(std::shared_ptr<Ledger> ledger, quint64 ticket, QString path,
                               qint64 shownBytes);
-    Decode start(const QString& path, const Stamp& stamp, qint64 shownBytes, int priority);
+    Decode start(const QString& path, const Stamp& stamp, qint64 shownBytes, QThreadPool& pool);
+    quint64 newTicket(qint64 bytes);
     void makeRoom();
+    void nowShown(const Decode& shown, const PictureLoad& load);
 
     std::shared_ptr<Ledger> m_ledger = std::make_shared<Ledger>();
-    quint64 m_nextTicket = 0;
-    QThreadPool m_workers; // destroyed last: it waits for a decode still running
+    quint64 m_nextTicket = 1; // 0: a picture loaded as it was asked for, held by no ticket
+    // Destroyed last: they wait for a decode still running. One decodes ahead; the other the
+    // picture asked for now, when it was not decoded ahead, beside it.
+    QThreadPool m_workers;
+    QThreadPool m_showing;
     std::deque<Decode> m_ahead;
+    std::optional<Decode> m_shown; // decoded, and on screen
 };
 
 } // namespace tovik

@@ -60,17 +60,17 @@ QImage readerPicture(const QString& path) {
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
-// Keeps the window's decoding worker busy until released, so that a test sees the preview before
-// the full picture arrives.
+// Keeps the window's decoding workers busy until released, so that a test sees the preview
+// before the full picture arrives.
 class HeldWorker {
 public:
     explicit HeldWorker(PicturesAhead& ahead) {
-        ahead.onWorker([gate = m_gate] { gate->acquire(); });
+        ahead.onWorkers([gate = m_gate] { gate->acquire(); });
     }
     ~HeldWorker() { release(); }
     void release() {
         if (!std::exchange(m_released, true))
-            m_gate->release();
+            m_gate->release(2);
     }
 
 private:
@@ -161,6 +161,8 @@ private slots:
             QCOMPARE(v.w().imgThree.picture.size(), QSize(Width, Height));
         }
         v.w().picturesAhead.waitForDecodes();
+        QVERIFY(v.w().picturesAhead.ready(v.fake.file("a.jpg"))); // kept for a step back
+        v.w().picturesAhead.clear(); // nothing decoded waits: the next steps show previews
         {
             HeldWorker held(v.w().picturesAhead);
             v.w().Toolbar1->click(LeftArrowButton); // a.jpg, a preview of it
