@@ -18,6 +18,7 @@ public:
         : m_p(static_cast<const unsigned char*>(data)), m_size(size) {}
 
     std::int64_t size() const { return std::int64_t(m_size); }
+    const void* data() const { return m_p; }
     std::uint32_t u8(std::int64_t at) const { return at >= 0 && at < size() ? m_p[at] : 0; }
     std::uint32_t le16(std::int64_t at) const { return u8(at) | u8(at + 1) << 8; }
     std::uint32_t le32(std::int64_t at) const { return le16(at) | le16(at + 2) << 16; }

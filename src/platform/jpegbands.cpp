@@ -3,36 +3,20 @@
 
 #include "platform/jpegbands.h"
 
+#include "platform/jpegfailure.h"
+
 #include <QFuture>
 #include <QList>
 #include <QtConcurrent/QtConcurrentRun>
-
-#include <csetjmp>
-#include <cstdio>
-
-#include <jpeglib.h>
 
 namespace tovik {
 
 namespace {
 constexpr int BandRows = 256;
 
-// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back to
-// the one place that called into the library.
-struct Failure {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpBack(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<Failure*>(info->err)->jump, 1);
-}
-
-void quiet(j_common_ptr, int) {} // warnings (a truncated file is shown as far as it goes)
-
 struct Decoding {
     jpeg_decompress_struct info{};
-    Failure failure{};
+    JpegFailure failure{};
     QImage& image;
     const BandConversion& convert;
     QList<QFuture<void>> bands;
@@ -79,10 +63,7 @@ bool decodeJpegInBands(const QByteArray& file, QImage& image, const BandConversi
         return false;
     image.bits(); // detached once, before the bands share its memory
     Decoding decoding{{}, {}, image, convert, {}};
-    decoding.info.err = jpeg_std_error(&decoding.failure.manager);
-    decoding.failure.manager.error_exit = jumpBack;
-    decoding.failure.manager.emit_message = quiet;
-    jpeg_create_decompress(&decoding.info);
+    decoding.failure.create(decoding.info);
     const bool decoded = decoding.run(file);
     jpeg_destroy_decompress(&decoding.info);
     for (QFuture<void>& band : decoding.bands)

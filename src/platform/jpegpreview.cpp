@@ -6,36 +6,22 @@
 #include "platform/bytes.h"
 #include "platform/formats/profiles.h"
 #include "platform/jpegcolour.h"
+#include "platform/jpegfailure.h"
 #include "platform/pictures.h"
 #include "platform/screencolours.h"
 
 #include <QColorSpace>
 
 #include <algorithm>
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
-#include <jpeglib.h>
 #include <unistd.h>
 
 namespace tovik {
 
 namespace {
 constexpr unsigned Exif = JPEG_APP0 + 1, Icc = JPEG_APP0 + 2;
-
-// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back to
-// the one place that called into the library.
-struct Failure {
-    jpeg_error_mgr manager;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpBack(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<Failure*>(info->err)->jump, 1);
-}
-
-void quiet(j_common_ptr, int) {} // a truncated file is shown as far as it goes
 
 // The EXIF orientation tag (0x0112) of IFD0, as the transformation that turns the picture
 // upright; none when there is no such tag or it says something else.
@@ -78,17 +64,12 @@ jpeg_saved_marker_ptr savedMarker(const jpeg_decompress_struct& info, unsigned m
 
 struct JpegPreview::Decoder {
     jpeg_decompress_struct info{};
-    Failure failure{};
+    JpegFailure failure{};
     std::FILE* file = nullptr;
     QImageIOHandler::Transformations turn;
     QByteArray icc;
 
-    Decoder() {
-        info.err = jpeg_std_error(&failure.manager);
-        failure.manager.error_exit = jumpBack;
-        failure.manager.emit_message = quiet;
-        jpeg_create_decompress(&info);
-    }
+    Decoder() { failure.create(info); }
     ~Decoder() {
         jpeg_destroy_decompress(&info);
         if (file)

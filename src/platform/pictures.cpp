@@ -3,6 +3,7 @@
 
 #include "platform/pictures.h"
 
+#include "core/rounding.h"
 #include "platform/bytes.h"
 #include "platform/decoder/decoderclient.h"
 #include "platform/formats/heifplugin.h"
@@ -10,6 +11,7 @@
 #include "platform/formats/profiles.h"
 #include "platform/jpegbands.h"
 #include "platform/jpegcolour.h"
+#include "platform/jpegreduced.h"
 #include "platform/metafile/metafileimage.h"
 #include "platform/metafile/metafileplugin.h"
 #include "platform/picturebudget.h"
@@ -26,6 +28,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <limits>
@@ -237,25 +240,59 @@ QSize sizeFrom(PictureSource& source) {
     return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
 }
 
+// A colour JPEG reduced by libjpeg-turbo as it decodes, in the screen's colours and upright; null
+// when it takes the reader's path.
+QImage reducedJpeg(PictureSource& source, const QSize& stored) {
+    if (source.format != "jpeg")
+        return {};
+    const JpegColour colour = jpegColour(source.bytes());
+    const BandConversion convert =
+        colour.icc.isEmpty()
+            ? BandConversion()
+            : screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
+    if (colour.components != 3 || (!colour.icc.isEmpty() && !convert))
+        return {}; // gray, CMYK, or a profile only lcms2 reads: the reader's path
+    QImage reduced = decodeJpegReduced(source.bytes(), stored);
+    if (!reduced.isNull() && convert)
+        convert(reduced.bits(), reduced.width(), reduced.height(), reduced.bytesPerLine());
+    return reduced.isNull() ? reduced : upright(reduced, source.reader().transformation());
+}
+
 QImage scaledFrom(PictureSource& source, const QSize& size) {
     if (source.error != PictureError::None)
         return {};
     QImageReader& reader = source.reader();
     // The reader scales before it turns the picture upright.
-    reader.setScaledSize(turnsSideways(reader) ? size.transposed() : size);
-    const QImage thumbnail = inScreenColours(reader.read(), source);
+    const QSize stored = turnsSideways(reader) ? size.transposed() : size;
+    QImage thumbnail = reducedJpeg(source, stored);
+    if (thumbnail.isNull()) {
+        reader.setScaledSize(stored);
+        thumbnail = inScreenColours(reader.read(), source);
+    }
     return thumbnail.isNull() || thumbnail.size() == size
                ? thumbnail
                : thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// The size, and the thumbnail at its size; broken data give no thumbnail and say so.
+PictureLoad thumbnailFrom(PictureSource& source, const ThumbnailScale& scale) {
+    const QSize size = sizeFrom(source);
+    if (!size.isValid())
+        return {
+            source.error == PictureError::None ? PictureError::NotAPicture : source.error, {}, {}};
+    const QImage thumbnail = scaledFrom(source, scale.of(size));
+    return {thumbnail.isNull() ? PictureError::NotAPicture : PictureError::None, thumbnail, size};
+}
+
 // What a drawing answers, made by the metafile helper.
-PictureLoad drawnAnswer(const PictureSource& source, DecodeKind kind, const QSize& scaled) {
+PictureLoad drawnAnswer(const PictureSource& source, DecodeKind kind, const QSize& scaled,
+                        const ThumbnailScale& scale) {
     PictureLoad drawn = drawnOutside(source);
+    const QSize size = kind == DecodeKind::Thumbnail ? scale.of(drawn.image.size()) : scaled;
     if (kind == DecodeKind::Size)
         drawn.image = {};
-    else if (kind == DecodeKind::Scaled && !drawn.image.isNull())
-        drawn.image = drawn.image.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else if (kind != DecodeKind::Load && !drawn.image.isNull())
+        drawn.image = drawn.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return drawn;
 }
 } // namespace
@@ -395,9 +432,18 @@ QImage decodedInBands(PictureSource& source) {
 }
 } // namespace
 
+namespace {
+std::atomic<int> opened = 0;
+} // namespace
+
+int picturesOpened() {
+    return opened;
+}
+
 OpenPicture::OpenPicture(const QString& path) {
     if (path.isEmpty())
         return;
+    ++opened;
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd >= 0 && !isRegularFile(m_fd)) {
         ::close(m_fd);
@@ -446,21 +492,23 @@ PictureLoad loadFrom(PictureSource& source, qint64 room) {
 }
 } // namespace
 
-PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled,
-                       bool drawOutside) {
+PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled, bool drawOutside,
+                       const ThumbnailScale& scale) {
     return guarded(
         [&]() -> PictureLoad {
             PictureSource source(fd);
             if (source.drawnOutside()) {
                 PictureLoad outside{PictureError::NotAPicture, {}, {}};
                 outside.outside = true;
-                return drawOutside ? drawnAnswer(source, kind, scaled) : outside;
+                return drawOutside ? drawnAnswer(source, kind, scaled, scale) : outside;
             }
             switch (kind) {
             case DecodeKind::Size:
                 return {source.error, {}, sizeFrom(source)};
             case DecodeKind::Scaled:
                 return {source.error, scaledFrom(source, scaled), source.claimed};
+            case DecodeKind::Thumbnail:
+                return thumbnailFrom(source, scale);
             default:
                 return loadFrom(source, room);
             }
@@ -475,6 +523,18 @@ QSize pictureSize(const QString& path) {
 
 QImage loadPictureScaled(const QString& path, const QSize& size) {
     return decodePicture(path, DecodeKind::Scaled, 0, size).image;
+}
+
+QSize ThumbnailScale::of(QSize picture) const {
+    // As the sheet lays it out: the side in twips, times percent, in whole pixels.
+    const auto side = [&](int pixels, double tpp) {
+        return std::max(1, twipsToPixels(pixels * tpp * percent, tpp));
+    };
+    return {side(picture.width(), tppX), side(picture.height(), tppY)};
+}
+
+PictureLoad loadThumbnail(const QString& path, const ThumbnailScale& scale) {
+    return decodePicture(path, DecodeKind::Thumbnail, 0, {}, scale);
 }
 
 PictureLoad loadPicture(const QString& path, qint64 room) {
@@ -524,6 +584,14 @@ QImage PictureFrames::next() {
             return frame;
         },
         QImage());
+}
+
+void PictureFrames::skip(quint32 frames) {
+    const int count = m_source ? m_source->reader().imageCount() : 0;
+    if (count > 0)
+        frames %= quint32(count);
+    for (quint32 i = 0; i < frames && !next().isNull(); ++i) {
+    }
 }
 
 int PictureFrames::delayMs() const {

@@ -67,13 +67,22 @@ private:
 QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
                      QImage::Format format, bool writable);
 
-enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3 };
+enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3, Thumbnail = 5 };
+
+// A sheet's thumbnails: each picture's sides times percent, in whole screen pixels of tpp twips,
+// one at least. The sums are the sheet layout's own, so that each thumbnail fits its place.
+struct ThumbnailScale {
+    float percent = 1;
+    double tppX = 15, tppY = 15;
+    QSize of(QSize picture) const;
+};
 
 // Decodes the open file fd in this process, as every decode below is made in the end: Load
-// within room, Size (upright, in claimed), or Scaled to scaled. A drawing is made by the metafile
-// helper, or only reported as outside when drawOutside is false (where no process may be started).
+// within room, Size (upright, in claimed), Scaled to scaled, or Thumbnail (the size and the
+// thumbnail at scale). A drawing is made by the metafile helper, or only reported as outside when
+// drawOutside is false (where no process may be started).
 PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled,
-                       bool drawOutside = true);
+                       bool drawOutside = true, const ThumbnailScale& scale = {});
 
 // Loads a picture file the way every part of the program does: BMP, JPEG, GIF (first frame),
 // ICO and CUR (the largest image), WMF, EMF and SVG (drawn in the helper process), and what else
@@ -100,6 +109,8 @@ public:
     PictureFrames& operator=(const PictureFrames&) = delete;
 
     QImage next();
+    // Passes over frames, as many as next() would have given (a whole round at most).
+    void skip(quint32 frames);
     // How long the frame just given is shown, in milliseconds.
     int delayMs() const;
 
@@ -119,6 +130,14 @@ QSize pictureSize(const QString& path);
 
 // The picture decoded straight at size (JPEG scales while decoding), upright. Null on failure.
 QImage loadPictureScaled(const QString& path, const QSize& size);
+
+// A sheet's entry from one read of its file: the size the picture shows at (claimed; invalid when
+// it cannot be read as a picture) and its thumbnail at scale (image; null when its data are
+// broken, with error saying so).
+PictureLoad loadThumbnail(const QString& path, const ThumbnailScale& scale);
+
+// How many picture files have been opened for decoding so far, in this process.
+int picturesOpened();
 
 } // namespace tovik
 

@@ -12,14 +12,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFontMetricsF>
+#include <QFutureWatcher>
 #include <QPainter>
 #include <QProgressBar>
 #include <QScopeGuard>
-#include <QSemaphore>
 #include <QThreadPool>
+#include <QTimer>
 #include <QtConcurrent/QtConcurrentMap>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <atomic>
 
@@ -55,72 +56,30 @@ struct frmThumbnails::Measured {
     QString path;
     QString name;
     SheetEntry entry;
+    QImage thumbnail; // null when its data are broken
 };
 
-// The thumbnails decoded on a pool of workers, each straight at its reduced size, a few ahead of
-// the drawing, which stays on this thread and in list order with its messages and pauses.
-class frmThumbnails::ThumbnailsAhead {
+namespace {
+// Each file read once, on a pool of workers, for both its size and its thumbnail. The thumbnails
+// of a sheet that can be drawn take no more than the sheet itself: once they would, only sizes
+// are read (the sheet is then too large to draw, and is halted).
+class Reading {
 public:
-    explicit ThumbnailsAhead(int workers) { m_workers.setMaxThreadCount(std::max(1, workers)); }
-    // A build that ends early (a close, a halt) waits only for the decodes already running.
-    ~ThumbnailsAhead() { m_cancelled = true; }
+    explicit Reading(const ThumbnailScale& scale) : m_scale(scale) {}
 
-    // Starts decoding the thumbnails after the one about to be drawn (next): always enough to keep
-    // every worker busy, and more while the thumbnails waiting to be drawn stay small. Only the
-    // workers' own decodes are large, and there are never more of them than workers.
-    void decodeAfter(std::size_t next, const std::vector<Measured>& items,
-                     const std::vector<SheetPlacement>& at, const frmThumbnails& builder) {
-        constexpr qint64 WaitingBytes = qint64(32) << 20;
-        const std::size_t busy = next + std::size_t(m_workers.maxThreadCount()) + 1;
-        for (; m_started < items.size(); ++m_started) {
-            const QSize size = builder.thumbnailSize(at[m_started]);
-            const qint64 bytes = qint64(size.width()) * size.height() * 4;
-            if (m_started >= busy && m_waitingBytes + bytes > WaitingBytes)
-                break;
-            m_waitingBytes += bytes;
-            m_bytes.push_back(bytes);
-            m_decoded.push_back(QtConcurrent::run(&m_workers, &ThumbnailsAhead::decode, this,
-                                                  items[m_started].path, size,
-                                                  isLarge(items[m_started], builder)));
-        }
-    }
-
-    QImage take(std::size_t index) {
-        QImage thumbnail = m_decoded[index].result();
-        m_decoded[index] = {};
-        m_waitingBytes -= m_bytes[index];
-        return thumbnail;
+    PictureLoad operator()(const QString& path) {
+        if (m_bytes > SurfaceBudgetBytes)
+            return {PictureError::None, {}, pictureSize(path)};
+        PictureLoad load = loadThumbnail(path, m_scale);
+        m_bytes += load.image.sizeInBytes();
+        return load;
     }
 
 private:
-    // A large photo's decoder holds the whole picture's coefficients (a 15-megapixel progressive
-    // JPEG, some 45 MB): two of those at once would outweigh what the second core gains.
-    static bool isLarge(const Measured& item, const frmThumbnails& builder) {
-        constexpr double LargePixels = 8e6;
-        return item.entry.width / builder.m_main.tppX() * item.entry.height /
-                   builder.m_main.tppY() >=
-               LargePixels;
-    }
-
-    QImage decode(const QString& path, QSize size, bool large) {
-        if (m_cancelled)
-            return {};
-        if (large)
-            m_oneLarge.acquire();
-        QImage thumbnail = m_cancelled ? QImage() : loadPictureScaled(path, size);
-        if (large)
-            m_oneLarge.release();
-        return thumbnail;
-    }
-
-    std::atomic<bool> m_cancelled = false;
-    QSemaphore m_oneLarge{1};
-    QThreadPool m_workers; // destroyed last but one: waits for the decodes still running
-    std::vector<QFuture<QImage>> m_decoded;
-    std::vector<qint64> m_bytes;
-    std::size_t m_started = 0;
-    qint64 m_waitingBytes = 0;
+    ThumbnailScale m_scale;
+    std::atomic<qint64> m_bytes = 0;
 };
+} // namespace
 
 frmThumbnails::frmThumbnails(frmShowTell& main) : m_main(main) {}
 frmThumbnails::~frmThumbnails() = default;
@@ -139,16 +98,37 @@ void frmThumbnails::ExtractFileNames(const QStringList& paths) {
     }
 }
 
+// The reading runs while window events are let through, so that the progress window paints
+// and a close is heard; a close ends it at the next file.
+QList<PictureLoad> frmThumbnails::read(const QStringList& paths) {
+    QThreadPool workers;
+    workers.setMaxThreadCount(std::max(1, Workers));
+    Reading reading({SheetPercent, m_main.tppX(), m_main.tppY()});
+    QFuture<PictureLoad> loads =
+        QtConcurrent::mapped(&workers, paths, [&](const QString& path) { return reading(path); });
+    QFutureWatcher<PictureLoad> watcher;
+    QEventLoop waiting;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &waiting, &QEventLoop::quit);
+    QTimer closeHeard;
+    QObject::connect(&closeHeard, &QTimer::timeout, &waiting, [&] {
+        if (stopped())
+            loads.cancel();
+    });
+    closeHeard.start(50);
+    watcher.setFuture(loads);
+    if (!loads.isFinished())
+        waiting.exec();
+    loads.waitForFinished();
+    return loads.isCanceled() ? QList<PictureLoad>() : loads.results();
+}
+
 std::vector<frmThumbnails::Measured> frmThumbnails::measure(const QStringList& paths) {
     const QFontMetricsF label(sheetFont(QStringLiteral("Times New Roman")));
     const double tx = m_main.tppX(), ty = m_main.tppY();
-    // Reading the sizes means reading and checking every file: the workers share it out.
-    QThreadPool workers;
-    workers.setMaxThreadCount(std::max(1, Workers));
-    const QList<QSize> sizes = QtConcurrent::blockingMapped(&workers, paths, pictureSize);
+    const QList<PictureLoad> loads = read(paths);
     std::vector<Measured> items;
-    for (qsizetype i = 0; i < paths.size(); ++i) {
-        const QSize size = sizes[i];
+    for (qsizetype i = 0; i < loads.size(); ++i) {
+        const QSize size = loads[i].claimed;
         if (!size.isValid() || size.isEmpty()) {
             m_skipped.insert(i, paths[i]);
             continue;
@@ -159,7 +139,8 @@ std::vector<frmThumbnails::Measured> frmThumbnails::measure(const QStringList& p
                          paths[i],
                          FileNames[i],
                          {size.width() * tx, size.height() * ty, labelWidth * tx,
-                          roundHalfEven(label.height()) * ty}});
+                          roundHalfEven(label.height()) * ty},
+                         loads[i].image});
     }
     return items;
 }
@@ -179,6 +160,8 @@ void frmThumbnails::BuildThumbnails() {
         paths << s.PictureList(i);
     ExtractFileNames(paths);
     const std::vector<Measured> items = measure(paths);
+    if (stopped())
+        return;
     std::vector<SheetEntry> entries;
     for (const Measured& m : items)
         entries.push_back(m.entry);
@@ -266,10 +249,7 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
     }
     const qint32 step = progressStep(s.PictureCount);
     QProgressBar* bar = progress.PB1;
-    ThumbnailsAhead ahead(Workers);
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (painter.isActive())
-            ahead.decodeAfter(i, items, layout.placements, *this);
         announceWidening(layout.placements[i]);
         // The progress shows, and a close of either window is heard, between entries too; a
         // command asked for meanwhile is dropped as during any command.
@@ -277,10 +257,9 @@ QImage frmThumbnails::draw(const std::vector<Measured>& items, const SheetLayout
         if (stopped())
             return {};
         if (painter.isActive()) {
-            const QImage thumbnail = ahead.take(i);
-            if (thumbnail.isNull()) // its header passed, its data did not
+            if (items[i].thumbnail.isNull()) // its header passed, its data did not
                 m_skipped.insert(items[i].index, items[i].path);
-            drawEntry(painter, items[i], layout.placements[i], thumbnail);
+            drawEntry(painter, items[i], layout.placements[i], items[i].thumbnail);
         }
         bar->setValue(bar->maximum() > bar->value() + step ? bar->value() + step : bar->maximum());
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/sheetlayout.h"
+#include "platform/pictures.h"
 
 #include <QImage>
 #include <QMap>
@@ -31,14 +32,14 @@ public:
     float SheetPercent = 0;
     qint16 SheetWidth = 0;
     QStringList FileNames;
-    // How many threads decode the thumbnails; the sheet is the same whatever the number.
+    // How many threads read the files; the sheet is the same whatever the number.
     int Workers = QThread::idealThreadCount();
 
 private:
     struct Measured;
-    class ThumbnailsAhead;
     void BuildThumbnails();
     void ExtractFileNames(const QStringList& paths);
+    QList<PictureLoad> read(const QStringList& paths);
     std::vector<Measured> measure(const QStringList& paths);
     QSize sheetSize(const SheetLayout& layout) const;
     bool tooWide(const SheetLayout& layout) const;

@@ -127,6 +127,19 @@ private slots:
         QVERIFY(v.fake.messages.shown.isEmpty());
     }
 
+    // animated.gif: red, lime, blue. Whichever helper is asked for a frame gives that frame,
+    // though another one gave the frames before it.
+    void anAnimationsFramesComeInTurnFromAnyHelper() {
+        Viewer v;
+        const QString path = v.fake.copySamples({"animated.gif"}).first();
+        int delay = 0;
+        for (const quint32 number : {2u, 2u, 4u, 3u})
+            QCOMPARE(nextFrame(path, number, &delay).pixel(10, 10) & 0xffffff,
+                     number % 3 == 2   ? 0x0000ffu
+                     : number % 3 == 1 ? 0x00ff00u
+                                       : 0xff0000u);
+    }
+
     // An answer is read within its own bounds: pixels larger than the room or than the memory
     // they are in, of a form never sent, or where none were asked for, are no picture.
     void answersBeyondTheirBoundsAreRefused() {

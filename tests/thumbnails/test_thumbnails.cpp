@@ -97,7 +97,8 @@ private slots:
     }
 
     // Thumbnails are decoded on several threads, but drawn in list order: the sheet must not
-    // depend on how many workers there were or which finished first.
+    // depend on how many workers there were or which finished first. Each file is read once,
+    // for both its size and its thumbnail.
     void sheetIsTheSameWithOneWorkerOrMany() {
         Sheet s;
         const QStringList kinds = {"photo.jpg",    "drawing.wmf",     "static.gif", "icon.ico",
@@ -114,7 +115,9 @@ private slots:
         for (const int workers : {1, 4}) {
             frmThumbnails builder(s.w());
             builder.Workers = workers;
+            const int opened = picturesOpened();
             builder.Form_Load();
+            QCOMPARE(picturesOpened() - opened, int(list.size()));
             sheets[workers == 4] = s.w().imgThree.picture;
         }
         QVERIFY(!sheets[0].isNull());

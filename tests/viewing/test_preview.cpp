@@ -4,6 +4,7 @@
 #include "app/frmshowtell.h"
 #include "core/dialogtext.h"
 #include "platform/jpegpreview.h"
+#include "platform/jpegreduced.h"
 #include "platform/pictures.h"
 #include "support/modernfiles.h"
 #include "support/testmain.h"
@@ -239,6 +240,38 @@ private slots:
         QCOMPARE(v.fake.messages.shown.first().second, QString("Invalid Picture Format"));
         QCOMPARE(v.w().imgThree.picture, before);
         QCOMPARE(v.w().imgOne->drawnPart(QRect(0, 0, 4, 4)).pixel(1, 1), before.pixel(1, 1));
+    }
+
+    // A thumbnail is decoded reduced: a progressive file's eighth from the scans it shows alone,
+    // and that eighth is libjpeg-turbo's own, pixel for pixel.
+    void reducedDecodesAreLibjpegTurbos_data() {
+        QTest::addColumn<bool>("progressive");
+        QTest::addColumn<QSize>("atLeast");
+        QTest::newRow("sequential, an eighth") << false << QSize(100, 60);
+        QTest::newRow("progressive, an eighth") << true << QSize(100, 60);
+        QTest::newRow("progressive, a quarter") << true << QSize(150, 60);
+        QTest::newRow("sequential, whole") << false << QSize(800, 10);
+    }
+    void reducedDecodesAreLibjpegTurbos() {
+        QFETCH(bool, progressive);
+        QFETCH(QSize, atLeast);
+        const QByteArray jpeg = photoJpeg(800, 600, 30, progressive);
+        const QImage reduced = decodeJpegReduced(jpeg, atLeast);
+        tjhandle tj = tjInitDecompress();
+        const int denominator = 800 / reduced.width();
+        QImage reference(800 / denominator, 600 / denominator, QImage::Format_RGB32);
+        QCOMPARE(tjDecompress2(tj, reinterpret_cast<const uchar*>(jpeg.constData()),
+                               (unsigned long)jpeg.size(), reference.bits(), reference.width(),
+                               int(reference.bytesPerLine()), reference.height(), TJPF_BGRX, 0),
+                 0);
+        tjDestroy(tj);
+        QCOMPARE(denominator, atLeast.width() == 100 ? 8 : atLeast.width() == 150 ? 4 : 1);
+        QCOMPARE(reduced, reference);
+        // The scans an eighth never shows are not read: without its last scan (the finest of the
+        // brightness), the file gives the same eighth.
+        if (progressive && denominator == 8)
+            QCOMPARE(decodeJpegReduced(jpeg.left(jpeg.lastIndexOf("\xff\xda")), atLeast),
+                     reference);
     }
 
     // Only a large sequential colour JPEG has a preview; its rows are read only as far as asked.

@@ -335,21 +335,25 @@ PictureLoad askOddly(Kind kind) {
 
 } // namespace decoder
 
-PictureLoad decodePicture(const QString& path, DecodeKind kind, qint64 room, const QSize& scaled) {
+PictureLoad decodePicture(const QString& path, DecodeKind kind, qint64 room, const QSize& scaled,
+                          const ThumbnailScale& scale) {
     const OpenPicture file(path);
     if (file.fd() < 0)
         return {PictureError::Missing, {}, {}};
     if (!decoder::decodedInHelper(file.fd()))
-        return decodeHere(file.fd(), kind, room, scaled);
+        return decodeHere(file.fd(), kind, room, scaled, true, scale);
     decoder::Request request;
     request.kind = decoder::Kind(kind);
     request.room = room;
     request.width = scaled.width();
     request.height = scaled.height();
+    request.percent = scale.percent;
+    request.tppX = scale.tppX;
+    request.tppY = scale.tppY;
     const std::optional<PictureLoad> answer = decoder::ask(request, file.fd());
     if (!answer)
         return {PictureError::NotAPicture, {}, {}};
-    return answer->outside ? decodeHere(file.fd(), kind, room, scaled) : *answer;
+    return answer->outside ? decodeHere(file.fd(), kind, room, scaled, true, scale) : *answer;
 }
 
 } // namespace tovik

@@ -14,7 +14,8 @@ namespace tovik {
 // the metafile helper makes. A helper that dies, overruns its time or answers beyond its bounds
 // is replaced, and the picture is an invalid one. Without the helper (TOVIK_DECODE_IN_PROCESS
 // set, as the fuzz targets do, or not installed) everything is decoded here.
-PictureLoad decodePicture(const QString& path, DecodeKind kind, qint64 room, const QSize& scaled);
+PictureLoad decodePicture(const QString& path, DecodeKind kind, qint64 room, const QSize& scaled,
+                          const ThumbnailScale& scale = {});
 
 namespace decoder {
 enum class Kind : quint32;

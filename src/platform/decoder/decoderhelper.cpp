@@ -92,7 +92,7 @@ void tryBeyondTheWall(Kind kind) {
 
 // The animation whose frames were asked last, kept between requests so that each frame costs
 // one frame's decoding. Another file, or a frame out of turn (asked of another helper before),
-// starts it again from its second frame.
+// starts it again and passes over the frames before the one asked.
 struct Animation {
     struct stat file {};
     quint32 next = 0;
@@ -109,8 +109,10 @@ void serveFrame(int fd, quint32 number) {
     struct stat file {};
     if (fstat(fd, &file) != 0)
         return answer({PictureError::Missing, {}, {}});
-    if (!animation.frames || !sameFile(animation.file, file) || number != animation.next)
+    if (!animation.frames || !sameFile(animation.file, file) || number != animation.next) {
         animation = {file, 0, std::make_unique<PictureFrames>(fd)};
+        animation.frames->skip(number - 1);
+    }
     animation.next = number + 1;
     PictureLoad frame{PictureError::None, animation.frames->next(), {}};
     frame.error = frame.image.isNull() ? PictureError::NotAPicture : PictureError::None;
@@ -128,8 +130,10 @@ void serve(const Request& request, int fd) {
     case Kind::Load:
     case Kind::Size:
     case Kind::Scaled:
+    case Kind::Thumbnail:
         return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
-                                 {request.width, request.height}, false));
+                                 {request.width, request.height}, false,
+                                 {request.percent, request.tppX, request.tppY}));
     default:
         tryBeyondTheWall(request.kind);
     }

@@ -22,6 +22,7 @@ enum class Kind : quint32 {
     Size = 2,
     Scaled = 3,
     Frame = 4,          // the frame after the last one given of this file (width: its number)
+    Thumbnail = 5,      // the size, and the thumbnail at percent
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,
@@ -34,6 +35,8 @@ struct Request {
     Kind kind = Kind::Load;
     qint64 room = 0;
     qint32 width = 0, height = 0; // Scaled
+    float percent = 0;            // Thumbnail, with the twips a pixel
+    double tppX = 0, tppY = 0;
 };
 
 enum AnswerFlags : quint32 { Animated = 1, Outside = 2 };
