@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-// Save As of a 24-megapixel picture: the whole JPEG path (scratch bitmap, load, encode, write)
-// at quality 80 and the bitmap path, against a plain in-process TurboJPEG encode of the same
-// pixels from memory, measured in the same run.
+// Save As of a 24-megapixel picture: the whole JPEG path (scratch bitmap, load, encode, durable
+// write) at quality 80 and the bitmap path, against a plain in-process TurboJPEG encode of the
+// same pixels from memory with a durable write (write, fsync) of its bytes, measured in the same
+// run.
 
 #include "benchplatform.h"
 #include "benchsupport.h"
@@ -20,19 +21,32 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace tovik;
 using namespace tovik::bench;
 
 namespace {
 constexpr int Width = 6000, Height = 4000;
 
-double referenceEncodeMs(const QImage& picture) {
+// A bare encode of the pixels and, unless only encoding, a durable write of its bytes: written,
+// then flushed to the device.
+double referenceMs(const QImage& picture, const QString& path, bool encodeOnly) {
     return bestMs(3, [&] {
         tjhandle tj = tjInitCompress();
         unsigned char* jpeg = nullptr;
         unsigned long size = 0;
         tjCompress2(tj, picture.constBits(), picture.width(), int(picture.bytesPerLine()),
                     picture.height(), TJPF_BGRX, &jpeg, &size, TJSAMP_420, 80, 0);
+        if (!encodeOnly) {
+            const int fd = ::open(QFile::encodeName(path).constData(),
+                                  O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+            if (fd >= 0 && ::write(fd, jpeg, size) == ssize_t(size))
+                ::fsync(fd);
+            if (fd >= 0)
+                ::close(fd);
+        }
         tjFree(jpeg);
         tjDestroy(tj);
     });
@@ -47,10 +61,12 @@ int main(int argc, char* argv[]) {
     ViewerState& state = viewer.state;
     window.show();
     tovik::Display(window, source);
+    FinishPicture(window); // the full picture, not its preview, as Save As waits for it
     state.JPGQuality = 80;
 
     const QImage shown = window.renderDrawing();
-    const double reference = referenceEncodeMs(shown);
+    const double encode = referenceMs(shown, {}, true);
+    const double reference = referenceMs(shown, viewer.folder.filePath("reference.jpg"), false);
     const QString jpeg = viewer.folder.filePath(QStringLiteral("out.jpg"));
     const QString bmp = viewer.folder.filePath(QStringLiteral("out.bmp"));
     const double jpegPath = bestMs(3, [&] { saveShownAsJpeg(window, jpeg); });
@@ -69,10 +85,12 @@ int main(int argc, char* argv[]) {
                                }));
     }
 
-    std::printf("picture %d x %d, quality 80, best of 3\n", shown.width(), shown.height());
-    printRatio("JPEG path (target <= 1.5)", jpegPath, reference);
-    printRatio("  its scratch bitmap", scratchPart, reference);
-    printRatio("  its library load, encode and durable write", libraryPart, reference);
+    std::printf("picture %d x %d, quality 80, best of 3; the reference: a bare encode of the same "
+                "pixels (%.1f ms) and a durable write of its bytes\n",
+                shown.width(), shown.height(), encode);
+    printRatio("JPEG path (target <= 1.3)", jpegPath, reference);
+    printRatio("  its scratch bitmap alone", scratchPart, reference);
+    printRatio("  its library load, encode and durable write alone", libraryPart, reference);
     printRatio("bitmap path (a durable write)", bmpPath, reference);
     window.close();
     return 0;

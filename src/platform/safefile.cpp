@@ -153,6 +153,10 @@ bool SafeFile::commit() {
         return fail(syncError);
     if (!closed)
         return fail(closeError);
+    // A work file takes its name as a new file: a rename over another makes ext4 write the whole
+    // of it out at once (auto_da_alloc), time spent for a file that never needs the disk.
+    if (!durable)
+        ::unlink(local(m_path).constData());
     if (::rename(local(m_temporary).constData(), local(m_path).constData()) != 0)
         return fail(errno);
     m_temporary.clear();

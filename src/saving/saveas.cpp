@@ -8,6 +8,8 @@
 #include "platform/pictures.h"
 #include "saving/frmslider.h"
 
+#include <QtConcurrent/QtConcurrentRun>
+
 namespace tovik {
 
 namespace {
@@ -34,14 +36,21 @@ void askQualityAndSaveJpeg(frmShowTell& window, const QString& name) {
     saveShownAsJpeg(window, name);
 }
 
-// Writes the picture as drawn, rendered for this save alone and let go once it is written.
-bool writeShown(frmShowTell& window, const QString& path, SafeFile::Kind kind, QString* error) {
-    const QImage drawn = window.renderDrawing();
-    if (drawn.isNull() && window.pictureLoaded()) {
+// The picture as drawn, rendered for this save alone; false when it cannot be.
+bool rendered(frmShowTell& window, QImage* drawn, QString* error) {
+    *drawn = window.renderDrawing();
+    if (drawn->isNull() && window.pictureLoaded()) {
         *error = QStringLiteral("there is not enough memory to render the picture");
         return false;
     }
-    return saveBitmap(drawn, surfaceBackground(window), path, kind, error);
+    return true;
+}
+
+// Writes the picture as drawn, let go once it is written.
+bool writeShown(frmShowTell& window, const QString& path, SafeFile::Kind kind, QString* error) {
+    QImage drawn;
+    return rendered(window, &drawn, error) &&
+           saveBitmap(drawn, surfaceBackground(window), path, kind, error);
 }
 } // namespace
 
@@ -53,17 +62,29 @@ bool saveShownAsBitmap(frmShowTell& window, const QString& name) {
     return false;
 }
 
+// The scratch bitmap is written on a worker while the library encodes the same pixels, taken as
+// it would load them from the scratch; the JPEG replaces the destination only once the scratch
+// holds them whole, so that an older scratch never becomes the JPEG.
 bool saveShownAsJpeg(frmShowTell& window, const QString& name) {
     const QString scratch = window.platform().workFile(ScratchFileName);
+    QImage drawn;
     QString error;
-    // A scratch file that cannot be written must not let an older one become the JPEG.
-    if (!writeShown(window, scratch, SafeFile::Kind::WorkFile, &error)) {
+    if (!rendered(window, &drawn, &error)) {
         reportFailure(window, scratch, error);
         return false;
     }
+    QFuture<bool> scratchWritten = QtConcurrent::run([&] {
+        return saveBitmap(drawn, surfaceBackground(window), scratch, SafeFile::Kind::WorkFile,
+                          &error);
+    });
     NViewLib& library = window.platform().nviewlib;
-    if (library.NViewLibLoad(scratch, 0) &&
-        library.NViewLibSaveAsJPG(window.state().JPGQuality, name))
+    library.NViewLibLoad(drawn);
+    const QByteArray jpeg = library.encodeJPG(window.state().JPGQuality);
+    if (!scratchWritten.result()) {
+        reportFailure(window, scratch, error);
+        return false;
+    }
+    if (library.writeJPG(jpeg, name))
         return true;
     reportFailure(window, name, library.lastError());
     return false;

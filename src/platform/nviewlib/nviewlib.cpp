@@ -54,6 +54,8 @@ QString checkHeader(const QString& path) {
 struct NViewLib::Picture {
     const unsigned char* pixels = nullptr; // bottom-up rows, as the bitmap stores them
     int width = 0, height = 0, format = TJPF_UNKNOWN;
+    bool bottomUp = true;
+    QImage held;                     // or top-down in memory
     unsigned char* loaded = nullptr; // what tjLoadImage decoded, when the file is not mapped
     void* mapped = nullptr;          // or the bitmap file, mapped where it lies
     size_t mappedBytes = 0;
@@ -119,33 +121,52 @@ qint32 NViewLib::NViewLibLoad(const QString& fileName, qint32 /*reserved*/) {
     return 1;
 }
 
-qint16 NViewLib::NViewLibSaveAsJPG(qint16 quality, const QString& fileName) {
+void NViewLib::NViewLibLoad(const QImage& picture) {
+    auto held = std::make_unique<Picture>();
+    held->held = picture.convertToFormat(QImage::Format_RGB32); // shares RGB32 pixels
+    held->pixels = held->held.constBits();
+    held->width = held->held.width();
+    held->height = held->held.height();
+    held->format = TJPF_BGRX; // RGB32's own order in memory
+    held->bottomUp = false;
+    m_picture = held->held.isNull() ? nullptr : std::move(held);
+}
+
+QByteArray NViewLib::encodeJPG(qint16 quality) {
     if (!m_picture) {
         m_error = QStringLiteral("no picture is loaded");
-        return 0;
+        return {};
     }
+    const Picture& p = *m_picture;
     const Handle handle(tjInitCompress());
     // Room for the worst case at once: the encoder never copies what it wrote to grow. Only the
     // pages it writes are ever touched.
-    unsigned long size = tjBufSize(m_picture->width, m_picture->height, TJSAMP_420);
+    unsigned long size = tjBufSize(p.width, p.height, TJSAMP_420);
     unsigned char* jpeg = size <= INT_MAX ? tjAlloc(int(size)) : nullptr;
     if (!jpeg)
         size = 0;
-    const int q = qBound(0, int(quality), 100);
-    const int flags = TJFLAG_BOTTOMUP | (jpeg ? TJFLAG_NOREALLOC : 0);
-    const int ok = tjCompress2(handle.tj, m_picture->pixels, m_picture->width, 0, m_picture->height,
-                               m_picture->format, &jpeg, &size, TJSAMP_420, q, flags);
-    const QByteArray bytes =
-        ok == 0 ? QByteArray::fromRawData(reinterpret_cast<char*>(jpeg), qsizetype(size))
-                : QByteArray();
-    if (ok != 0) {
+    const int flags = (p.bottomUp ? TJFLAG_BOTTOMUP : 0) | (jpeg ? TJFLAG_NOREALLOC : 0);
+    const int pitch = p.held.isNull() ? 0 : int(p.held.bytesPerLine());
+    const int ok = tjCompress2(handle.tj, p.pixels, p.width, pitch, p.height, p.format, &jpeg,
+                               &size, TJSAMP_420, qBound(0, int(quality), 100), flags);
+    QByteArray bytes;
+    if (ok == 0)
+        bytes = QByteArray(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+    else
         m_error = QString::fromLocal8Bit(tjGetErrorStr2(handle.tj));
-        tjFree(jpeg);
-        return 0;
-    }
-    const bool written = writeFileSafely(fileName, bytes, SafeFile::Kind::Durable, &m_error);
     tjFree(jpeg);
-    return written ? 1 : 0;
+    return bytes;
+}
+
+qint16 NViewLib::writeJPG(const QByteArray& jpeg, const QString& fileName) {
+    return !jpeg.isEmpty() && writeFileSafely(fileName, jpeg, SafeFile::Kind::Durable, &m_error)
+               ? 1
+               : 0;
+}
+
+qint16 NViewLib::NViewLibSaveAsJPG(qint16 quality, const QString& fileName) {
+    const QByteArray jpeg = encodeJPG(quality);
+    return jpeg.isEmpty() ? 0 : writeJPG(jpeg, fileName);
 }
 
 } // namespace tovik

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QtGlobal>
 
@@ -23,6 +24,13 @@ public:
 
     qint32 NViewLibLoad(const QString& fileName, qint32 reserved);
     qint16 NViewLibSaveAsJPG(qint16 quality, const QString& fileName);
+
+    // The picture a bitmap file is being written of, taken as NViewLibLoad takes that file.
+    void NViewLibLoad(const QImage& picture);
+    // NViewLibSaveAsJPG in its two halves: the current picture encoded (empty on failure), and
+    // those bytes written as fileName (0 on failure).
+    QByteArray encodeJPG(qint16 quality);
+    qint16 writeJPG(const QByteArray& jpeg, const QString& fileName);
 
     QString lastError() const { return m_error; }
 
