@@ -630,6 +630,8 @@ QByteArray bitmapHeader(int width, int height) {
     return h;
 }
 
+} // namespace
+
 QImage opaqueRgb32(const QImage& image, QRgb background) {
     if (image.hasAlphaChannel()) {
         QImage flat(image.size(), QImage::Format_RGB32);
@@ -639,6 +641,8 @@ QImage opaqueRgb32(const QImage& image, QRgb background) {
     }
     return image.convertToFormat(QImage::Format_RGB32); // shares RGB32 pixels as they are
 }
+
+namespace {
 
 // RGB32 keeps each pixel as B, G, R, X in little-endian memory: the bitmap's own order. Rows go
 // out bottom-up a band at a time, each band in one write, so a picture in another form is never

@@ -143,6 +143,9 @@ int picturesOpened();
 
 namespace tovik {
 
+// The picture as RGB32, its transparent parts laid on background: what a saved bitmap holds.
+QImage opaqueRgb32(const QImage& image, QRgb background);
+
 // Writes an uncompressed 32-bit BI_RGB bitmap with a 40-byte header, rows bottom-up: what every
 // reader and the JPEG library take. Transparent parts are laid on background first. An existing
 // file of that name is replaced only by the complete bitmap (see SafeFile); on failure, error

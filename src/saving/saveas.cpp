@@ -78,7 +78,7 @@ bool saveShownAsJpeg(frmShowTell& window, const QString& name) {
                           &error);
     });
     NViewLib& library = window.platform().nviewlib;
-    library.NViewLibLoad(drawn);
+    library.NViewLibLoad(opaqueRgb32(drawn, surfaceBackground(window)));
     const QByteArray jpeg = library.encodeJPG(window.state().JPGQuality);
     if (!scratchWritten.result()) {
         reportFailure(window, scratch, error);
