@@ -35,10 +35,7 @@ struct Decoding {
     bool run(const QByteArray& file) {
         if (setjmp(failure.jump))
             return false;
-        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
-                     (unsigned long)file.size());
-        jpeg_read_header(&info, TRUE);
-        info.out_color_space = JCS_EXT_BGRX; // RGB32's own order in memory
+        readJpegHeader(info, file);
         jpeg_start_decompress(&info);
         if (int(info.output_width) != image.width() || int(info.output_height) != image.height())
             return false;

@@ -3,6 +3,9 @@
 
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdio>
@@ -31,5 +34,23 @@ struct JpegFailure {
         jpeg_create_decompress(&info);
     }
 };
+
+// The header of the JPEG in file read, its pixels to come out in RGB32's own order in memory.
+// Called where the jump back is set: a failure jumps from here.
+inline void readJpegHeader(jpeg_decompress_struct& info, const QByteArray& file) {
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
+                 (unsigned long)file.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_EXT_BGRX;
+}
+
+// Decodes the rows from the current one down to rows into image, one row at a time. Called where
+// the jump back is set.
+inline void readJpegRows(jpeg_decompress_struct& info, QImage& image, int rows) {
+    while (int(info.output_scanline) < rows) {
+        JSAMPROW row = image.scanLine(int(info.output_scanline));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+}
 
 } // namespace tovik

@@ -108,10 +108,7 @@ struct JpegPreview::Decoder {
         jpeg_start_decompress(&info);
         if (int(info.output_width) != image.width() || int(info.output_height) != image.height())
             return false;
-        while (int(info.output_scanline) < rows) {
-            JSAMPROW row = image.scanLine(int(info.output_scanline));
-            jpeg_read_scanlines(&info, &row, 1);
-        }
+        readJpegRows(info, image, rows);
         jpeg_abort_decompress(&info); // the rest is never read
         return true;
     }

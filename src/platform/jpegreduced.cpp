@@ -38,10 +38,7 @@ struct Reduction {
     bool readHeader(const QByteArray& file, QSize atLeast) {
         if (setjmp(failure.jump))
             return false;
-        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(file.constData()),
-                     (unsigned long)file.size());
-        jpeg_read_header(&info, TRUE);
-        info.out_color_space = JCS_EXT_BGRX; // RGB32's own order in memory
+        readJpegHeader(info, file);
         info.scale_num = 1;
         info.scale_denom = denominatorFor(info, atLeast);
         info.do_block_smoothing = FALSE; // no guessing at coefficients never read
@@ -70,10 +67,7 @@ struct Reduction {
         jpeg_start_decompress(&info);
         if (int(info.output_width) != image.width() || int(info.output_height) != image.height())
             return false;
-        while (info.output_scanline < info.output_height) {
-            JSAMPROW row = image.scanLine(int(info.output_scanline));
-            jpeg_read_scanlines(&info, &row, 1);
-        }
+        readJpegRows(info, image, image.height());
         jpeg_abort_decompress(&info);
         return true;
     }

@@ -69,8 +69,9 @@ quint64 PicturesAhead::newTicket(qint64 bytes) {
 }
 
 PicturesAhead::Decode PicturesAhead::start(const QString& path, const Stamp& stamp,
-                                           qint64 shownBytes, QThreadPool& pool) {
-    const quint64 ticket = newTicket(0);
+                                           qint64 shownBytes, QThreadPool& pool,
+                                           qint64 expectedBytes) {
+    const quint64 ticket = newTicket(expectedBytes);
     return {path, stamp, ticket,
             QtConcurrent::run(&pool, [ledger = m_ledger, ticket, path, shownBytes] {
                 return decode(ledger, ticket, path, shownBytes);
@@ -96,7 +97,7 @@ void PicturesAhead::decodeAhead(const QString& path, qint64 shownBytes) {
     m_ahead.push_back(start(path, *stamp, shownBytes, m_workers));
 }
 
-PicturesAhead::Decode PicturesAhead::claim(const QString& path) {
+PicturesAhead::Decode PicturesAhead::claim(const QString& path, qint64 expectedBytes) {
     const auto found = std::find_if(m_ahead.begin(), m_ahead.end(),
                                     [&](const Decode& a) { return a.path == path; });
     if (found != m_ahead.end()) {
@@ -107,7 +108,7 @@ PicturesAhead::Decode PicturesAhead::claim(const QString& path) {
     const std::optional<Stamp> stamp = stampOf(path);
     if (!stamp)
         return {path, {}, 0, {}};
-    return start(path, *stamp, WholeBudget, m_showing);
+    return start(path, *stamp, WholeBudget, m_showing, expectedBytes);
 }
 
 PictureLoad PicturesAhead::result(const Decode& decode) {

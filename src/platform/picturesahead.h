@@ -57,8 +57,9 @@ public:
 
     // The decode of path for the picture about to be shown: the one waiting here, else one
     // started at once with the whole budget, on a worker of its own. It no longer waits here,
-    // but what it holds counts until it is let go or given back.
-    Decode claim(const QString& path);
+    // but what it holds counts until it is let go or given back; expectedBytes, what its header
+    // says it will take, counts from the start.
+    Decode claim(const QString& path, qint64 expectedBytes = 0);
     // A claimed decode's picture, as take() gives it (waiting, or loaded afresh). It is the one
     // shown now: the one shown before waits here for a step back.
     PictureLoad result(const Decode& decode);
@@ -91,7 +92,8 @@ private:
     };
     static PictureLoad decode(std::shared_ptr<Ledger> ledger, quint64 ticket, QString path,
                               qint64 shownBytes);
-    Decode start(const QString& path, const Stamp& stamp, qint64 shownBytes, QThreadPool& pool);
+    Decode start(const QString& path, const Stamp& stamp, qint64 shownBytes, QThreadPool& pool,
+                 qint64 expectedBytes = 0);
     quint64 newTicket(qint64 bytes);
     void makeRoom();
     void nowShown(const Decode& shown, const PictureLoad& load);

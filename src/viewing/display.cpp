@@ -88,8 +88,9 @@ bool showPreview(frmShowTell& window, const QString& FileName) {
         !window.placeViewport())
         return false;
     // The full decode first, so that it runs on the other core while the preview decodes here.
-    frmShowTell::Unfinished waiting{window.picturesAhead.claim(FileName), window.imgThree,
-                                    window.state().ZoomFactor};
+    frmShowTell::Unfinished waiting{
+        window.picturesAhead.claim(FileName, qint64(full.width()) * full.height() * 4),
+        window.imgThree, window.state().ZoomFactor};
     const QSize view = window.imgTwo->size() * window.devicePixelRatioF();
     const ViewerState& s = window.state();
     const double zoom = s.FitToWindow

@@ -120,6 +120,8 @@ private slots:
         QVERIFY(denominator == 8 || full.width() / denominator / 2 < view.width() ||
                 full.height() / denominator / 2 < view.height());
         QCOMPARE(shown.pixels, full.size());
+        // What the full decode will take counts from its start, for any decode ahead beside it.
+        QCOMPARE(v.w().picturesAhead.heldBytes(), qint64(Width) * Height * 4);
         QCOMPARE(v.status(), path);
         const int scrollRange = v.w().HScroll1->maximum();
         const QRgb fill = v.w().imgTwo->palette().color(QPalette::Window).rgb();
