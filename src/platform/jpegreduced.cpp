@@ -178,13 +178,14 @@ QImage decodeJpegReduced(const QByteArray& file, QSize atLeast) {
     Reduction header;
     if (!header.readHeader(file, atLeast))
         return {};
-    const QByteArray shownOnly =
-        header.info.progressive_mode ? withScansShown(file, header.shown()) : QByteArray();
-    const QByteArray& stream = shownOnly.isEmpty() ? file : shownOnly;
-    Reduction reduced;
     QImage image(int(header.info.output_width), int(header.info.output_height),
                  QImage::Format_RGB32);
-    if (image.isNull() || !reduced.readHeader(stream, atLeast) || !reduced.decode(image))
+    const QByteArray shownOnly =
+        header.info.progressive_mode ? withScansShown(file, header.shown()) : QByteArray();
+    if (shownOnly.isEmpty()) // sequential: every scan is shown
+        return !image.isNull() && header.decode(image) ? image : QImage();
+    Reduction reduced;
+    if (image.isNull() || !reduced.readHeader(shownOnly, atLeast) || !reduced.decode(image))
         return {};
     return image;
 }
