@@ -32,6 +32,7 @@
 #include <csignal>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <utility>
 
 #include <fcntl.h>
@@ -240,21 +241,31 @@ QSize sizeFrom(PictureSource& source) {
     return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
 }
 
+// How a colour JPEG decoded by libjpeg-turbo is brought into the screen's colours (a null
+// conversion: it is in them); none when the reader's path must take the file: gray, CMYK, or a
+// profile only lcms2 reads.
+std::optional<BandConversion> colourJpegConversion(const PictureSource& source) {
+    if (source.format != "jpeg")
+        return std::nullopt;
+    const JpegColour colour = jpegColour(source.bytes());
+    if (colour.components != 3)
+        return std::nullopt;
+    if (colour.icc.isEmpty())
+        return BandConversion();
+    const BandConversion convert =
+        screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
+    return convert ? std::optional(convert) : std::nullopt;
+}
+
 // A colour JPEG reduced by libjpeg-turbo as it decodes, in the screen's colours and upright; null
 // when it takes the reader's path.
 QImage reducedJpeg(PictureSource& source, const QSize& stored) {
-    if (source.format != "jpeg")
+    const std::optional<BandConversion> convert = colourJpegConversion(source);
+    if (!convert)
         return {};
-    const JpegColour colour = jpegColour(source.bytes());
-    const BandConversion convert =
-        colour.icc.isEmpty()
-            ? BandConversion()
-            : screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
-    if (colour.components != 3 || (!colour.icc.isEmpty() && !convert))
-        return {}; // gray, CMYK, or a profile only lcms2 reads: the reader's path
     QImage reduced = decodeJpegReduced(source.bytes(), stored);
-    if (!reduced.isNull() && convert)
-        convert(reduced.bits(), reduced.width(), reduced.height(), reduced.bytesPerLine());
+    if (!reduced.isNull() && *convert)
+        (*convert)(reduced.bits(), reduced.width(), reduced.height(), reduced.bytesPerLine());
     return reduced.isNull() ? reduced : upright(reduced, source.reader().transformation());
 }
 
@@ -411,22 +422,15 @@ QImage reusableCanvas(QSize size) {
 QImage decodedInBands(PictureSource& source) {
     constexpr qint64 Large = qint64(8) << 20;
     const QSize stored = source.claimed; // as the reader says it, before turning upright
-    if (source.format != "jpeg" || stored.height() < 256 ||
-        qint64(stored.width()) * stored.height() * 4 > PictureBudgetBytes)
+    if (stored.height() < 256 || qint64(stored.width()) * stored.height() * 4 > PictureBudgetBytes)
         return {};
-    const JpegColour colour = jpegColour(source.bytes());
-    if (colour.components != 3)
+    const std::optional<BandConversion> convert = colourJpegConversion(source);
+    if (!convert)
         return {};
-    const BandConversion convert =
-        colour.icc.isEmpty()
-            ? BandConversion()
-            : screenConversion(QColorSpace::fromIccProfile(colour.icc), QImage::Format_RGB32);
-    if (!colour.icc.isEmpty() && !convert)
-        return {}; // a profile only lcms2 reads: the reader's path converts it
     QImage canvas = qint64(stored.width()) * stored.height() * 4 >= Large
                         ? reusableCanvas(stored)
                         : QImage(stored, QImage::Format_RGB32);
-    if (canvas.isNull() || !decodeJpegInBands(source.bytes(), canvas, convert))
+    if (canvas.isNull() || !decodeJpegInBands(source.bytes(), canvas, *convert))
         return {};
     return upright(canvas, source.reader().transformation());
 }
@@ -590,8 +594,9 @@ void PictureFrames::skip(quint32 frames) {
     const int count = m_source ? m_source->reader().imageCount() : 0;
     if (count > 0)
         frames %= quint32(count);
-    for (quint32 i = 0; i < frames && !next().isNull(); ++i) {
-    }
+    for (quint32 i = 0; i < frames; ++i)
+        if (next().isNull())
+            return;
 }
 
 int PictureFrames::delayMs() const {
