@@ -6,8 +6,9 @@
 // thumbnails made on every core as the sheet makes them.
 
 #include "benchsupport.h"
-#include "platform/decoder/decoderclient.h"
-#include "platform/pictures.h"
+#include "imaging/helper/decoderclient.h"
+#include "imaging/pictures.h"
+#include "imaging/startup.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -37,6 +38,7 @@ std::pair<double, double> bothWays(int runs, const std::function<void()>& work) 
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
+    useDecodingHelper();
     QTemporaryDir folder;
     const QString small = folder.filePath("small.png"), large = folder.filePath("large.png");
     photoLike(300, 200).save(small);

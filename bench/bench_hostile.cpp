@@ -8,7 +8,8 @@
 // limit bounds. Run from the build folder, or with TOVIK_METAFILE_HELPER naming tovik-metafile.
 
 #include "benchsupport.h"
-#include "platform/pictures.h"
+#include "imaging/pictures.h"
+#include "imaging/startup.h"
 #include "support/hostilefiles.h"
 #include "support/modernfiles.h"
 
@@ -57,6 +58,7 @@ const char* answer(const PictureLoad& load) {
 int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    useDecodingHelper();
     if (qEnvironmentVariableIsEmpty("TOVIK_METAFILE_HELPER"))
         qputenv("TOVIK_METAFILE_HELPER",
                 QFile::encodeName(QCoreApplication::applicationDirPath() + "/../tovik-metafile"));

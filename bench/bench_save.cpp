@@ -8,7 +8,8 @@
 
 #include "benchplatform.h"
 #include "benchsupport.h"
-#include "platform/pictures.h"
+#include "imaging/bitmap.h"
+#include "imaging/pictures.h"
 #include "saving/saveas.h"
 #include "viewing/display.h"
 

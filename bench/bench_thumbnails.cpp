@@ -9,7 +9,8 @@
 // Usage: bench_thumbnails PHOTO_FOLDER   (bench/setup.sh installs feh and prints one)
 
 #include "benchplatform.h"
-#include "platform/pictures.h"
+#include "imaging/bitmap.h"
+#include "imaging/pictures.h"
 #include "thumbnails/frmthumbnails.h"
 
 #include <QApplication>

@@ -6,6 +6,8 @@
 #include "app/frmshowtell.h"
 #include "benchsupport.h"
 #include "commands/dispatcher.h"
+#include "imaging/startup.h"
+#include "nviewlib/nviewlib.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtscreenmetrics.h"
@@ -38,6 +40,7 @@ struct BenchViewer {
         Start() {
             shareOneMemoryArena();
             ignoreBrokenPipes();
+            useDecodingHelper();
         }
     } start;
     QTemporaryDir folder;

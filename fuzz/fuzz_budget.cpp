@@ -2,7 +2,7 @@
 // Copyright 2026 The Tovik Viewer developers
 
 // The header walks that decide what a picture may cost before any decoder sees it.
-#include "platform/picturebudget.h"
+#include "imaging/reading/picturebudget.h"
 
 #include <cstdint>
 

@@ -3,12 +3,12 @@
 
 // EMF bytes through libemf2svg and Qt SVG, as the metafile helper draws them.
 #include "fuzzsupport.h"
-#include "platform/metafile/metafileimage.h"
-#include "platform/metafile/metafilerender.h"
+#include "metafile/metafileimage.h"
+#include "metafile/metafilerender.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!tovik::metafile::looksLikeEmf(data, size))
-        return 0; // WMF input is fuzz_wmf's
+        return 0;       // WMF input is fuzz_wmf's
     inputFile(data, 0); // the application, for fonts
     tovik::renderMetafile(
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size)));

@@ -3,7 +3,7 @@
 
 // The JPEG library's bitmap loading, then an encode of whatever it accepted.
 #include "fuzzsupport.h"
-#include "platform/nviewlib/nviewlib.h"
+#include "nviewlib/nviewlib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = inputFile(data, size);

@@ -4,8 +4,9 @@
 // The whole picture-loading path as Display uses it, a large photo's preview, and the sheet
 // builder's reading.
 #include "fuzzsupport.h"
-#include "platform/jpegpreview.h"
-#include "platform/pictures.h"
+#include "imaging/openpicture.h"
+#include "imaging/pictures.h"
+#include "imaging/preview.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = inputFile(data, size);

@@ -26,7 +26,7 @@ PACKAGES=(
 )
 for group in "$@"; do
   case $group in
-    --test) PACKAGES+=(xvfb xauth xdotool imagemagick x11-apps) ;; # run and look at the program
+    --test) PACKAGES+=(xvfb xauth xdotool imagemagick x11-apps python3) ;; # run and look at the program; check the layers
     --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;                 # scripts/fuzz.sh
     *) echo "install-deps.sh: unknown group $group" >&2; exit 2 ;;
   esac

@@ -3,12 +3,12 @@
 
 #include "app/frmshowtell.h"
 #include "commands/dispatcher.h"
-#include "platform/decoder/decoderclient.h"
+#include "imaging/startup.h"
+#include "nviewlib/nviewlib.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
 #include "platform/qtscreenmetrics.h"
-#include "platform/screencolours.h"
 #include "platform/termination.h"
 #include "platform/workfolder.h"
 
@@ -19,8 +19,7 @@ int main(int argc, char* argv[]) {
     tovik::ignoreBrokenPipes();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
-    tovik::setScreenProfile(tovik::displayProfile()); // before any picture is decoded
-    tovik::decoder::startAhead();
+    tovik::startImaging();
     QTranslator qtTexts;
     tovik::installQtTranslations(qtTexts, QLocale::system());
     tovik::QtScreenMetrics screen;

@@ -8,7 +8,7 @@
 #include "app/pictureholder.h"
 #include "app/slidetimer.h"
 #include "core/layout.h"
-#include "platform/picturesahead.h"
+#include "imaging/picturesahead.h"
 #include "platform/platform.h"
 #include "settings/drives.h"
 #include "settings/viewerstate.h"

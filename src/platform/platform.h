@@ -7,7 +7,6 @@
 #include "platform/dialogs.h"
 #include "platform/helpengine.h"
 #include "platform/messages.h"
-#include "platform/nviewlib/nviewlib.h"
 #include "platform/registry.h"
 #include "platform/screenmetrics.h"
 
@@ -16,6 +15,8 @@
 #include <QTranslator>
 
 namespace tovik {
+
+class NViewLib; // the JPEG library, which stands outside the program
 
 // The files the program keeps beside itself.
 inline const QString HelpFileName = QStringLiteral("viewer.html");

@@ -5,7 +5,9 @@
 
 #include "app/dirtree.h"
 #include "app/frmshowtell.h"
-#include "platform/pictures.h"
+#include "imaging/bitmap.h"
+#include "imaging/pictures.h"
+#include "nviewlib/nviewlib.h"
 #include "saving/frmslider.h"
 
 #include <QtConcurrent/QtConcurrentRun>

@@ -7,7 +7,7 @@
 #include "core/colorref.h"
 #include "core/layout.h"
 #include "core/rounding.h"
-#include "platform/pictures.h"
+#include "imaging/pictures.h"
 #include "thumbnails/frmprogress.h"
 
 #include <QCoreApplication>

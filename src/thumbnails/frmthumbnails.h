@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/sheetlayout.h"
-#include "platform/pictures.h"
+#include "imaging/pictures.h"
 
 #include <QImage>
 #include <QMap>

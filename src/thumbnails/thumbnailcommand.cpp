@@ -7,7 +7,8 @@
 #include "app/frmshowtell.h"
 #include "app/toolbarbutton.h"
 #include "core/navigation.h"
-#include "platform/pictures.h"
+#include "imaging/bitmap.h"
+#include "imaging/pictures.h"
 #include "thumbnails/frmthumboption.h"
 
 #include <QScrollBar>

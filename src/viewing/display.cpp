@@ -5,8 +5,9 @@
 
 #include "app/frmshowtell.h"
 #include "core/zoomsteps.h"
-#include "platform/jpegpreview.h"
-#include "platform/pictures.h"
+#include "imaging/openpicture.h"
+#include "imaging/pictures.h"
+#include "imaging/preview.h"
 
 #include <QGuiApplication>
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "platform/nviewlib/nviewlib.h"
-#include "platform/pictures.h"
+#include "imaging/bitmap.h"
+#include "imaging/pictures.h"
+#include "nviewlib/nviewlib.h"
 #include "saving/frmslider.h"
 #include "saving/saveas.h"
 #include "support/filesizelimit.h"

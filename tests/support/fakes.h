@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "nviewlib/nviewlib.h"
 #include "platform/platform.h"
 
 #include <QList>

@@ -3,7 +3,7 @@
 
 #include "support/testmain.h"
 
-#include "platform/pictures.h"
+#include "imaging/startup.h"
 
 #include <QApplication>
 #include <QTest>
@@ -43,6 +43,7 @@ int main(int argc, char* argv[]) {
     tovik::shareOneMemoryArena(); // as the program does
     tovik::ignoreBrokenPipes();
     QApplication app(argc, argv);
+    tovik::useDecodingHelper();
     int failures = 0;
     for (const auto& make : tovik::test::registeredTests()) {
         std::unique_ptr<QObject> test(make());

@@ -2,7 +2,8 @@
 // Copyright 2026 The Tovik Viewer developers
 
 #include "core/colorref.h"
-#include "platform/pictures.h"
+#include "imaging/openpicture.h"
+#include "imaging/pictures.h"
 #include "support/filesizelimit.h"
 #include "support/hostilefiles.h"
 #include "support/testmain.h"

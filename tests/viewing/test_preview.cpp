@@ -3,9 +3,10 @@
 
 #include "app/frmshowtell.h"
 #include "core/dialogtext.h"
-#include "platform/jpegpreview.h"
-#include "platform/jpegreduced.h"
-#include "platform/pictures.h"
+#include "imaging/jpeg/jpegreduced.h"
+#include "imaging/openpicture.h"
+#include "imaging/pictures.h"
+#include "imaging/preview.h"
 #include "support/modernfiles.h"
 #include "support/testmain.h"
 #include "support/viewer.h"

@@ -1,0 +1,136 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/decoding/decodehere.h"
+
+#include "imaging/colour/profiles.h"
+#include "imaging/colour/screencolours.h"
+#include "imaging/decoding/canvas.h"
+#include "imaging/decoding/guarded.h"
+#include "imaging/formats/heifplugin.h"
+#include "imaging/formats/jxlplugin.h"
+#include "imaging/jpeg/jpegcolour.h"
+#include "imaging/jpeg/jpegpaths.h"
+#include "imaging/reading/picturesource.h"
+#include "metafile/metafileimage.h"
+#include "metafile/metafileplugin.h"
+
+#include <QColorSpace>
+#include <QtPlugin>
+
+#include <utility>
+
+Q_IMPORT_PLUGIN(MetafilePlugin)
+Q_IMPORT_PLUGIN(HeifPlugin)
+Q_IMPORT_PLUGIN(JxlPlugin)
+
+namespace tovik {
+
+QImage inScreenColours(QImage image, PictureSource& source) {
+    if (source.format == "jpeg" && !image.colorSpace().isValid()) {
+        const JpegColour colour = jpegColour(source.bytes());
+        const QImage cmyk = colour.components == 4 && !colour.icc.isEmpty()
+                                ? cmykJpeg(source.bytes(), colour, source.reader().transformation())
+                                : QImage();
+        if (!cmyk.isNull())
+            return cmyk;
+        setProfile(image, colour.icc);
+    }
+    toScreenColours(image);
+    return image;
+}
+
+namespace {
+QSize sizeFrom(PictureSource& source) {
+    if (source.error != PictureError::None || !source.claimed.isValid())
+        return {};
+    return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
+}
+
+QImage scaledFrom(PictureSource& source, const QSize& size) {
+    if (source.error != PictureError::None)
+        return {};
+    QImageReader& reader = source.reader();
+    // The reader scales before it turns the picture upright.
+    const QSize stored = turnsSideways(reader) ? size.transposed() : size;
+    QImage thumbnail = reducedJpeg(source, stored);
+    if (thumbnail.isNull()) {
+        reader.setScaledSize(stored);
+        thumbnail = inScreenColours(reader.read(), source);
+    }
+    return thumbnail.isNull() || thumbnail.size() == size
+               ? thumbnail
+               : thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+// The size, and the thumbnail at its size; broken data give no thumbnail and say so.
+PictureLoad thumbnailFrom(PictureSource& source, const ThumbnailScale& scale) {
+    const QSize size = sizeFrom(source);
+    if (!size.isValid())
+        return {
+            source.error == PictureError::None ? PictureError::NotAPicture : source.error, {}, {}};
+    const QImage thumbnail = scaledFrom(source, scale.of(size));
+    return {thumbnail.isNull() ? PictureError::NotAPicture : PictureError::None, thumbnail, size};
+}
+
+// What a drawing answers, made by the metafile helper.
+PictureLoad drawnAnswer(const PictureSource& source, DecodeKind kind, const QSize& scaled,
+                        const ThumbnailScale& scale) {
+    const QImage image = renderMetafileOutside(source.bytes());
+    if (image.isNull())
+        return {PictureError::NotAPicture, {}, {}};
+    PictureLoad drawn{PictureError::None, image, image.size()};
+    const QSize size = kind == DecodeKind::Thumbnail ? scale.of(drawn.image.size()) : scaled;
+    if (kind == DecodeKind::Size)
+        drawn.image = {};
+    else if (kind != DecodeKind::Load)
+        drawn.image = drawn.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return drawn;
+}
+
+PictureLoad loadFrom(PictureSource& source, qint64 room) {
+    if (source.error != PictureError::None)
+        return {source.error, {}, source.claimed};
+    if (source.cost > room)
+        return {PictureError::NoRoom, {}, source.claimed};
+    // The reader decodes into the canvas when it has the picture's size and form.
+    QImageReader& reader = source.reader();
+    const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
+    QImage image = decodedInBands(source);
+    if (!image.isNull())
+        return {PictureError::None, image, image.size(), animated};
+    image = pictureCanvas(reader);
+    if (!reader.read(&image) || image.isNull())
+        return {PictureError::NotAPicture, {}, source.claimed};
+    image = inScreenColours(std::move(image), source);
+    PictureLoad load{PictureError::None, image, image.size(), animated};
+    load.delayMs = animated ? reader.nextImageDelay() : 0;
+    return load;
+}
+} // namespace
+
+PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled, bool drawOutside,
+                       const ThumbnailScale& scale) {
+    return guarded(
+        [&]() -> PictureLoad {
+            PictureSource source(fd);
+            if (source.drawnOutside()) {
+                PictureLoad outside{PictureError::NotAPicture, {}, {}};
+                outside.outside = true;
+                return drawOutside ? drawnAnswer(source, kind, scaled, scale) : outside;
+            }
+            switch (kind) {
+            case DecodeKind::Size:
+                return {source.error, {}, sizeFrom(source)};
+            case DecodeKind::Scaled:
+                return {source.error, scaledFrom(source, scaled), source.claimed};
+            case DecodeKind::Thumbnail:
+                return thumbnailFrom(source, scale);
+            default:
+                return loadFrom(source, room);
+            }
+        },
+        PictureLoad{PictureError::TooLarge, {}, {}});
+}
+
+} // namespace tovik

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/pictures.h"
+
+#include "core/rounding.h"
+#include "imaging/decoding/framereader.h"
+#include "imaging/decoding/route.h"
+#include "imaging/openpicture.h"
+
+#include <algorithm>
+
+namespace tovik {
+
+namespace {
+PictureLoad decodePicture(const QString& path, const DecodeRequest& request) {
+    const OpenPicture file(path);
+    if (file.fd() < 0)
+        return {PictureError::Missing, {}, {}};
+    return decodeRoute().decode(file.fd(), request);
+}
+} // namespace
+
+QSize ThumbnailScale::of(QSize picture) const {
+    // As the sheet lays it out: the side in twips, times percent, in whole pixels.
+    const auto side = [&](int pixels, double tpp) {
+        return std::max(1, twipsToPixels(pixels * tpp * percent, tpp));
+    };
+    return {side(picture.width(), tppX), side(picture.height(), tppY)};
+}
+
+PictureLoad loadPicture(const QString& path, qint64 room) {
+    if (path.isEmpty())
+        return {};
+    return decodePicture(path, {DecodeKind::Load, room});
+}
+
+QSize pictureSize(const QString& path) {
+    const PictureLoad answer = decodePicture(path, {DecodeKind::Size});
+    return answer.error == PictureError::None ? answer.claimed : QSize();
+}
+
+QImage loadPictureScaled(const QString& path, const QSize& size) {
+    return decodePicture(path, {DecodeKind::Scaled, 0, size}).image;
+}
+
+PictureLoad loadThumbnail(const QString& path, const ThumbnailScale& scale) {
+    return decodePicture(path, {DecodeKind::Thumbnail, 0, {}, scale});
+}
+
+PictureFrames::PictureFrames(const QString& path, int firstDelayMs)
+    : m_path(path), m_helperDelay(firstDelayMs) {
+    const OpenPicture file(path);
+    if (file.fd() >= 0 && !decodeRoute().framesElsewhere(file.fd()))
+        m_here = std::make_unique<FrameReader>(file.fd());
+}
+
+PictureFrames::~PictureFrames() = default;
+
+QImage PictureFrames::next() {
+    if (m_here)
+        return m_here->next();
+    const quint32 number = ++m_asked;
+    const OpenPicture file(m_path);
+    if (file.fd() < 0) {
+        m_helperDelay = 0;
+        return {};
+    }
+    return decodeRoute().frame(file.fd(), number, &m_helperDelay);
+}
+
+int PictureFrames::delayMs() const {
+    return m_here ? m_here->delayMs() : shownDelayMs(m_helperDelay);
+}
+
+} // namespace tovik

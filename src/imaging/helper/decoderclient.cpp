@@ -1,0 +1,373 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/helper/decoderclient.h"
+
+#include "imaging/colour/screencolours.h"
+#include "imaging/decoding/canvas.h"
+#include "imaging/decoding/decodehere.h"
+#include "imaging/decoding/route.h"
+#include "imaging/helper/protocol.h"
+#include "imaging/startup.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <QThreadPool>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tovik {
+
+namespace decoder {
+
+namespace {
+struct Helper {
+    pid_t pid = -1;
+    int socket = -1;
+};
+
+QString findHelper() {
+    const QString named = qEnvironmentVariable("TOVIK_DECODER_HELPER");
+    if (!named.isEmpty())
+        return named;
+    const QString here = QCoreApplication::applicationDirPath();
+    // Beside the viewer in a build folder (or one up, for the tests' and benchmarks' programs);
+    // in the package's private folder once installed.
+    for (const QString& candidate :
+         {here + QStringLiteral("/tovik-decoder"), here + QStringLiteral("/../tovik-decoder"),
+          here + QStringLiteral("/../lib/tovik-viewer/tovik-decoder")})
+        if (QFileInfo(candidate).isExecutable())
+            return candidate;
+    return {};
+}
+
+const QString& helperPath() {
+    static const QString path = findHelper();
+    return path;
+}
+
+int timeLimitMs() {
+    const int set = qEnvironmentVariableIntValue("TOVIK_DECODER_TIME_LIMIT_MS");
+    return set > 0 ? set : 20000;
+}
+
+// The helper's environment: nothing of the user's but what finds and checks its libraries.
+std::vector<std::string> cleanEnvironment() {
+    std::vector<std::string> kept;
+    for (const char* name : {"LD_LIBRARY_PATH", "QT_PLUGIN_PATH", "ASAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (const char* value = std::getenv(name))
+            kept.push_back(std::string(name) + "=" + value);
+    return kept;
+}
+
+std::atomic<int> lastStatus{0};
+
+void retire(const Helper& helper) {
+    ::kill(helper.pid, SIGKILL); // a helper already dead keeps its own cause
+    ::close(helper.socket);
+    int status = 0;
+    waitpid(helper.pid, &status, 0);
+    lastStatus = status;
+}
+
+// The screen's profile, which the helper converts every picture into.
+void sendScreenProfile(const Helper& helper) {
+    const QByteArray icc = screenProfile();
+    const int memory = icc.isEmpty() ? -1 : memfd_create("tovik-screen", MFD_CLOEXEC);
+    if (memory >= 0 && write(memory, icc.constData(), size_t(icc.size())) != icc.size()) {
+        ::close(memory);
+        return;
+    }
+    if (memory < 0)
+        return;
+    Request request;
+    request.kind = Kind::ScreenProfile;
+    sendMessage(helper.socket, &request, sizeof request, memory);
+    ::close(memory);
+}
+
+bool readable(int socket) {
+    pollfd waiting{socket, POLLIN, 0};
+    int ready;
+    do
+        ready = poll(&waiting, 1, timeLimitMs());
+    while (ready < 0 && errno == EINTR);
+    return ready == 1 && (waiting.revents & POLLIN);
+}
+
+// Whether the helper says it is walled in, before it is given any file.
+bool isReady(const Helper& helper) {
+    Answer ready;
+    int none = -1;
+    const bool said = readable(helper.socket) &&
+                      receiveMessage(helper.socket, &ready, sizeof ready, &none) &&
+                      ready.magic == Magic;
+    if (none >= 0)
+        ::close(none);
+    return said && none < 0;
+}
+
+std::optional<Helper> spawned() {
+    int pair[2];
+    if (helperPath().isEmpty() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
+        return {};
+    const int childEnd = fcntl(pair[1], F_DUPFD_CLOEXEC, 10); // never 3 itself: dup2 must clear
+    ::close(pair[1]);
+    const QByteArray program = QFile::encodeName(helperPath());
+    std::vector<std::string> environment = cleanEnvironment();
+    std::vector<char*> envp;
+    for (std::string& entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    char* argv[] = {const_cast<char*>(program.constData()), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, childEnd, HelperSocket);
+    Helper helper;
+    helper.socket = pair[0];
+    const bool started = childEnd >= 0 && posix_spawn(&helper.pid, program.constData(), &actions,
+                                                      nullptr, argv, envp.data()) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(childEnd);
+    if (!started) {
+        ::close(pair[0]);
+        return {};
+    }
+    if (!isReady(helper)) {
+        retire(helper);
+        return {};
+    }
+    sendScreenProfile(helper);
+    return helper;
+}
+
+// Helpers waiting for work: one for each thread that decodes at once, kept for the next picture.
+class Pool {
+public:
+    ~Pool() {
+        for (const Helper& helper : m_idle)
+            retire(helper);
+    }
+    std::optional<Helper> take() {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (screenProfile() != m_profile) // helpers convert into the screen's colours
+                retireIdle();
+            if (!m_idle.empty()) {
+                const Helper helper = m_idle.back();
+                m_idle.pop_back();
+                return helper;
+            }
+        }
+        return spawned();
+    }
+    void give(const Helper& helper) {
+        const std::lock_guard lock(m_mutex);
+        if (m_idle.size() < std::size_t(QThread::idealThreadCount() + 2))
+            return m_idle.push_back(helper);
+        retire(helper);
+    }
+
+private:
+    void retireIdle() {
+        for (const Helper& helper : m_idle)
+            retire(helper);
+        m_idle.clear();
+        m_profile = screenProfile();
+    }
+    std::mutex m_mutex;
+    std::vector<Helper> m_idle;
+    QByteArray m_profile; // what the idle helpers were given
+};
+
+Pool& pool() {
+    static Pool helpers;
+    return helpers;
+}
+} // namespace
+
+namespace {
+// The pixels in memory, read as the helper's answer describes them and no further than most:
+// null when the description does not hold.
+QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
+    const QImage::Format format = QImage::Format(answer.format);
+    const int bits = sentAsItIs(format) ? QImage::toPixelFormat(format).bitsPerPixel() : 0;
+    const qint64 row = (qint64(answer.width) * bits + 7) / 8;
+    const qint64 bytes = qint64(answer.bytesPerLine) * answer.height;
+    struct stat info {};
+    if (bits == 0 || answer.width <= 0 || answer.height <= 0 || answer.bytesPerLine < row ||
+        answer.bytesPerLine > row + 64 || bytes > most || fstat(memory, &info) != 0 ||
+        info.st_size < bytes)
+        return {};
+    // Read-only and faulted in at once: one call rather than a fault for every page, and a
+    // picture that is changed is copied first, as any shared QImage is.
+    void* at = mmap(nullptr, size_t(bytes), PROT_READ, MAP_SHARED | MAP_POPULATE, memory, 0);
+    if (at == MAP_FAILED)
+        return {};
+    return mappedPicture(at, size_t(bytes), {answer.width, answer.height}, answer.bytesPerLine,
+                         format, false);
+}
+
+} // namespace
+
+std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const Request& asked) {
+    if (answer.magic != Magic || answer.error < int(PictureError::None) ||
+        answer.error > int(PictureError::NoRoom))
+        return {};
+    PictureLoad load{PictureError(answer.error),
+                     {},
+                     {answer.claimedWidth, answer.claimedHeight},
+                     bool(answer.flags & Animated)};
+    load.outside = answer.flags & Outside;
+    load.delayMs = answer.delayMs;
+    const qint64 most = asked.kind == Kind::Load ? asked.room : PictureBudgetBytes;
+    if (memory >= 0)
+        load.image = mappedPixels(answer, memory, most);
+    const bool pixelsWanted =
+        asked.kind != Kind::Size && load.error == PictureError::None && !load.outside;
+    if (pixelsWanted == load.image.isNull() && (pixelsWanted || memory >= 0))
+        return {};
+    return load;
+}
+
+namespace {
+std::optional<PictureLoad> answerFrom(const Helper& helper, const Request& request) {
+    Answer answer;
+    int memory = -1;
+    if (!readable(helper.socket) || !receiveMessage(helper.socket, &answer, sizeof answer, &memory))
+        return {};
+    std::optional<PictureLoad> load = answeredLoad(answer, memory, request);
+    if (memory >= 0)
+        ::close(memory);
+    return load;
+}
+
+// A helper of the pool that takes the request: one that died while it waited (killed, or out
+// of its time) cannot, and a new one is tried in its place.
+std::optional<Helper> sentTo(const Request& request, int fd) {
+    for (int tries = 0; tries < 2; ++tries) {
+        const std::optional<Helper> helper = pool().take();
+        if (!helper)
+            return {};
+        if (sendMessage(helper->socket, &request, sizeof request, fd))
+            return helper;
+        retire(*helper);
+    }
+    return {};
+}
+
+// One request to a helper of the pool; a helper that fails in any way while it works on it is
+// ended, and the picture is no picture.
+std::optional<PictureLoad> ask(const Request& request, int fd) {
+    const std::optional<Helper> helper = sentTo(request, fd);
+    if (!helper)
+        return {};
+    std::optional<PictureLoad> load = answerFrom(*helper, request);
+    if (load)
+        pool().give(*helper);
+    else
+        retire(*helper);
+    return load;
+}
+
+bool isJpeg(int fd) {
+    unsigned char head[3] = {};
+    return pread(fd, head, 3, 0) == 3 && head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff;
+}
+
+bool decodedInHelper(int fd) {
+    return !qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") && !helperPath().isEmpty() &&
+           !isJpeg(fd);
+}
+
+// Every format but JPEG's and the drawings' through the helper; those here.
+class HelperRoute final : public DecodeRoute {
+public:
+    PictureLoad decode(int fd, const DecodeRequest& asked) override {
+        if (!decodedInHelper(fd))
+            return decodeHere(fd, asked.kind, asked.room, asked.scaled, true, asked.scale);
+        Request request;
+        request.kind = Kind(asked.kind);
+        request.room = asked.room;
+        request.width = asked.scaled.width();
+        request.height = asked.scaled.height();
+        request.percent = asked.scale.percent;
+        request.tppX = asked.scale.tppX;
+        request.tppY = asked.scale.tppY;
+        const std::optional<PictureLoad> answer = ask(request, fd);
+        if (!answer)
+            return {PictureError::NotAPicture, {}, {}};
+        return answer->outside
+                   ? decodeHere(fd, asked.kind, asked.room, asked.scaled, true, asked.scale)
+                   : *answer;
+    }
+    bool framesElsewhere(int fd) override { return decodedInHelper(fd); }
+    QImage frame(int fd, quint32 number, int* delayMs) override {
+        Request request;
+        request.kind = Kind::Frame;
+        request.width = qint32(number);
+        const std::optional<PictureLoad> frame = ask(request, fd);
+        *delayMs = frame ? frame->delayMs : 0;
+        return frame ? frame->image : QImage();
+    }
+};
+} // namespace
+
+void startAhead() {
+    if (qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") || helperPath().isEmpty())
+        return;
+    QThreadPool::globalInstance()->start([] { // the window does not wait for it
+        if (std::optional<Helper> helper = spawned())
+            pool().give(*helper);
+    });
+}
+
+int lastEndingSignal() {
+    return WIFSIGNALED(lastStatus.load()) ? WTERMSIG(lastStatus.load()) : 0;
+}
+
+int idleHelper() {
+    const std::optional<Helper> helper = pool().take();
+    if (!helper)
+        return -1;
+    pool().give(*helper);
+    return helper->pid;
+}
+
+PictureLoad askOddly(Kind kind) {
+    Request request;
+    request.kind = kind;
+    return ask(request, -1).value_or(PictureLoad{PictureError::NotAPicture, {}, {}});
+}
+
+} // namespace decoder
+
+void useDecodingHelper() {
+    static decoder::HelperRoute route;
+    setDecodeRoute(route);
+}
+
+void startImaging() {
+    setScreenProfile(displayProfile()); // before any picture is decoded
+    useDecodingHelper();
+    decoder::startAhead();
+}
+
+} // namespace tovik

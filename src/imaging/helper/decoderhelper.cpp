@@ -1,0 +1,167 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/helper/decoderhelper.h"
+
+#include "imaging/colour/screencolours.h"
+#include "imaging/decoding/decodehere.h"
+#include "imaging/decoding/framereader.h"
+#include "imaging/helper/protocol.h"
+#include "imaging/startup.h"
+#include "sandbox/sandbox.h"
+
+#include <QCoreApplication>
+#include <QImageReader>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tovik::decoder {
+
+namespace {
+// The pixels in a new shared memory, -1 when none can be made.
+int sharedPixels(const QImage& image) {
+    const qsizetype bytes = image.sizeInBytes();
+    const int memory = memfd_create("tovik-picture", MFD_CLOEXEC);
+    if (memory < 0 || ftruncate(memory, bytes) != 0) {
+        if (memory >= 0)
+            ::close(memory);
+        return -1;
+    }
+    void* at = mmap(nullptr, size_t(bytes), PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory, 0);
+    if (at == MAP_FAILED) {
+        ::close(memory);
+        return -1;
+    }
+    std::memcpy(at, image.constBits(), size_t(bytes));
+    munmap(at, size_t(bytes));
+    return memory;
+}
+
+void answer(const PictureLoad& load) {
+    Answer a;
+    a.delayMs = load.delayMs;
+    a.error = qint32(load.error);
+    a.claimedWidth = load.claimed.width();
+    a.claimedHeight = load.claimed.height();
+    a.flags = (load.animated ? quint32(Animated) : 0u) | (load.outside ? quint32(Outside) : 0u);
+    QImage image = load.image;
+    if (!image.isNull() && !sentAsItIs(image.format()))
+        image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const int memory = image.isNull() ? -1 : sharedPixels(image);
+    if (memory >= 0) {
+        a.width = image.width();
+        a.height = image.height();
+        a.bytesPerLine = int(image.bytesPerLine());
+        a.format = int(image.format());
+    }
+    sendMessage(HelperSocket, &a, sizeof a, memory);
+    if (memory >= 0)
+        ::close(memory);
+}
+
+QByteArray contentsOf(int fd) {
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0 || info.st_size > (qint64(16) << 20))
+        return {};
+    QByteArray bytes(qsizetype(info.st_size), Qt::Uninitialized);
+    return pread(fd, bytes.data(), size_t(bytes.size()), 0) == info.st_size ? bytes : QByteArray();
+}
+
+// What a decoder taken over by a hostile file might try: the filter ends the helper first, or,
+// for a path, refuses it (the answer's claimed width is the open's errno).
+void tryBeyondTheWall(Kind kind) {
+    if (kind == Kind::TryOpen) {
+        const int fd = ::open("/etc/passwd", O_RDONLY);
+        Answer refused;
+        refused.error = qint32(PictureError::NotAPicture);
+        refused.claimedWidth = fd < 0 ? errno : 0;
+        sendMessage(HelperSocket, &refused, sizeof refused, -1);
+        return;
+    }
+    if (kind == Kind::TrySocket)
+        ::close(::socket(AF_INET, SOCK_STREAM, 0));
+    if (kind == Kind::TryExec)
+        execl("/bin/true", "true", nullptr);
+}
+
+// The animation whose frames were asked last, kept between requests so that each frame costs
+// one frame's decoding. Another file, or a frame out of turn (asked of another helper before),
+// starts it again and passes over the frames before the one asked.
+struct Animation {
+    struct stat file {};
+    quint32 next = 0;
+    std::unique_ptr<FrameReader> frames;
+};
+Animation animation;
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+void serveFrame(int fd, quint32 number) {
+    struct stat file {};
+    if (fstat(fd, &file) != 0)
+        return answer({PictureError::Missing, {}, {}});
+    if (!animation.frames || !sameFile(animation.file, file) || number != animation.next) {
+        animation = {file, 0, std::make_unique<FrameReader>(fd)};
+        animation.frames->skip(number - 1);
+    }
+    animation.next = number + 1;
+    PictureLoad frame{PictureError::None, animation.frames->next(), {}};
+    frame.error = frame.image.isNull() ? PictureError::NotAPicture : PictureError::None;
+    frame.delayMs = animation.frames->delayMs();
+    answer(frame);
+}
+
+void serve(const Request& request, int fd) {
+    switch (request.kind) {
+    case Kind::ScreenProfile:
+        setScreenProfile(contentsOf(fd));
+        return;
+    case Kind::Frame:
+        return serveFrame(fd, quint32(request.width));
+    case Kind::Load:
+    case Kind::Size:
+    case Kind::Scaled:
+    case Kind::Thumbnail:
+        return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
+                                 {request.width, request.height}, false,
+                                 {request.percent, request.tppX, request.tppY}));
+    default:
+        tryBeyondTheWall(request.kind);
+    }
+}
+} // namespace
+
+int runDecoderHelper(int argc, char* argv[]) {
+    shareOneMemoryArena();
+    ignoreBrokenPipes();
+    QCoreApplication app(argc, argv);
+    QImageReader::supportedImageFormats(); // every plugin loaded while files can still be opened
+    if (!enterSandbox(PictureBudgetBytes * 3))
+        return 3;
+    const Answer ready; // walled in: the viewer may send files now
+    if (!sendMessage(HelperSocket, &ready, sizeof ready, -1))
+        return 0;
+    for (;;) {
+        Request request;
+        int fd = -1;
+        if (!receiveMessage(HelperSocket, &request, sizeof request, &fd))
+            return 0; // the viewer has gone
+        if (request.magic == Magic)
+            serve(request, fd);
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+} // namespace tovik::decoder

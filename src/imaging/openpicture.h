@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#pragma once
+
+#include <QString>
+
+namespace tovik {
+
+// A picture file opened for reading without waiting (a FIFO or a device that took a picture's
+// name would otherwise block the open until a writer came), closed when this goes. Only a regular
+// file is a picture file: any other has no fd.
+class OpenPicture {
+public:
+    explicit OpenPicture(const QString& path);
+    ~OpenPicture();
+    OpenPicture(const OpenPicture&) = delete;
+    OpenPicture& operator=(const OpenPicture&) = delete;
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+// Whether fd is open on a regular file.
+bool isRegularFile(int fd);
+
+// How many picture files have been opened for decoding so far, in this process.
+int picturesOpened();
+
+} // namespace tovik

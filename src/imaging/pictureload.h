@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+namespace tovik {
+
+enum class PictureError {
+    None,
+    Missing,     // no such file, or a folder
+    NotAPicture, // no reader knows it, or its data are broken
+    TooLarge,    // decoding it would take more memory than the viewer allows
+    NoRoom,      // decoding it would take more memory than the room it was given (ahead)
+};
+
+// What a decode answers: the picture, or why there is none.
+struct PictureLoad {
+    PictureError error = PictureError::None;
+    QImage image;          // null for an empty path, or on error
+    QSize claimed;         // the size the file claims, when it says one
+    bool animated = false; // its first frame of several (an animated GIF or WebP)
+    bool outside = false;  // a drawing (WMF, EMF, SVG) left to the metafile helper
+    int delayMs = 0;       // of an animation's frame (the first, when animated): how long it shows
+};
+
+// The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
+inline constexpr int PictureAllocationLimitMB = 1024;
+inline constexpr qint64 PictureBudgetBytes = qint64(PictureAllocationLimitMB) << 20;
+// The longest picture file read: a picture compresses, so its file is far smaller than the
+// picture it decodes to. Whatever a file claims, no more than this is read.
+inline constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;
+
+enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3, Thumbnail = 5 };
+
+// A sheet's thumbnails: each picture's sides times percent, in whole screen pixels of tpp twips,
+// one at least. The sums are the sheet layout's own, so that each thumbnail fits its place.
+struct ThumbnailScale {
+    float percent = 1;
+    double tppX = 15, tppY = 15;
+    QSize of(QSize picture) const;
+};
+
+} // namespace tovik

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/reading/picturesource.h"
+
+#include "core/bytes.h"
+#include "imaging/openpicture.h"
+#include "imaging/reading/picturebudget.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <limits>
+
+#include <unistd.h>
+
+namespace tovik {
+
+namespace {
+bool tooLarge(const DecodeCost& cost) {
+    return cost.bytes() > PictureBudgetBytes;
+}
+
+// The size a BMP header claims, read without Qt so that an absurd one is reported as such (Qt
+// refuses it unsaid); a top-down bitmap's negative height counts as its row count.
+QSize bmpClaimedSize(const QByteArray& head) {
+    const ByteView b(head.constData(), size_t(head.size()));
+    if (!b.has(0, "BM", 2) || b.le32(14) < 40)
+        return {}; // an old 12-byte header has 16-bit sizes: never absurd
+    const qint32 width = qint32(b.le32(18)), height = qint32(b.le32(22));
+    // No width is negative, and the most negative height has no positive row count: such a
+    // header is no picture, which Qt's reader says when it reads it.
+    if (width < 0 || height == std::numeric_limits<qint32>::min())
+        return {};
+    return {width, qAbs(height)};
+}
+
+// Icons and cursors hold several images: show the largest.
+void jumpToLargest(QImageReader& reader) {
+    int best = 0;
+    qint64 bestArea = -1;
+    for (int i = 0; i < reader.imageCount(); ++i) {
+        if (!reader.jumpToImage(i))
+            continue;
+        const QSize s = reader.size();
+        if (qint64(s.width()) * s.height() > bestArea) {
+            bestArea = qint64(s.width()) * s.height();
+            best = i;
+        }
+    }
+    reader.jumpToImage(best);
+}
+
+// Reads at most most + 1 bytes, so that a file longer than most is known to be, whatever it
+// claims.
+QByteArray readAtMost(QFile& file, qint64 most) {
+    constexpr qint64 Chunk = qint64(1) << 20;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(most + 1));
+    while (bytes.size() <= most) {
+        const QByteArray chunk = file.read(std::min(Chunk, most + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    return bytes;
+}
+
+// The size a file's header claims, for the message that it is too large to open.
+QSize claimedBy(const QByteArray& head) {
+    QBuffer buffer;
+    buffer.setData(head);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return reader.format().startsWith("svg") ? QSize() : reader.size();
+}
+} // namespace
+
+bool turnsSideways(const QImageReader& reader) {
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+PictureSource::PictureSource(int fd) {
+    QFile file;
+    if (!isRegularFile(fd) || ::lseek(fd, 0, SEEK_SET) != 0 ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        error = PictureError::Missing;
+        return;
+    }
+    const qint64 stated = file.size();
+    if (stated > MaxPictureFileBytes) {
+        claimed = claimedBy(file.read(64 * 1024));
+        error = claimed.isValid() ? PictureError::TooLarge : PictureError::NotAPicture;
+        return;
+    }
+    m_buffer.setData(readAtMost(file, stated));
+    m_buffer.open(QIODevice::ReadOnly);
+    if (m_buffer.size() > stated) { // /proc and /sys files say 0 and hold more
+        error = PictureError::NotAPicture;
+        return;
+    }
+    check();
+}
+
+void PictureSource::check() {
+    const QByteArray& bytes = m_buffer.data();
+    const QSize bmp = bmpClaimedSize(bytes);
+    if (tooLarge({bmp}))
+        return refuse(PictureError::TooLarge, bmp);
+    QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    m_reader.setDevice(&m_buffer);
+    m_reader.setAutoTransform(true);
+    if (!m_reader.canRead())
+        return refuse(PictureError::NotAPicture, {});
+    format = m_reader.format();
+    if (format == "svg" || format == "svgz" || format == "wmf" || format == "emf") {
+        m_drawnOutside = true; // even its size takes drawing
+        return;
+    }
+    const DecodeCost headers = decodeCost(bytes, format);
+    if (tooLarge(headers))
+        return refuse(PictureError::TooLarge, headers.largest);
+    if (!scansWithinBudget(headers))
+        return refuse(PictureError::NotAPicture, {});
+    if (format == "ico")
+        jumpToLargest(m_reader);
+    claimed = m_reader.size();
+    if (format == "bmp")
+        claimed = bmp; // Qt gives a top-down bitmap a negative height
+    cost = std::max(headers.bytes(), DecodeCost{claimed}.bytes());
+    if (cost > PictureBudgetBytes)
+        error = PictureError::TooLarge;
+}
+
+void PictureSource::refuse(PictureError why, QSize size) {
+    error = why;
+    claimed = size;
+}
+
+} // namespace tovik

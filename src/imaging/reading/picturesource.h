@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#pragma once
+
+#include "imaging/pictureload.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace tovik {
+
+// A picture file read whole, with a reader over its bytes and the verdict of every check that
+// can be made before decoding: that it is a regular file no longer than a picture file can be,
+// that a reader knows it, and that what its headers say the decoder will allocate (and, for a
+// JPEG, how many passes it will make) stays within the budget. A file is read no further than
+// its stated size, and no file larger than MaxPictureFileBytes is read at all. An SVG is drawn in
+// the helper process, where a drawing that never ends or grows without bound is stopped.
+class PictureSource {
+public:
+    // fd stays open, the caller's.
+    explicit PictureSource(int fd);
+
+    QImageReader& reader() { return m_reader; }
+    const QByteArray& bytes() const { return m_buffer.data(); }
+    // What decoding it takes, as its headers tell.
+    qint64 cost = 0;
+    bool drawnOutside() const { return m_drawnOutside; }
+    // The reader's name for it, kept: the reader no longer knows once it has read to the end.
+    QByteArray format;
+    PictureError error = PictureError::None;
+    QSize claimed;
+
+private:
+    void check();
+    void refuse(PictureError why, QSize size);
+
+    QBuffer m_buffer; // the whole file
+    QImageReader m_reader;
+    bool m_drawnOutside = false;
+};
+
+// Whether the reader turns the picture a quarter to stand it upright.
+bool turnsSideways(const QImageReader& reader);
+
+} // namespace tovik
