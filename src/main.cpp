@@ -13,6 +13,7 @@
 #include "platform/workfolder.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     tovik::shareOneMemoryArena();
@@ -45,9 +46,11 @@ int main(int argc, char* argv[]) {
     help.setOwner(&window);
     tovik::closeOnTermination(&window);
     window.show();
-    // Pictures named on the command line (a file manager's "Open With"), as if chosen to open.
+    // Pictures named on the command line (a file manager's "Open With"), as if chosen to open;
+    // from within the event loop, so that a close asked for while their message shows (a TERM)
+    // ends the program rather than an event loop not yet started.
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (!arguments.isEmpty())
-        commands.filesGiven(window, arguments);
+        QTimer::singleShot(0, &window, [&] { commands.filesGiven(window, arguments); });
     return app.exec();
 }

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMimeDatabase>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -33,6 +34,7 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -337,6 +339,41 @@ private slots:
             QVERIFY2(read.contains(type) || read.contains(types.mimeTypeForName(type).name()) ||
                          type == "image/x-win-bitmap",
                      qPrintable(type));
+    }
+
+    // A logout's TERM ends the program whatever it shows: here the message that the file it was
+    // started on is no picture. Sent once the program has its handler (the kernel says so), it
+    // must end the process, with its settings written, rather than leave it waiting unseen.
+    void aTerminationEndsTheProgramStartedOnANonPicture() {
+        QTemporaryDir folder;
+        const QString program = folder.filePath("tovik-viewer");
+        QVERIFY(QFile::copy(TOVIK_VIEWER, program));
+        QVERIFY(QFile::copy(TOVIK_HELPFILE, folder.filePath("viewer.html")));
+        QVERIFY(QFile::copy(TOVIK_TESTDATA "/not_a_picture.jpg", folder.filePath("not.jpg")));
+        QProcess viewer;
+        viewer.start(program, {folder.filePath("not.jpg")});
+        QVERIFY(viewer.waitForStarted());
+        const auto catchesTerm = [pid = viewer.processId()] {
+            QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+            if (!status.open(QIODevice::ReadOnly))
+                return false;
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("SigCgt:"))
+                    return bool((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1);
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(), 20000);
+        ::kill(pid_t(viewer.processId()), SIGTERM);
+        const bool ended = viewer.waitForFinished(10000);
+        if (!ended) {
+            viewer.kill();
+            viewer.waitForFinished();
+        }
+        QVERIFY2(ended, "still running after a TERM");
+        QCOMPARE(viewer.exitStatus(), QProcess::NormalExit);
+        QFile settings(folder.filePath("viewer.ini"));
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QCOMPARE(settings.readAll().count('\n'), 11);
     }
 
     void fullDiskKeepsTheSettingsAtExitAndSaysSoInDialogs() {

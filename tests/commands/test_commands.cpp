@@ -1,18 +1,23 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
+#include "platform/qtdialogs.h"
+#include "platform/qtmessages.h"
 #include "platform/termination.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
+#include "viewing/frmoptions.h"
 
 #include <csignal>
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <QWheelEvent>
 
@@ -315,6 +320,61 @@ private slots:
         ::raise(SIGTERM);
         QTRY_VERIFY(!v.w().isVisible());
         QCOMPARE(v.fake.read("viewer.ini").count('\n'), 11);
+    }
+
+    // A logout's TERM with a box or dialog open answers it as cancelled and closes the window;
+    // one opened after that (a command carrying on to its next box) is answered at once.
+    void aTerminationClosesEveryBoxAndDialogAsCancelled_data() {
+        QTest::addColumn<std::function<bool(frmShowTell&)>>("cancelled");
+        using Open = std::function<bool(frmShowTell&)>;
+        QTest::newRow("message box") << Open([](frmShowTell& w) {
+            QtMessages box;
+            box.setOwner(&w);
+            box.message(QStringLiteral("Invalid Picture"), QStringLiteral("Invalid Picture Format"));
+            return true;
+        });
+        QTest::newRow("Open") << Open([](frmShowTell& w) {
+            QtDialogs dialogs;
+            dialogs.setOwner(&w);
+            return dialogs.openFiles(QStringLiteral("All Files|*.*")).result ==
+                   DialogResult::Cancelled;
+        });
+        QTest::newRow("Save As") << Open([](frmShowTell& w) {
+            QtDialogs dialogs;
+            dialogs.setOwner(&w);
+            return dialogs.saveFile(QStringLiteral("Bitmap|*.bmp")).result ==
+                   DialogResult::Cancelled;
+        });
+        QTest::newRow("Color") << Open([](frmShowTell& w) {
+            QtDialogs dialogs;
+            dialogs.setOwner(&w);
+            return dialogs.chooseColor().result == DialogResult::Cancelled;
+        });
+        QTest::newRow("slide show Options") << Open([](frmShowTell& w) {
+            frmOptions options(w);
+            return options.exec() == QDialog::Rejected;
+        });
+    }
+    void aTerminationClosesEveryBoxAndDialogAsCancelled() {
+        QFETCH(std::function<bool(frmShowTell&)>, cancelled);
+        Viewer v;
+        v.open({"photo.jpg"});
+        closeOnTermination(&v.w());
+        QObject life;
+        onNextDialog(&life, [](QWidget*) { ::raise(SIGTERM); });
+        QVERIFY(cancelled(v.w()));
+        QTRY_VERIFY(!v.w().isVisible());
+        QCOMPARE(v.fake.read("viewer.ini").count('\n'), 11);
+
+        bool leftOpen = false; // a box that did not close at once is closed here, and fails
+        QTimer::singleShot(5000, &life, [&leftOpen] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                leftOpen = true;
+                box->hide();
+            }
+        });
+        QVERIFY(cancelled(v.w()));
+        QVERIFY(!leftOpen);
     }
 
     // A dragged picture follows the pointer; Ctrl+wheel keeps the point under it where it is.
