@@ -3,8 +3,8 @@
 
 // EMF bytes through libemf2svg and Qt SVG, as the metafile helper draws them.
 #include "fuzzsupport.h"
-#include "metafile/metafileimage.h"
-#include "metafile/metafilerender.h"
+#include "plugins/metafile/metafileimage.h"
+#include "plugins/metafile/metafilerender.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!tovik::metafile::looksLikeEmf(data, size))

@@ -4,10 +4,10 @@
 // libheif and libjxl as our plugins drive them, and colour profiles as the conversion into the
 // screen's colours reads them, each straight from the input's bytes.
 #include "fuzzsupport.h"
-#include "imaging/colour/profiles.h"
 #include "imaging/colour/screencolours.h"
-#include "imaging/formats/heifplugin.h"
-#include "imaging/formats/jxlplugin.h"
+#include "plugins/heifplugin.h"
+#include "plugins/jxlplugin.h"
+#include "plugins/profiles.h"
 
 #include <QImageReader>
 

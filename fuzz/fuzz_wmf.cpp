@@ -2,7 +2,7 @@
 // Copyright 2026 The Tovik Viewer developers
 
 // WMF bytes through libwmf.
-#include "metafile/metafilerender.h"
+#include "plugins/metafile/metafilerender.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<unsigned char> png;

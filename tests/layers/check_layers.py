@@ -18,8 +18,8 @@ ALLOWED = {
     "platform": ["core"],
     "nviewlib": ["core", "platform"],
     "sandbox": [],
-    "metafile": ["core", "sandbox"],
-    "imaging": ["core", "platform", "sandbox", "metafile"],
+    "plugins": ["core", "sandbox"],
+    "imaging": ["core", "platform", "sandbox", "plugins"],
     "settings": ["core", "platform"],
     "app": ["core", "platform", "settings", "imaging-face"],
     "viewing": ["core", "platform", "settings", "imaging-face", "app"],
@@ -28,8 +28,6 @@ ALLOWED = {
     "help": ["core", "platform", "settings", "app"],
     "commands": ["core", "platform", "settings", "imaging-face"] + WINDOWS,
 }
-# Inside imaging/, the folders built as libraries below the rest.
-IMAGING_BELOW = {"colour": [], "formats": ["colour"]}
 # No picture is decoded in platform/: it includes no decoding library.
 DECODING_LIBRARIES = re.compile(
     r"#include *[<\"](jpeglib\.h|turbojpeg\.h|libheif/|jxl/|lcms2\.h|libraw/|tiffio\.h|exiv2/"
@@ -65,13 +63,6 @@ def check_includes(src, files):
             if target == top or target in ALLOWED.get(top, []):
                 continue
             breaches.append(f"{rel}: includes {include}, above or beside its layer")
-        if top == "imaging" and len(rel.parts) > 2 and rel.parts[1] in IMAGING_BELOW:
-            own = rel.parts[1]
-            for include in INCLUDE.findall(text):
-                parts = include.split("/")
-                if parts[0] == "imaging" and (len(parts) < 3 or (
-                        parts[1] != own and parts[1] not in IMAGING_BELOW[own])):
-                    breaches.append(f"{rel}: includes {include}, above imaging/{own}")
     return breaches
 
 

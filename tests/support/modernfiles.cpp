@@ -267,14 +267,58 @@ QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chu
     return jpeg.left(2) + segments + jpeg.mid(2);
 }
 
-QByteArray withExifOrientation(const QByteArray& jpeg, int orientation) {
-    // Little-endian TIFF: one directory of one entry, Orientation (0x0112), a SHORT.
-    const QByteArray tiff = QByteArray("II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 18) +
-                            char(orientation) + QByteArray(7, '\0');
+namespace {
+QByteArray le16(int value) {
+    return QByteArray(1, char(value & 0xff)) + char((value >> 8) & 0xff);
+}
+QByteArray le32(quint32 value) {
+    return le16(int(value & 0xffff)) + le16(int(value >> 16));
+}
+// An APP1 segment holding a little-endian TIFF structure.
+QByteArray exifSegment(const QByteArray& tiff) {
     const QByteArray body = QByteArray("Exif\0\0", 6) + tiff;
     const int length = 2 + int(body.size());
-    return jpeg.left(2) + QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) +
-           body + jpeg.mid(2);
+    return QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + body;
+}
+// A directory of the given entries (12 bytes each) at offset at, then the next one's offset.
+QByteArray directory(const QList<QByteArray>& entries, quint32 next) {
+    QByteArray ifd = le16(int(entries.size()));
+    for (const QByteArray& entry : entries)
+        ifd += entry;
+    return ifd + le32(next);
+}
+QByteArray orientationEntry(int type, quint32 count, quint32 value) {
+    return le16(0x0112) + le16(type) + le32(count) + le32(value);
+}
+} // namespace
+
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation, ExifForm form) {
+    constexpr int Short = 3, Long = 4;
+    const QByteArray header("II*\0\x08\0\0\0", 8);
+    const QByteArray none = exifSegment(header + directory({}, 0));
+    QByteArray segments;
+    switch (form) {
+    case ExifForm::Sound:
+        segments =
+            exifSegment(header + directory({orientationEntry(Short, 1, quint32(orientation))}, 0));
+        break;
+    case ExifForm::Long:
+        segments =
+            exifSegment(header + directory({orientationEntry(Long, 1, quint32(orientation))}, 0));
+        break;
+    case ExifForm::CountOfTwo:
+        segments =
+            exifSegment(header + directory({orientationEntry(Short, 2, quint32(orientation))}, 0));
+        break;
+    case ExifForm::InIfd1: // IFD0 (8) has no entry and points on to IFD1 (14)
+        segments = exifSegment(header + directory({}, 14) +
+                               directory({orientationEntry(Short, 1, quint32(orientation))}, 0));
+        break;
+    case ExifForm::InSecondApp1:
+        segments = none + withExifOrientation(QByteArray("\xff\xd8", 2), orientation).mid(2);
+        break;
+    }
+    return jpeg.left(2) + segments + jpeg.mid(2);
 }
 
 QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]) {

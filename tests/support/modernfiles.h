@@ -48,8 +48,11 @@ QRgb lcmsCmykToSrgb(const QByteArray& icc, const unsigned char cmyk[4]);
 // 0 means the true count).
 QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chunkBytes = 65519,
                           int count = 0);
-// A JPEG with an EXIF segment that says only its orientation (1 to 8).
-QByteArray withExifOrientation(const QByteArray& jpeg, int orientation);
+// A JPEG with an EXIF segment that says only its orientation (1 to 8): as a SHORT of count 1 in
+// IFD0 (sound), or in one of the forms readers disagree on, none of which turns the picture.
+enum class ExifForm { Sound, Long, CountOfTwo, InIfd1, InSecondApp1 };
+QByteArray withExifOrientation(const QByteArray& jpeg, int orientation,
+                               ExifForm form = ExifForm::Sound);
 // A CMYK JPEG of width x height in one ink colour, written as Adobe writes it (inverted inks,
 // Adobe marker).
 QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]);

@@ -25,6 +25,8 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(tovik::test::ExifForm)
+
 using namespace tovik;
 using namespace tovik::test;
 
@@ -275,6 +277,43 @@ private slots:
         if (progressive && denominator == 8)
             QCOMPARE(decodeJpegReduced(jpeg.left(jpeg.lastIndexOf("\xff\xda")), atLeast),
                      reference);
+    }
+
+    // Every path that decodes a photo reads its orientation the same way: the first EXIF block's
+    // IFD0, a SHORT of count 1. The forms readers disagree on leave it as stored, everywhere.
+    void everyPathReadsTheOrientationAlike_data() {
+        QTest::addColumn<ExifForm>("form");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("a SHORT of count 1 in IFD0") << ExifForm::Sound << QSize(300, 400);
+        QTest::newRow("a LONG") << ExifForm::Long << QSize(400, 300);
+        QTest::newRow("a count of 2") << ExifForm::CountOfTwo << QSize(400, 300);
+        QTest::newRow("in IFD1") << ExifForm::InIfd1 << QSize(400, 300);
+        QTest::newRow("in a second APP1") << ExifForm::InSecondApp1 << QSize(400, 300);
+    }
+    void everyPathReadsTheOrientationAlike() {
+        QFETCH(ExifForm, form);
+        QFETCH(QSize, shown);
+        const QTemporaryDir folder;
+        const QString path = folder.filePath("turned.jpg");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(withExifOrientation(photoJpeg(400, 300), 6, form));
+        file.close();
+        const OpenPicture open(path);
+        QCOMPARE(JpegPreview(open.fd()).size(), shown);
+        QCOMPARE(loadPicture(path).image.size(), shown);
+        QCOMPARE(pictureSize(path), shown);
+        QCOMPARE(loadPictureScaled(path, shown / 4).size(), shown / 4);
+        const PictureLoad thumbnail = loadThumbnail(path, {0.25f, 15, 15});
+        QCOMPARE(thumbnail.claimed, shown);
+        QCOMPARE(thumbnail.image.size(), shown / 4);
+        // The same picture point in the preview and in full (red and green run across the photo).
+        const QImage full = loadPicture(path).image;
+        const QImage preview = JpegPreview(open.fd()).decode(2, shown.height(), 0);
+        for (const QPoint at : {QPoint(20, 30), QPoint(shown.width() - 20, shown.height() - 30)}) {
+            const QRgb half = preview.pixel(at / 2), whole = full.pixel(at);
+            QVERIFY(qAbs(qRed(half) - qRed(whole)) < 12 && qAbs(qGreen(half) - qGreen(whole)) < 12);
+        }
     }
 
     // Only a large sequential colour JPEG has a preview; its rows are read only as far as asked.

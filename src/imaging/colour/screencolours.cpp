@@ -3,7 +3,7 @@
 
 #include "imaging/colour/screencolours.h"
 
-#include "imaging/colour/profiles.h"
+#include "plugins/profiles.h"
 
 #include <QColorSpace>
 #include <QGuiApplication>

@@ -3,17 +3,18 @@
 
 #include "imaging/decoding/decodehere.h"
 
-#include "imaging/colour/profiles.h"
 #include "imaging/colour/screencolours.h"
 #include "imaging/decoding/canvas.h"
 #include "imaging/decoding/guarded.h"
-#include "imaging/formats/heifplugin.h"
-#include "imaging/formats/jxlplugin.h"
 #include "imaging/jpeg/jpegcolour.h"
 #include "imaging/jpeg/jpegpaths.h"
+#include "imaging/reading/orientation.h"
 #include "imaging/reading/picturesource.h"
-#include "metafile/metafileimage.h"
-#include "metafile/metafileplugin.h"
+#include "plugins/heifplugin.h"
+#include "plugins/jxlplugin.h"
+#include "plugins/metafile/metafileimage.h"
+#include "plugins/metafile/metafileplugin.h"
+#include "plugins/profiles.h"
 
 #include <QColorSpace>
 #include <QtPlugin>
@@ -30,7 +31,7 @@ QImage inScreenColours(QImage image, PictureSource& source) {
     if (source.format == "jpeg" && !image.colorSpace().isValid()) {
         const JpegColour colour = jpegColour(source.bytes());
         const QImage cmyk = colour.components == 4 && !colour.icc.isEmpty()
-                                ? cmykJpeg(source.bytes(), colour, source.reader().transformation())
+                                ? cmykJpeg(source.bytes(), colour, source.turn)
                                 : QImage();
         if (!cmyk.isNull())
             return cmyk;
@@ -44,7 +45,7 @@ namespace {
 QSize sizeFrom(PictureSource& source) {
     if (source.error != PictureError::None || !source.claimed.isValid())
         return {};
-    return turnsSideways(source.reader()) ? source.claimed.transposed() : source.claimed;
+    return turnsSideways(source) ? source.claimed.transposed() : source.claimed;
 }
 
 QImage scaledFrom(PictureSource& source, const QSize& size) {
@@ -52,11 +53,11 @@ QImage scaledFrom(PictureSource& source, const QSize& size) {
         return {};
     QImageReader& reader = source.reader();
     // The reader scales before it turns the picture upright.
-    const QSize stored = turnsSideways(reader) ? size.transposed() : size;
+    const QSize stored = turnsSideways(source) ? size.transposed() : size;
     QImage thumbnail = reducedJpeg(source, stored);
     if (thumbnail.isNull()) {
         reader.setScaledSize(stored);
-        thumbnail = inScreenColours(reader.read(), source);
+        thumbnail = inScreenColours(source.read(), source);
     }
     return thumbnail.isNull() || thumbnail.size() == size
                ? thumbnail
@@ -102,7 +103,7 @@ PictureLoad loadFrom(PictureSource& source, qint64 room) {
     image = pictureCanvas(reader);
     if (!reader.read(&image) || image.isNull())
         return {PictureError::NotAPicture, {}, source.claimed};
-    image = inScreenColours(std::move(image), source);
+    image = inScreenColours(upright(std::move(image), source.turn), source);
     PictureLoad load{PictureError::None, image, image.size(), animated};
     load.delayMs = animated ? reader.nextImageDelay() : 0;
     return load;

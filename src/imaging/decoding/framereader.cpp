@@ -20,7 +20,7 @@ int shownDelayMs(int delayMs) {
 FrameReader::FrameReader(int fd) {
     m_fd = fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (m_fd >= 0 && rewind())
-        m_source->reader().read(); // the first frame is on screen already
+        m_source->read(); // the first frame is on screen already
 }
 
 FrameReader::~FrameReader() {
@@ -38,9 +38,9 @@ QImage FrameReader::next() {
         [&] {
             if (!m_source || m_source->error != PictureError::None)
                 return QImage();
-            QImage frame = m_source->reader().read();
+            QImage frame = m_source->read();
             if (frame.isNull() && rewind()) // past the last frame: from the start again
-                frame = m_source->reader().read();
+                frame = m_source->read();
             toScreenColours(frame);
             return frame;
         },

@@ -4,41 +4,18 @@
 #include "imaging/jpeg/jpegcolour.h"
 
 #include "core/bytes.h"
-#include "imaging/colour/profiles.h"
 #include "imaging/colour/screencolours.h"
+#include "imaging/jpeg/jpegmarkers.h"
+#include "imaging/reading/orientation.h"
 
 #include <turbojpeg.h>
 
-#include <QMap>
-#include <QTransform>
-
+#include <algorithm>
 #include <memory>
 
 namespace tovik {
 
 namespace {
-constexpr char IccTag[] = "ICC_PROFILE"; // with its NUL, 12 bytes
-
-// One APP2 chunk of the profile: its place among count chunks, and its bytes.
-void addChunk(const ByteView& b, const QByteArray& file, qint64 at, QMap<int, QByteArray>& chunks,
-              int& count) {
-    const qint64 length = b.be16(at + 2);
-    if (length < 16 || !b.has(at + 4, IccTag, sizeof IccTag))
-        return;
-    count = int(b.u8(at + 17));
-    chunks.insert(int(b.u8(at + 16)), file.mid(at + 18, length - 16));
-}
-
-QByteArray joined(const QMap<int, QByteArray>& chunks, int count) {
-    QByteArray icc;
-    for (int i = 1; i <= count; ++i) {
-        if (!chunks.contains(i) || icc.size() + chunks[i].size() > MaxProfileBytes)
-            return {};
-        icc += chunks[i];
-    }
-    return icc;
-}
-
 struct TjFree {
     void operator()(void* handle) const { tjDestroy(handle); }
 };
@@ -49,31 +26,21 @@ struct TjFree {
 JpegColour jpegColour(const QByteArray& file) {
     const ByteView b(file.constData(), size_t(file.size()));
     JpegColour colour;
-    QMap<int, QByteArray> chunks;
-    int count = 0;
+    IccChunks icc;
     for (qint64 at = 2; at + 4 <= b.size() && b.u8(at) == 0xff && b.u8(at + 1) != 0xda;
          at += 2 + b.be16(at + 2)) {
         const quint32 marker = b.u8(at + 1);
         if (marker == 0xe2)
-            addChunk(b, file, at, chunks, count);
+            icc.add(reinterpret_cast<const uchar*>(file.constData()) + at + 4,
+                    size_t(std::clamp<qint64>(b.be16(at + 2) - 2, 0, b.size() - at - 4)));
         else if (marker == 0xee)
             colour.adobe = colour.adobe || b.has(at + 4, "Adobe", 5);
         else if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 &&
                  marker != 0xcc)
             colour.components = int(b.u8(at + 9));
     }
-    colour.icc = joined(chunks, count);
+    colour.icc = icc.joined();
     return colour;
-}
-
-QImage upright(QImage image, QImageIOHandler::Transformations turn) {
-    if (turn == QImageIOHandler::TransformationRotate270)
-        return image.transformed(QTransform().rotate(270));
-    image = image.mirrored(turn & QImageIOHandler::TransformationMirror,
-                           turn & QImageIOHandler::TransformationFlip);
-    if (turn & QImageIOHandler::TransformationRotate90)
-        image = image.transformed(QTransform().rotate(90));
-    return image;
 }
 
 QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,

@@ -20,9 +20,6 @@ struct JpegColour {
 
 JpegColour jpegColour(const QByteArray& file);
 
-// A picture decoded as stored, turned upright as the reader's transformation says.
-QImage upright(QImage image, QImageIOHandler::Transformations turn);
-
 // A CMYK JPEG decoded by libjpeg-turbo and converted through its profile to the screen's
 // colours, upright as turn says; null when it cannot be.
 QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,

@@ -8,6 +8,7 @@
 #include "imaging/jpeg/jpegbands.h"
 #include "imaging/jpeg/jpegcolour.h"
 #include "imaging/jpeg/jpegreduced.h"
+#include "imaging/reading/orientation.h"
 #include "imaging/reading/picturesource.h"
 
 #include <QColorSpace>
@@ -41,7 +42,7 @@ QImage reducedJpeg(PictureSource& source, const QSize& stored) {
     QImage reduced = decodeJpegReduced(source.bytes(), stored);
     if (!reduced.isNull() && *convert)
         (*convert)(reduced.bits(), reduced.width(), reduced.height(), reduced.bytesPerLine());
-    return reduced.isNull() ? reduced : upright(reduced, source.reader().transformation());
+    return reduced.isNull() ? reduced : upright(reduced, source.turn);
 }
 
 QImage decodedInBands(PictureSource& source) {
@@ -57,7 +58,7 @@ QImage decodedInBands(PictureSource& source) {
                         : QImage(stored, QImage::Format_RGB32);
     if (canvas.isNull() || !decodeJpegInBands(source.bytes(), canvas, *convert))
         return {};
-    return upright(canvas, source.reader().transformation());
+    return upright(canvas, source.turn);
 }
 
 } // namespace tovik

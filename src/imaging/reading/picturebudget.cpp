@@ -4,8 +4,8 @@
 #include "imaging/reading/picturebudget.h"
 
 #include "core/bytes.h"
-#include "imaging/formats/heifplugin.h"
-#include "imaging/formats/jxlplugin.h"
+#include "plugins/heifplugin.h"
+#include "plugins/jxlplugin.h"
 
 #include <algorithm>
 #include <cmath>

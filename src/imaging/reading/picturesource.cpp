@@ -5,6 +5,7 @@
 
 #include "core/bytes.h"
 #include "imaging/openpicture.h"
+#include "imaging/reading/orientation.h"
 #include "imaging/reading/picturebudget.h"
 
 #include <QFile>
@@ -76,8 +77,12 @@ QSize claimedBy(const QByteArray& head) {
 }
 } // namespace
 
-bool turnsSideways(const QImageReader& reader) {
-    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+bool turnsSideways(const PictureSource& source) {
+    return source.turn.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+QImage PictureSource::read() {
+    return upright(m_reader.read(), turn);
 }
 
 PictureSource::PictureSource(int fd) {
@@ -109,10 +114,11 @@ void PictureSource::check() {
         return refuse(PictureError::TooLarge, bmp);
     QImageReader::setAllocationLimit(PictureAllocationLimitMB);
     m_reader.setDevice(&m_buffer);
-    m_reader.setAutoTransform(true);
+    m_reader.setAutoTransform(false);
     if (!m_reader.canRead())
         return refuse(PictureError::NotAPicture, {});
     format = m_reader.format();
+    turn = format == "jpeg" ? jpegOrientation(bytes) : m_reader.transformation();
     if (format == "svg" || format == "svgz" || format == "wmf" || format == "emf") {
         m_drawnOutside = true; // even its size takes drawing
         return;

@@ -28,6 +28,11 @@ public:
     bool drawnOutside() const { return m_drawnOutside; }
     // The reader's name for it, kept: the reader no longer knows once it has read to the end.
     QByteArray format;
+    // How what the reader gives is turned upright (it turns nothing itself): for a JPEG, as
+    // orientation.h reads it; for any other format, as its reader says.
+    QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone;
+    // The next picture the reader gives, upright; null at the end or on failure.
+    QImage read();
     PictureError error = PictureError::None;
     QSize claimed;
 
@@ -40,7 +45,7 @@ private:
     bool m_drawnOutside = false;
 };
 
-// Whether the reader turns the picture a quarter to stand it upright.
-bool turnsSideways(const QImageReader& reader);
+// Whether the picture is turned a quarter to stand it upright.
+bool turnsSideways(const PictureSource& source);
 
 } // namespace tovik

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/formats/jxlplugin.h"
+#include "plugins/jxlplugin.h"
 
-#include "imaging/colour/profiles.h"
-#include "imaging/formats/primaries.h"
+#include "plugins/primaries.h"
+#include "plugins/profiles.h"
 
 #include <jxl/decode_cxx.h>
 #include <jxl/resizable_parallel_runner_cxx.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/colour/profiles.h"
+#include "plugins/profiles.h"
 
 #include <QColorSpace>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "metafile/metafilerender.h"
+#include "plugins/metafile/metafilerender.h"
 
 #include "core/bytes.h"
 

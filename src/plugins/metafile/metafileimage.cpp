@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "metafile/metafileimage.h"
+#include "plugins/metafile/metafileimage.h"
 
-#include "metafile/metafilerender.h"
+#include "plugins/metafile/metafilerender.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/formats/primaries.h"
+#include "plugins/primaries.h"
 
 namespace tovik {
 

@@ -3,7 +3,7 @@
 
 #pragma once
 
-#include "imaging/formats/wholefilehandler.h"
+#include "plugins/wholefilehandler.h"
 
 namespace tovik {
 
