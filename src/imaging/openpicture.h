@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "imaging/pictureload.h"
+
 #include <QString>
 
 namespace tovik {
@@ -17,9 +19,13 @@ public:
     OpenPicture(const OpenPicture&) = delete;
     OpenPicture& operator=(const OpenPicture&) = delete;
     int fd() const { return m_fd; }
+    // Why there is no fd: Missing for no such file or a folder, NotAPicture for any other kind of
+    // file (a device such as /dev/zero, a FIFO, a socket), which is never opened.
+    PictureError error() const { return m_error; }
 
 private:
     int m_fd = -1;
+    PictureError m_error = PictureError::Missing;
 };
 
 // Whether fd is open on a regular file.

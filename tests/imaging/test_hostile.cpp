@@ -257,7 +257,7 @@ private slots:
         std::promise<bool> refused;
         std::future<bool> answer = refused.get_future();
         std::thread asking([&] {
-            refused.set_value(loadPicture(fifo).error == PictureError::Missing &&
+            refused.set_value(loadPicture(fifo).error == PictureError::NotAPicture &&
                               !pictureSize(fifo).isValid() &&
                               loadPictureScaled(fifo, {10, 10}).isNull());
         });
@@ -271,7 +271,13 @@ private slots:
         QVERIFY(inTime);
         QVERIFY(answer.get());
         QCOMPARE(loadPicture(v.fake.folder.path()).error, PictureError::Missing);
-        QCOMPARE(loadPicture("/dev/zero").error, PictureError::Missing);
+        QCOMPARE(loadPicture("/dev/zero").error, PictureError::NotAPicture);
+        QCOMPARE(loadPicture(v.fake.file("no such.jpg")).error, PictureError::Missing);
+        // Stepped onto in a list, a link to a device is no picture, said as any other is.
+        QVERIFY(QFile::link("/dev/zero", v.fake.file("zero.jpg")));
+        v.open({"photo.jpg", "zero.jpg"});
+        QTest::keyClick(&v.w(), Qt::Key_PageUp);
+        QCOMPARE(v.fake.messages.shown.value(0).second, QStringLiteral("Invalid Picture Format"));
         // A file that says it holds nothing and never ends is read no further than it says.
         QVERIFY(QFile::link("/proc/self/pagemap", v.fake.file("pagemap.jpg")));
         QCOMPARE(loadPicture(v.fake.file("pagemap.jpg")).error, PictureError::NotAPicture);

@@ -16,7 +16,7 @@ namespace {
 PictureLoad decodePicture(const QString& path, const DecodeRequest& request) {
     const OpenPicture file(path);
     if (file.fd() < 0)
-        return {PictureError::Missing, {}, {}};
+        return {file.error(), {}, {}};
     return decodeRoute().decode(file.fd(), request);
 }
 } // namespace

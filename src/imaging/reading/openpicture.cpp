@@ -30,11 +30,20 @@ OpenPicture::OpenPicture(const QString& path) {
     if (path.isEmpty())
         return;
     ++opened;
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0 || S_ISDIR(info.st_mode))
+        return;
+    m_error = PictureError::NotAPicture;
+    if (!S_ISREG(info.st_mode))
+        return;
+    // Opened without waiting: the name may have been given to a FIFO since.
+    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd >= 0 && !isRegularFile(m_fd)) {
         ::close(m_fd);
         m_fd = -1;
     }
+    m_error = m_fd >= 0 ? PictureError::None : PictureError::Missing;
 }
 
 OpenPicture::~OpenPicture() {
