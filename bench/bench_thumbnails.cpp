@@ -21,6 +21,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -71,11 +72,15 @@ Run runChild(std::vector<std::string> args) {
     QElapsedTimer timer;
     timer.start();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        return {};
     int status = 0;
     rusage usage{};
-    wait4(pid, &status, 0, &usage);
+    // A peer that is missing or fails gives no figure to compare with: the bench stops.
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
+        wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "bench_thumbnails: %s could not be run or failed%s\n", argv[0],
+                     args[0] == "feh" ? " (bench/setup.sh installs it)" : "");
+        std::exit(1);
+    }
     return {timer.nsecsElapsed() / 1e6, usage.ru_maxrss / 1024.0};
 }
 

@@ -69,6 +69,14 @@ private slots:
         QTest::newRow("animated WebP on a huge canvas")
             << animatedWebp(16383, 16383) << "canvas.webp"
             << "The picture is too large to open (16383 x 16383 pixels).";
+        QTest::newRow("animated WebP whose canvases pass the budget")
+            << animatedWebp(8192, 8192) << "canvases.webp"
+            << "The picture is too large to open (8192 x 8192 pixels).";
+        QImage frame(300, 200, QImage::Format_RGB32);
+        frame.fill(Qt::red);
+        QTest::newRow("WebP frame larger than its canvas")
+            << animatedWebpOf({frame, frame}, {100, 100}, {16, 16}) << "frame.webp"
+            << "Invalid Picture Format";
         QTest::newRow("TIFF in one strip")
             << oneStripTiff(16000, 16000) << "strip.tif"
             << "The picture is too large to open (16000 x 16000 pixels).";
@@ -102,6 +110,29 @@ private slots:
         QCOMPARE(v.w().imgThree.picture.size(), QSize(320, 240)); // the previous picture stays
         QVERIFY(!pictureSize(v.fake.file(name)).isValid());       // measured for a sheet
         QVERIFY(loadPictureScaled(v.fake.file(name), {50, 50}).isNull());
+    }
+
+    // An honest animation within its canvas plays; a delay of 10 ms or less shows for 100 ms, as
+    // browsers show it, so that no animation burns a core.
+    void anAnimatedWebpPlaysWithTinyDelaysAsBrowsersShowThem() {
+        QList<QImage> frames;
+        for (const QColor colour : {Qt::red, Qt::green, Qt::blue}) {
+            frames << QImage(120, 80, QImage::Format_RGB32);
+            frames.back().fill(colour);
+        }
+        Viewer v;
+        v.fake.write("anim.webp", animatedWebpOf(frames, {11, 10, 0}, {120, 80}));
+        const PictureLoad first = loadPicture(v.fake.file("anim.webp"));
+        QVERIFY(first.animated);
+        QCOMPARE(first.image.pixel(5, 5), qRgb(255, 0, 0));
+        PictureFrames rest(v.fake.file("anim.webp"), first.delayMs);
+        QCOMPARE(rest.delayMs(), 11);
+        const QList<QPair<QRgb, int>> shown{
+            {qRgb(0, 255, 0), 100}, {qRgb(0, 0, 255), 100}, {qRgb(255, 0, 0), 11}};
+        for (const auto& [colour, delay] : shown) {
+            QCOMPARE(rest.next().pixel(5, 5), colour);
+            QCOMPARE(rest.delayMs(), delay);
+        }
     }
 
     void honestFilesOfTheSameKindsStillOpen() {

@@ -214,6 +214,42 @@ QByteArray animatedWebp(int width, int height) {
     return webp + "WEBP" + chunks;
 }
 
+QByteArray animatedWebpOf(const QList<QImage>& frames, const QList<int>& delaysMs, QSize canvas) {
+    QByteArray chunks;
+    LeStream out(&chunks); // everything through the stream, which keeps its own place
+    const auto u24 = [&out](int v) { out << quint8(v) << quint8(v >> 8) << quint8(v >> 16); };
+    const auto raw = [&out](const QByteArray& bytes) {
+        out.writeRawData(bytes.constData(), int(bytes.size()));
+    };
+    raw("VP8X");
+    out << quint32(10) << quint8(0x02) << quint8(0) << quint8(0) << quint8(0);
+    u24(canvas.width() - 1);
+    u24(canvas.height() - 1);
+    raw("ANIM");
+    out << quint32(6) << quint32(0) << quint16(0);
+    for (qsizetype i = 0; i < frames.size(); ++i) {
+        QByteArray still;
+        QBuffer buffer(&still);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "webp");
+        writer.setQuality(100); // lossless: one VP8L chunk after the RIFF header
+        writer.write(frames[i].convertToFormat(QImage::Format_RGB32));
+        const QByteArray bitstream = still.mid(12);
+        raw("ANMF");
+        out << quint32(16 + bitstream.size());
+        u24(0);
+        u24(0);
+        u24(frames[i].width() - 1);
+        u24(frames[i].height() - 1);
+        u24(delaysMs.value(i));
+        out << quint8(0x02); // drawn over the canvas, not blended
+        raw(bitstream.size() % 2 ? bitstream + '\0' : bitstream);
+    }
+    QByteArray webp("RIFF");
+    LeStream(&webp) << quint32(4 + chunks.size());
+    return webp + "WEBP" + chunks;
+}
+
 QByteArray oneStripTiff(quint32 width, quint32 height) {
     QByteArray tiff("II*\0", 4);
     LeStream out(&tiff);

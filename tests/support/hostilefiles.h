@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QList>
+#include <QSize>
 
 namespace tovik::test {
 
@@ -41,6 +43,9 @@ QByteArray pngHeader(quint32 width, quint32 height, int depth);
 QByteArray progressiveJpegHeader(int width, int height, int components);
 // An animated WebP on a width x height canvas (its VP8X and ANIM chunks, no frame).
 QByteArray animatedWebp(int width, int height);
+// An animated WebP of these frames (each drawn at the top left of the canvas, shown for its
+// delay), losslessly encoded; a frame larger than the canvas is written as it is.
+QByteArray animatedWebpOf(const QList<QImage>& frames, const QList<int>& delaysMs, QSize canvas);
 // A TIFF of width x height RGB in one uncompressed strip (its first directory, a token strip).
 QByteArray oneStripTiff(quint32 width, quint32 height);
 // An icon whose three entries point at nothing that is an image: past the end, into the

@@ -13,8 +13,8 @@
 namespace tovik {
 
 int shownDelayMs(int delayMs) {
-    constexpr int Shortest = 20, Usual = 100;
-    return delayMs < Shortest ? Usual : delayMs;
+    constexpr int Tiny = 10, Usual = 100; // as browsers show them
+    return delayMs <= Tiny ? Usual : delayMs;
 }
 
 FrameReader::FrameReader(int fd) {

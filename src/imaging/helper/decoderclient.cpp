@@ -22,6 +22,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -158,12 +159,33 @@ std::optional<Helper> spawned() {
     return helper;
 }
 
-// Helpers waiting for work: one for each thread that decodes at once, kept for the next picture.
+// Helpers waiting for work: one for each thread that decodes at once, kept for the next picture,
+// and the one that gave an animation's last frame, kept for its next: it holds the animation
+// where it left it, where any other would decode every frame before the one asked again.
 class Pool {
 public:
     ~Pool() {
         for (const Helper& helper : m_idle)
             retire(helper);
+        if (m_frames)
+            retire(*m_frames);
+    }
+    std::optional<Helper> takeForFrames() {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_frames)
+                return std::exchange(m_frames, std::nullopt);
+        }
+        return take();
+    }
+    void giveForFrames(const Helper& helper) {
+        std::optional<Helper> before;
+        {
+            const std::lock_guard lock(m_mutex);
+            before = std::exchange(m_frames, helper);
+        }
+        if (before)
+            give(*before);
     }
     std::optional<Helper> take() {
         {
@@ -194,6 +216,7 @@ private:
     }
     std::mutex m_mutex;
     std::vector<Helper> m_idle;
+    std::optional<Helper> m_frames;
     QByteArray m_profile; // what the idle helpers were given
 };
 
@@ -262,8 +285,9 @@ std::optional<PictureLoad> answerFrom(const Helper& helper, const Request& reque
 // A helper of the pool that takes the request: one that died while it waited (killed, or out
 // of its time) cannot, and a new one is tried in its place.
 std::optional<Helper> sentTo(const Request& request, int fd) {
+    const bool frame = request.kind == Kind::Frame;
     for (int tries = 0; tries < 2; ++tries) {
-        const std::optional<Helper> helper = pool().take();
+        const std::optional<Helper> helper = frame ? pool().takeForFrames() : pool().take();
         if (!helper)
             return {};
         if (sendMessage(helper->socket, &request, sizeof request, fd))
@@ -280,10 +304,12 @@ std::optional<PictureLoad> ask(const Request& request, int fd) {
     if (!helper)
         return {};
     std::optional<PictureLoad> load = answerFrom(*helper, request);
-    if (load)
-        pool().give(*helper);
-    else
+    if (!load)
         retire(*helper);
+    else if (request.kind == Kind::Frame)
+        pool().giveForFrames(*helper);
+    else
+        pool().give(*helper);
     return load;
 }
 

@@ -82,8 +82,10 @@ qint64 skipColourTable(const Bytes& b, qint64 packedAt, qint64 at) {
 }
 
 // The logical screen and every frame's rectangle: a frame may be far larger than the screen.
-QSize gifCost(const Bytes& b) {
+// An animation keeps its canvas beside each frame handed out, and its helper the copy it sends.
+DecodeCost gifCost(const Bytes& b) {
     QSize largest = sizeOf(b.le16(6), b.le16(8));
+    int frames = 0;
     qint64 at = skipColourTable(b, 10, 13);
     while (at < b.size()) {
         const quint32 kind = b.u8(at);
@@ -91,12 +93,13 @@ QSize gifCost(const Bytes& b) {
             at = skipSubBlocks(b, at + 2);
         } else if (kind == 0x2c) { // image: descriptor, colour table, code size, data
             largest = larger(largest, sizeOf(b.le16(at + 5), b.le16(at + 7)));
+            ++frames;
             at = skipSubBlocks(b, skipColourTable(b, at + 9, at + 10) + 1);
         } else {
             break; // the trailer, or damage the decoder will refuse
         }
     }
-    return largest;
+    return {largest, 4, frames > 1 ? 3 : 1, 0, 0};
 }
 
 // The whole-picture coefficients libjpeg keeps for a progressive or multi-scan JPEG: 64
@@ -206,14 +209,53 @@ DecodeCost tiffCost(const Bytes& b) {
             1, clampedBytes(piece * samples * sampleBytes), 0};
 }
 
-// A WebP's canvas: an animation keeps the canvas, the frame being drawn and the picture handed
-// out; a still picture is decoded once and converted.
+// The size a VP8 or VP8L bitstream chunk at `at` says its picture is; invalid for another chunk.
+QSize webpBitstreamSize(const Bytes& b, qint64 at) {
+    if (b.has(at, "VP8 ", 4))
+        return sizeOf(b.le16(at + 14) & 0x3fff, b.le16(at + 16) & 0x3fff);
+    if (b.has(at, "VP8L", 4)) {
+        const quint32 bits = b.le32(at + 9);
+        return sizeOf(1 + (bits & 0x3fff), 1 + ((bits >> 14) & 0x3fff));
+    }
+    return {};
+}
+
+// Whether every frame of an animated WebP lies within its canvas and its bitstream is the size
+// its frame says: the decoder allocates for the bitstream's claim, whatever the canvas.
+bool webpFramesFit(const Bytes& b, QSize canvas) {
+    const auto u24 = [&](qint64 at) { return qint64(b.le16(at) | b.u8(at + 2) << 16); };
+    for (qint64 at = 30; at + 8 <= b.size();
+         at += 8 + qint64(b.le32(at + 4)) + (b.le32(at + 4) & 1)) {
+        if (!b.has(at, "ANMF", 4))
+            continue;
+        const qint64 data = at + 8;
+        const QSize frame = sizeOf(1 + u24(data + 6), 1 + u24(data + 9));
+        qint64 stream = data + 16;
+        if (b.has(stream, "ALPH", 4))
+            stream += 8 + qint64(b.le32(stream + 4)) + (b.le32(stream + 4) & 1);
+        const QSize coded = webpBitstreamSize(b, stream);
+        if (2 * u24(data) + frame.width() > canvas.width() ||
+            2 * u24(data + 3) + frame.height() > canvas.height() ||
+            (coded.isValid() && coded != frame))
+            return false;
+    }
+    return true;
+}
+
+// A WebP's canvas. An animation keeps the canvas, the frame being decoded, the frame as a
+// picture and the picture handed out, and its helper the copy it sends; a still picture is
+// decoded once and converted.
 DecodeCost webpCost(const Bytes& b) {
     if (!b.has(0, "RIFF", 4) || !b.has(8, "WEBP", 4))
         return {};
     const auto u24 = [&](qint64 at) { return b.le16(at) | b.u8(at + 2) << 16; };
-    if (b.has(12, "VP8X", 4))
-        return {sizeOf(1 + u24(24), 1 + u24(27)), 4, b.u8(20) & 2 ? 3 : 2, 0, 0};
+    if (b.has(12, "VP8X", 4)) {
+        const QSize canvas = sizeOf(1 + u24(24), 1 + u24(27));
+        const bool animated = b.u8(20) & 2;
+        DecodeCost cost{canvas, 4, animated ? 5 : 2, 0, 0};
+        cost.broken = animated && !webpFramesFit(b, canvas);
+        return cost;
+    }
     if (b.has(12, "VP8 ", 4))
         return {sizeOf(b.le16(26) & 0x3fff, b.le16(28) & 0x3fff), 4, 2, 0, 0};
     if (b.has(12, "VP8L", 4)) {
@@ -249,7 +291,7 @@ DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format) {
     if (format == "jpeg")
         return jpegCost(b);
     if (format == "gif")
-        return {gifCost(b), 4, 1, 0, 0};
+        return gifCost(b);
     if (format == "png")
         return pngCost(b);
     if (format == "ico")

@@ -28,6 +28,7 @@ struct DecodeCost {
     int copies = 1;          // how many pictures of that size it holds at once
     qint64 workingBytes = 0; // its buffers beside them: a JPEG's coefficients, a TIFF strip
     int jpegScans = 0;       // start-of-scan markers in a JPEG
+    bool broken = false;     // the headers contradict themselves: no picture
 
     // Everything together, in bytes; the largest qint64 when it does not fit one.
     qint64 bytes() const;

@@ -126,7 +126,7 @@ void PictureSource::check() {
     const DecodeCost headers = decodeCost(bytes, format);
     if (tooLarge(headers))
         return refuse(PictureError::TooLarge, headers.largest);
-    if (!scansWithinBudget(headers))
+    if (headers.broken || !scansWithinBudget(headers))
         return refuse(PictureError::NotAPicture, {});
     if (format == "ico")
         jumpToLargest(m_reader);
