@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
+#include "imaging/decoding/canvas.h"
 #include "imaging/decoding/route.h"
 #include "imaging/helper/decoderclient.h"
 #include "imaging/helper/protocol.h"
@@ -146,8 +147,8 @@ private slots:
     // An answer is read within its own bounds: pixels larger than the room or than the memory
     // they are in, of a form never sent, or where none were asked for, are no picture.
     void answersBeyondTheirBoundsAreRefused() {
-        const int memory = memfd_create("answer", 0);
-        QVERIFY(memory >= 0 && ftruncate(memory, 400 * 100) == 0);
+        const int memory = sealedMemory(400 * 100);
+        QVERIFY(memory >= 0);
         Request load;
         load.room = 400 * 100;
         Answer answer;
@@ -176,6 +177,11 @@ private slots:
         bad.error = 99;
         QVERIFY(refused(bad, load));
         ::close(memory);
+        // Memory that its sender could still shrink would take the viewer down as it is read.
+        const int shrinkable = memfd_create("answer", 0);
+        QVERIFY(shrinkable >= 0 && ftruncate(shrinkable, 400 * 100) == 0);
+        QVERIFY(!answeredLoad(answer, shrinkable, load).has_value());
+        ::close(shrinkable);
     }
 };
 

@@ -5,13 +5,18 @@
 
 #include "imaging/pictureload.h"
 
+#include <QList>
 #include <QMutex>
 
 #include <array>
+#include <atomic>
 #include <limits>
+#include <map>
 #include <utility>
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace tovik {
 
@@ -19,26 +24,106 @@ namespace {
 struct Mapping {
     void* at;
     size_t bytes;
+    int memory = -1; // a shared canvas's
 };
+
+std::atomic<bool> sharedCanvases = false;
+// The shared canvases alive, by their pixels.
+QMutex sharedMutex;
+std::map<const void*, int> sharedMemories;
+
+void release(void* info) {
+    const auto* mapping = static_cast<Mapping*>(info);
+    if (mapping->memory >= 0) {
+        const QMutexLocker lock(&sharedMutex); // before its address can be mapped again
+        sharedMemories.erase(mapping->at);
+        ::close(mapping->memory);
+    }
+    munmap(mapping->at, mapping->bytes);
+    delete mapping;
+}
+
+QImage pictureOver(Mapping* mapping, QSize size, qsizetype bytesPerLine, QImage::Format format,
+                   bool writable) {
+    if (writable)
+        return QImage(static_cast<uchar*>(mapping->at), size.width(), size.height(), bytesPerLine,
+                      format, release, mapping);
+    return QImage(static_cast<const uchar*>(mapping->at), size.width(), size.height(), bytesPerLine,
+                  format, release, mapping);
+}
+
+// A canvas of bytes: private huge pages, or sealed shared memory faulted in at once.
+QImage freshCanvas(size_t bytes, QSize size, qsizetype bytesPerLine, QImage::Format format) {
+    if (!sharedCanvases) {
+        void* at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (at == MAP_FAILED)
+            return {};
+        madvise(at, bytes, MADV_HUGEPAGE);
+        return pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, true);
+    }
+    const int memory = sealedMemory(qint64(bytes));
+    void* at = memory < 0 ? MAP_FAILED
+                          : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
+                                 memory, 0);
+    if (at == MAP_FAILED) {
+        if (memory >= 0)
+            ::close(memory);
+        return {};
+    }
+    const QMutexLocker lock(&sharedMutex);
+    sharedMemories[at] = memory;
+    return pictureOver(new Mapping{at, bytes, memory}, size, bytesPerLine, format, true);
+}
 } // namespace
 
 QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
                      QImage::Format format, bool writable) {
-    const auto release = [](void* info) {
-        const auto* mapping = static_cast<Mapping*>(info);
-        munmap(mapping->at, mapping->bytes);
-        delete mapping;
-    };
-    auto* mapping = new Mapping{at, bytes};
-    if (writable)
-        return QImage(static_cast<uchar*>(at), size.width(), size.height(), bytesPerLine, format,
-                      release, mapping);
-    return QImage(static_cast<const uchar*>(at), size.width(), size.height(), bytesPerLine, format,
-                  release, mapping);
+    return pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, writable);
 }
 
-QImage pictureCanvas(const QImageReader& reader) {
+int sealedMemory(qint64 bytes) {
+    const int memory = memfd_create("tovik-picture", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (memory >= 0 && ftruncate(memory, bytes) == 0 &&
+        fcntl(memory, F_ADD_SEALS, F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_SEAL) == 0)
+        return memory;
+    if (memory >= 0)
+        ::close(memory);
+    return -1;
+}
+
+bool sizeSealed(int memory) {
+    const int seals = fcntl(memory, F_GET_SEALS);
+    return seals >= 0 && (seals & F_SEAL_SHRINK);
+}
+
+void useSharedCanvases() {
+    sharedCanvases = true;
+}
+
+namespace {
+// Whether Qt's reader of this format decodes into the canvas it is given.
+bool decodesIntoCanvas(const QByteArray& format) {
+    static const QList<QByteArray> Formats{"png", "bmp", "tiff", "pbm", "pgm", "ppm", "jpeg"};
+    return Formats.contains(format);
+}
+} // namespace
+
+qint64 copyOutBytes(const QByteArray& format, QSize picture) {
+    if (!sharedCanvases || decodesIntoCanvas(format) || !picture.isValid())
+        return 0;
+    return qint64(picture.width()) * picture.height() * 4;
+}
+
+int sharedCanvasMemory(const QImage& image) {
+    const QMutexLocker lock(&sharedMutex);
+    const auto found = sharedMemories.find(image.constBits());
+    return found == sharedMemories.end() ? -1 : found->second;
+}
+
+QImage pictureCanvas(QImageReader& reader) {
     constexpr qint64 Large = qint64(8) << 20;
+    if (sharedCanvases && !decodesIntoCanvas(reader.format()))
+        return {}; // its reader would make a picture of its own beside it
     const QSize size = reader.size();
     const QImage::Format format = reader.imageFormat();
     if (!size.isValid() || format == QImage::Format_Invalid)
@@ -48,12 +133,7 @@ QImage pictureCanvas(const QImageReader& reader) {
     const qint64 bytes = rowBytes * size.height();
     if (bytes < Large || bytes > PictureBudgetBytes || rowBytes > std::numeric_limits<int>::max())
         return {}; // small, or beyond the budget: the reader's own allocation says no
-    void* at =
-        mmap(nullptr, size_t(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (at == MAP_FAILED)
-        return {};
-    madvise(at, size_t(bytes), MADV_HUGEPAGE);
-    return mappedPicture(at, size_t(bytes), size, qsizetype(rowBytes), format, true);
+    return freshCanvas(size_t(bytes), size, qsizetype(rowBytes), format);
 }
 
 namespace {

@@ -13,10 +13,26 @@ namespace tovik {
 QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
                      QImage::Format format, bool writable);
 
+// Shared memory (a memfd) of bytes whose size is sealed, so that whoever it is sent to can map
+// it without its shrinking under them; -1 when none can be had.
+int sealedMemory(qint64 bytes);
+// Whether memory's size is sealed: no other memory is mapped from a helper.
+bool sizeSealed(int memory);
+
+// From now on large canvases are made in sealed shared memory (in the decoding helper, whose
+// answer then sends a canvas's memory as it is rather than a copy of its pixels).
+void useSharedCanvases();
+// The memory under image's pixels when they are those of a shared canvas, else -1; it stays
+// open as long as the canvas.
+int sharedCanvasMemory(const QImage& image);
+// What sending a picture of this format and size out of shared canvases costs besides decoding
+// it: nothing where its reader decodes into a shared canvas (or there are none), else a copy.
+qint64 copyOutBytes(const QByteArray& format, QSize picture);
+
 // Memory for a large picture, in huge pages where the system offers them: a 24-megapixel photo
 // then costs some fifty page faults instead of twenty-five thousand, which on a virtual machine
 // is most of its decoding time. Null for small pictures, or when the reader cannot say.
-QImage pictureCanvas(const QImageReader& reader);
+QImage pictureCanvas(QImageReader& reader);
 
 // An RGB32 picture of size over the memory of a large picture of that size let go before (or
 // fresh huge pages), given back when let go. Only a picture written whole (every row, or the

@@ -237,7 +237,7 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
     struct stat info {};
     if (bits == 0 || answer.width <= 0 || answer.height <= 0 || answer.bytesPerLine < row ||
         answer.bytesPerLine > row + 64 || bytes > most || fstat(memory, &info) != 0 ||
-        info.st_size < bytes)
+        info.st_size < bytes || !sizeSealed(memory)) // no helper can shrink it under the viewer
         return {};
     // Read-only and faulted in at once: one call rather than a fault for every page, and a
     // picture that is changed is copied first, as any shared QImage is.

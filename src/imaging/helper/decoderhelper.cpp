@@ -4,6 +4,7 @@
 #include "imaging/helper/decoderhelper.h"
 
 #include "imaging/colour/screencolours.h"
+#include "imaging/decoding/canvas.h"
 #include "imaging/decoding/decodehere.h"
 #include "imaging/decoding/framereader.h"
 #include "imaging/helper/protocol.h"
@@ -29,12 +30,9 @@ namespace {
 // The pixels in a new shared memory, -1 when none can be made.
 int sharedPixels(const QImage& image) {
     const qsizetype bytes = image.sizeInBytes();
-    const int memory = memfd_create("tovik-picture", MFD_CLOEXEC);
-    if (memory < 0 || ftruncate(memory, bytes) != 0) {
-        if (memory >= 0)
-            ::close(memory);
+    const int memory = sealedMemory(bytes);
+    if (memory < 0)
         return -1;
-    }
     void* at = mmap(nullptr, size_t(bytes), PROT_WRITE, MAP_SHARED | MAP_POPULATE, memory, 0);
     if (at == MAP_FAILED) {
         ::close(memory);
@@ -55,7 +53,9 @@ void answer(const PictureLoad& load) {
     QImage image = load.image;
     if (!image.isNull() && !sentAsItIs(image.format()))
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    const int memory = image.isNull() ? -1 : sharedPixels(image);
+    // A canvas decoded in shared memory is sent as it is; any other picture is copied into one.
+    const int canvas = image.isNull() ? -1 : sharedCanvasMemory(image);
+    const int memory = canvas >= 0 || image.isNull() ? canvas : sharedPixels(image);
     if (memory >= 0) {
         a.width = image.width();
         a.height = image.height();
@@ -63,7 +63,7 @@ void answer(const PictureLoad& load) {
         a.format = int(image.format());
     }
     sendMessage(HelperSocket, &a, sizeof a, memory);
-    if (memory >= 0)
+    if (memory >= 0 && memory != canvas)
         ::close(memory);
 }
 
@@ -147,6 +147,7 @@ int runDecoderHelper(int argc, char* argv[]) {
     ignoreBrokenPipes();
     QCoreApplication app(argc, argv);
     QImageReader::supportedImageFormats(); // every plugin loaded while files can still be opened
+    useSharedCanvases();
     if (!enterSandbox(PictureBudgetBytes * 3))
         return 3;
     const Answer ready; // walled in: the viewer may send files now

@@ -82,7 +82,7 @@ qint64 skipColourTable(const Bytes& b, qint64 packedAt, qint64 at) {
 }
 
 // The logical screen and every frame's rectangle: a frame may be far larger than the screen.
-// An animation keeps its canvas beside each frame handed out, and its helper the copy it sends.
+// An animation keeps its canvas beside each frame handed out.
 DecodeCost gifCost(const Bytes& b) {
     QSize largest = sizeOf(b.le16(6), b.le16(8));
     int frames = 0;
@@ -99,7 +99,7 @@ DecodeCost gifCost(const Bytes& b) {
             break; // the trailer, or damage the decoder will refuse
         }
     }
-    return {largest, 4, frames > 1 ? 3 : 1, 0, 0};
+    return {largest, 4, frames > 1 ? 2 : 1, 0, 0};
 }
 
 // The whole-picture coefficients libjpeg keeps for a progressive or multi-scan JPEG: 64
@@ -243,8 +243,7 @@ bool webpFramesFit(const Bytes& b, QSize canvas) {
 }
 
 // A WebP's canvas. An animation keeps the canvas, the frame being decoded, the frame as a
-// picture and the picture handed out, and its helper the copy it sends; a still picture is
-// decoded once and converted.
+// picture and the picture handed out; a still picture is decoded once and converted.
 DecodeCost webpCost(const Bytes& b) {
     if (!b.has(0, "RIFF", 4) || !b.has(8, "WEBP", 4))
         return {};
@@ -252,7 +251,7 @@ DecodeCost webpCost(const Bytes& b) {
     if (b.has(12, "VP8X", 4)) {
         const QSize canvas = sizeOf(1 + u24(24), 1 + u24(27));
         const bool animated = b.u8(20) & 2;
-        DecodeCost cost{canvas, 4, animated ? 5 : 2, 0, 0};
+        DecodeCost cost{canvas, 4, animated ? 4 : 2, 0, 0};
         cost.broken = animated && !webpFramesFit(b, canvas);
         return cost;
     }

@@ -4,6 +4,7 @@
 #include "imaging/reading/picturesource.h"
 
 #include "core/bytes.h"
+#include "imaging/decoding/canvas.h"
 #include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturebudget.h"
@@ -133,9 +134,10 @@ void PictureSource::check() {
     claimed = m_reader.size();
     if (format == "bmp")
         claimed = bmp; // Qt gives a top-down bitmap a negative height
-    cost = std::max(headers.bytes(), DecodeCost{claimed}.bytes());
+    const QSize picture = claimed.isValid() ? claimed : headers.largest;
+    cost = std::max(headers.bytes(), DecodeCost{claimed}.bytes()) + copyOutBytes(format, picture);
     if (cost > PictureBudgetBytes)
-        error = PictureError::TooLarge;
+        refuse(PictureError::TooLarge, picture);
 }
 
 void PictureSource::refuse(PictureError why, QSize size) {
