@@ -18,6 +18,7 @@
 int main(int argc, char* argv[]) {
     tovik::shareOneMemoryArena();
     tovik::ignoreBrokenPipes();
+    tovik::startHelperAhead();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
     tovik::startImaging();

@@ -21,9 +21,12 @@ void ignoreBrokenPipes();
 // once at start, before any picture is decoded.
 void useDecodingHelper();
 
+// Starts a decoding helper ahead of need, first thing in main(): it loads its plugins and walls
+// itself in while the viewer starts, so that the first picture does not wait for it.
+void startHelperAhead();
+
 // What the viewer does at start, once its application exists: pictures are converted into the
-// display's colours, decoded through the helper, and a helper is started ahead of need so that
-// the first picture does not wait for one.
+// display's colours and decoded through the helper.
 void startImaging();
 
 } // namespace tovik

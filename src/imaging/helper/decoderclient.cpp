@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
-#include <QThreadPool>
 
 #include <atomic>
 #include <cerrno>
@@ -42,13 +41,17 @@ namespace {
 struct Helper {
     pid_t pid = -1;
     int socket = -1;
+    bool ready = false;                // it has said it is walled in
+    std::optional<QByteArray> profile; // the screen's profile it was given
 };
 
 QString findHelper() {
     const QString named = qEnvironmentVariable("TOVIK_DECODER_HELPER");
     if (!named.isEmpty())
         return named;
-    const QString here = QCoreApplication::applicationDirPath();
+    // The program's own folder, known before the application is made.
+    const QString here =
+        QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).path();
     // Beside the viewer in a build folder (or one up, for the tests' and benchmarks' programs);
     // in the package's private folder once installed.
     for (const QString& candidate :
@@ -88,20 +91,20 @@ void retire(const Helper& helper) {
     lastStatus = status;
 }
 
-// The screen's profile, which the helper converts every picture into.
-void sendScreenProfile(const Helper& helper) {
+// The screen's profile, which the helper converts every picture into (none: sRGB).
+void sendScreenProfile(Helper& helper) {
     const QByteArray icc = screenProfile();
     const int memory = icc.isEmpty() ? -1 : memfd_create("tovik-screen", MFD_CLOEXEC);
     if (memory >= 0 && write(memory, icc.constData(), size_t(icc.size())) != icc.size()) {
         ::close(memory);
         return;
     }
-    if (memory < 0)
-        return;
     Request request;
     request.kind = Kind::ScreenProfile;
-    sendMessage(helper.socket, &request, sizeof request, memory);
-    ::close(memory);
+    if (sendMessage(helper.socket, &request, sizeof request, memory))
+        helper.profile = icc;
+    if (memory >= 0)
+        ::close(memory);
 }
 
 bool readable(int socket) {
@@ -125,7 +128,8 @@ bool isReady(const Helper& helper) {
     return said && none < 0;
 }
 
-std::optional<Helper> spawned() {
+// A helper started, not yet waited for.
+std::optional<Helper> launched() {
     int pair[2];
     if (helperPath().isEmpty() || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0)
         return {};
@@ -151,12 +155,30 @@ std::optional<Helper> spawned() {
         ::close(pair[0]);
         return {};
     }
-    if (!isReady(helper)) {
-        retire(helper);
-        return {};
-    }
-    sendScreenProfile(helper);
     return helper;
+}
+
+// Whether the helper is walled in and converts into the screen's colours of now, waiting for it
+// the first time.
+bool prepared(Helper& helper) {
+    if (!helper.ready && !(helper.ready = isReady(helper)))
+        return false;
+    if (helper.profile != screenProfile())
+        sendScreenProfile(helper);
+    return helper.profile == screenProfile();
+}
+
+// A helper taken from the pool made ready for a request, or a new one in its place.
+std::optional<Helper> readied(std::optional<Helper> helper) {
+    for (int tries = 0; tries < 2; ++tries) {
+        if (!helper)
+            helper = launched();
+        if (!helper || prepared(*helper))
+            return helper;
+        retire(*helper);
+        helper.reset();
+    }
+    return {};
 }
 
 // Helpers waiting for work: one for each thread that decodes at once, kept for the next picture,
@@ -171,12 +193,12 @@ public:
             retire(*m_frames);
     }
     std::optional<Helper> takeForFrames() {
+        std::optional<Helper> kept;
         {
             const std::lock_guard lock(m_mutex);
-            if (m_frames)
-                return std::exchange(m_frames, std::nullopt);
+            kept = std::exchange(m_frames, std::nullopt);
         }
-        return take();
+        return kept ? readied(kept) : take();
     }
     void giveForFrames(const Helper& helper) {
         std::optional<Helper> before;
@@ -188,17 +210,15 @@ public:
             give(*before);
     }
     std::optional<Helper> take() {
+        std::optional<Helper> idle;
         {
             const std::lock_guard lock(m_mutex);
-            if (screenProfile() != m_profile) // helpers convert into the screen's colours
-                retireIdle();
             if (!m_idle.empty()) {
-                const Helper helper = m_idle.back();
+                idle = m_idle.back();
                 m_idle.pop_back();
-                return helper;
             }
         }
-        return spawned();
+        return readied(idle);
     }
     void give(const Helper& helper) {
         const std::lock_guard lock(m_mutex);
@@ -208,16 +228,9 @@ public:
     }
 
 private:
-    void retireIdle() {
-        for (const Helper& helper : m_idle)
-            retire(helper);
-        m_idle.clear();
-        m_profile = screenProfile();
-    }
     std::mutex m_mutex;
     std::vector<Helper> m_idle;
     std::optional<Helper> m_frames;
-    QByteArray m_profile; // what the idle helpers were given
 };
 
 Pool& pool() {
@@ -359,10 +372,8 @@ public:
 void startAhead() {
     if (qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") || helperPath().isEmpty())
         return;
-    QThreadPool::globalInstance()->start([] { // the window does not wait for it
-        if (std::optional<Helper> helper = spawned())
-            pool().give(*helper);
-    });
+    if (const std::optional<Helper> helper = launched()) // walls itself in while the viewer starts
+        pool().give(*helper);
 }
 
 int lastEndingSignal() {
@@ -390,10 +401,13 @@ void useDecodingHelper() {
     setDecodeRoute(route);
 }
 
+void startHelperAhead() {
+    decoder::startAhead();
+}
+
 void startImaging() {
     setScreenProfile(displayProfile()); // before any picture is decoded
     useDecodingHelper();
-    decoder::startAhead();
 }
 
 } // namespace tovik
