@@ -37,8 +37,14 @@ const uint8_t* bytesOf(const QByteArray& data) {
     return reinterpret_cast<const uint8_t*>(data.constData());
 }
 
+// An image sequence (an AVIF or HEIF animation, which libheif 1.15 does not read) that also holds
+// a still picture as an item (the mif1 brand, as avifenc writes one) is read for that picture.
 QByteArray sniff(const QByteArray& head) {
-    if (heif_check_filetype(bytesOf(head), int(head.size())) != heif_filetype_yes_supported)
+    const heif_filetype_result type = heif_check_filetype(bytesOf(head), int(head.size()));
+    const bool still = type == heif_filetype_yes_supported ||
+                       (type == heif_filetype_yes_unsupported &&
+                        heif_has_compatible_brand(bytesOf(head), int(head.size()), "mif1") == 1);
+    if (!still)
         return {};
     return heif_has_compatible_brand(bytesOf(head), int(head.size()), "avif") ? "avif" : "heif";
 }
@@ -63,11 +69,12 @@ Opened open(const QByteArray& file) {
 
 // libheif holds the planes at the coded depth (3 colour, 1 alpha) and an interleaved RGBA copy
 // at that depth, then, for a deep picture, one at 8 bits; the picture handed on is one more.
+// A picture that claims no pixels is none.
 FormatCost costOf(const heif_image_handle* primary) {
     const int sample = heif_image_handle_get_luma_bits_per_pixel(primary) > 8 ? 2 : 1;
     const int planes = 4 * sample, interleaved = 4 * sample + (sample > 1 ? 4 : 0);
-    return {QSize(heif_image_handle_get_width(primary), heif_image_handle_get_height(primary)),
-            planes + interleaved + 4};
+    const QSize size(heif_image_handle_get_width(primary), heif_image_handle_get_height(primary));
+    return {size.isEmpty() ? QSize() : size, planes + interleaved + 4};
 }
 
 FormatCost cost(const QByteArray& file) {
@@ -143,6 +150,11 @@ QImage decode(const QByteArray& file) {
                               options.get())))
         return {};
     const Image owned(decoded);
+    // The coded stream must be the picture its boxes describe: its size is what was budgeted,
+    // and what the sheet lays out without decoding it.
+    if (QSize(heif_image_get_width(decoded, heif_channel_interleaved),
+              heif_image_get_height(decoded, heif_channel_interleaved)) != costOf(primary).size)
+        return {};
     QImage image = copied(decoded, heif_image_handle_has_alpha_channel(primary));
     if (!image.isNull())
         setColourSpace(primary, image);

@@ -29,6 +29,8 @@
 #include <thread>
 #include <unistd.h>
 
+Q_DECLARE_METATYPE(tovik::test::HeifCodec)
+
 using namespace tovik;
 using namespace tovik::test;
 
@@ -110,6 +112,48 @@ private slots:
         QCOMPARE(v.w().imgThree.picture.size(), QSize(320, 240)); // the previous picture stays
         QVERIFY(!pictureSize(v.fake.file(name)).isValid());       // measured for a sheet
         QVERIFY(loadPictureScaled(v.fake.file(name), {50, 50}).isNull());
+    }
+
+    // A HEIF whose boxes claim another size than its coded stream has is no picture, for the
+    // window and the sheet alike; nor is one that claims no pixels.
+    void heifsWhoseBoxesDisagreeWithTheirStreamAreNone_data() {
+        QTest::addColumn<HeifCodec>("codec");
+        QTest::addColumn<QSize>("claimed");
+        for (const HeifCodec codec : {HeifCodec::Hevc, HeifCodec::Av1})
+            for (const QSize claimed :
+                 {QSize(9000, 9000), QSize(4096, 4096), QSize(16, 16), QSize(64, 48), QSize(0, 0)})
+                QTest::addRow("%s claiming %d x %d", codec == HeifCodec::Hevc ? "HEIC" : "AVIF",
+                              claimed.width(), claimed.height())
+                    << codec << claimed;
+    }
+    void heifsWhoseBoxesDisagreeWithTheirStreamAreNone() {
+        QFETCH(HeifCodec, codec);
+        QFETCH(QSize, claimed);
+        Viewer v;
+        QImage coded(64, 64, QImage::Format_RGB32);
+        coded.fill(Qt::darkCyan);
+        v.fake.write("lies.heic", withClaimedHeifSize(heifFile(coded, codec), quint32(claimed.width()),
+                                                     quint32(claimed.height())));
+        const QString path = v.fake.file("lies.heic");
+        const PictureError refused = loadPicture(path).error; // its claim may pass the budget
+        QVERIFY(refused == PictureError::NotAPicture || refused == PictureError::TooLarge);
+        QVERIFY(loadThumbnail(path, {0.5f, 15, 15}).image.isNull());
+        if (claimed.isEmpty())
+            QVERIFY(!pictureSize(path).isValid());
+        v.fake.write("true.heic", heifFile(coded, codec)); // the same stream, sized truly
+        QCOMPARE(loadPicture(v.fake.file("true.heic")).image.size(), QSize(64, 64));
+    }
+
+    // An AVIF image sequence that holds a still picture too (as avifenc writes one) shows it.
+    void anAvifSequenceShowsItsStillPicture() {
+        Viewer v;
+        QImage still(64, 48, QImage::Format_RGB32);
+        still.fill(Qt::darkCyan);
+        QByteArray sequence = heifFile(still, HeifCodec::Av1);
+        QCOMPARE(sequence.mid(4, 8), QByteArray("ftypavif"));
+        sequence.replace(8, 4, "avis"); // the sequence's brand first, the still's among the rest
+        v.fake.write("sequence.avif", sequence);
+        QCOMPARE(loadPicture(v.fake.file("sequence.avif")).image.size(), QSize(64, 48));
     }
 
     // An honest animation within its canvas plays; a delay of 10 ms or less shows for 100 ms, as
