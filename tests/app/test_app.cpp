@@ -359,7 +359,8 @@ private slots:
                 return false;
             for (const QByteArray& line : status.readAll().split('\n'))
                 if (line.startsWith("SigCgt:"))
-                    return bool((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1);
+                    return bool((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) &
+                                1);
             return false;
         };
         QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(), 20000);

@@ -330,7 +330,8 @@ private slots:
         QTest::newRow("message box") << Open([](frmShowTell& w) {
             QtMessages box;
             box.setOwner(&w);
-            box.message(QStringLiteral("Invalid Picture"), QStringLiteral("Invalid Picture Format"));
+            box.message(QStringLiteral("Invalid Picture"),
+                        QStringLiteral("Invalid Picture Format"));
             return true;
         });
         QTest::newRow("Open") << Open([](frmShowTell& w) {

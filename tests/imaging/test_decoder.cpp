@@ -11,6 +11,7 @@
 #include "support/testmain.h"
 #include "support/viewer.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QThread>
@@ -21,6 +22,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +41,39 @@ QImage noise(int side) {
             row[x] = 0xff000000u | (seed = seed * 1664525u + 1013904223u) >> 8;
     }
     return picture;
+}
+
+// The decoding helpers this process started that are still there.
+QList<int> decodingHelpers() {
+    QList<int> helpers;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype after = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(after + 2).split(' ');
+        if (line.contains("(tovik-decoder)") && fields.value(1).toInt() == ::getpid())
+            helpers << entry.toInt();
+    }
+    return helpers;
+}
+
+// Whether a thread of this process waits in poll(): the viewer's side of a request, sent, waits
+// for its answer there.
+bool aThreadWaitsInPoll() {
+    QList<long> calls{SYS_ppoll};
+#ifdef SYS_poll
+    calls << SYS_poll;
+#endif
+    for (const QString& task :
+         QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile syscall("/proc/self/task/" + task + "/syscall");
+        if (syscall.open(QIODevice::ReadOnly) &&
+            calls.contains(syscall.readAll().split(' ').first().toLong()))
+            return true;
+    }
+    return false;
 }
 
 char processState(int pid) {
@@ -107,12 +142,20 @@ private slots:
         Viewer v;
         QVERIFY(noise(1500).save(v.fake.file("noise.png")));
         for (const int signal : {SIGKILL, SIGSEGV}) {
-            const int pid = idleHelper(); // the next request's helper
-            ::kill(pid, SIGSTOP);         // caught in the middle, whatever the machine's speed
+            // Every helper that could take the request is held, and killed only once the request
+            // is sent: caught in the middle, whichever helper took it, whatever the machine's
+            // speed.
+            idleHelper(); // one is waiting at least
+            const QList<int> helpers = decodingHelpers();
+            for (const int pid : helpers)
+                ::kill(pid, SIGSTOP);
             QFuture<PictureLoad> load =
                 QtConcurrent::run([&] { return loadPicture(v.fake.file("noise.png")); });
-            ::kill(pid, signal);
-            ::kill(pid, SIGCONT);
+            QTRY_VERIFY(aThreadWaitsInPoll());
+            for (const int pid : helpers) {
+                ::kill(pid, signal);
+                ::kill(pid, SIGCONT);
+            }
             QCOMPARE(load.result().error, PictureError::NotAPicture);
             // AddressSanitizer reports a crash itself, then aborts
             QVERIFY(lastEndingSignal() == signal ||

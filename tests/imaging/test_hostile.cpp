@@ -132,8 +132,9 @@ private slots:
         Viewer v;
         QImage coded(64, 64, QImage::Format_RGB32);
         coded.fill(Qt::darkCyan);
-        v.fake.write("lies.heic", withClaimedHeifSize(heifFile(coded, codec), quint32(claimed.width()),
-                                                     quint32(claimed.height())));
+        v.fake.write("lies.heic",
+                     withClaimedHeifSize(heifFile(coded, codec), quint32(claimed.width()),
+                                         quint32(claimed.height())));
         const QString path = v.fake.file("lies.heic");
         const PictureError refused = loadPicture(path).error; // its claim may pass the budget
         QVERIFY(refused == PictureError::NotAPicture || refused == PictureError::TooLarge);

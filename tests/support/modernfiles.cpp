@@ -8,8 +8,12 @@
 #include <libheif/heif.h>
 #include <turbojpeg.h>
 
+#include <cstdio> // before jpeglib.h, which needs FILE
+#include <jpeglib.h>
+
 #include <QPointF>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -211,6 +215,14 @@ QByteArray linearGrayProfile() {
     return saved(gray.get());
 }
 
+QByteArray labGrayProfile() {
+    cmsToneCurve* gamma = cmsBuildGamma(nullptr, 2.2);
+    const Profile gray(cmsCreateGrayProfile(cmsD50_xyY(), gamma));
+    cmsFreeToneCurve(gamma);
+    cmsSetPCS(gray.get(), cmsSigLabData); // the curve gives L*, which Qt does not read
+    return saved(gray.get());
+}
+
 // A CLUT from CMYK to Lab over a 2-point grid: each ink takes away its third of the light.
 QByteArray simpleCmykProfile() {
     const Profile lab(cmsCreateLab4Profile(nullptr));
@@ -319,6 +331,39 @@ QByteArray withExifOrientation(const QByteArray& jpeg, int orientation, ExifForm
         break;
     }
     return jpeg.left(2) + segments + jpeg.mid(2);
+}
+
+QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, int>>& bands) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    std::vector<jpeg_scan_info> scans{{3, {0, 1, 2}, 0, 0, 0, 0}}; // DC of all three first
+    for (int component = 0; component < 3; ++component)
+        for (const auto& [first, last] : bands)
+            scans.push_back({1, {component}, first, last, 0, 0});
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long bytes = 0;
+    jpeg_mem_dest(&info, &out, &bytes);
+    info.image_width = JDIMENSION(rgb.width());
+    info.image_height = JDIMENSION(rgb.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 90, TRUE);
+    info.scan_info = scans.data();
+    info.num_scans = int(scans.size());
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<uchar*>(rgb.constScanLine(int(info.next_scanline)));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    const QByteArray file(reinterpret_cast<const char*>(out), qsizetype(bytes));
+    std::free(out);
+    return file;
 }
 
 QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]) {

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QColorSpace>
 #include <QImage>
+#include <QList>
+#include <QPair>
 
 namespace tovik::test {
 
@@ -38,6 +40,8 @@ QByteArray swappedRedAndGreenProfile();
 // A gray profile with a gamma of 1 (gray 128 is sRGB 188), and a CMYK profile (made with lcms2)
 // whose inks mix as a simple subtractive model: both beyond what Qt reads.
 QByteArray linearGrayProfile();
+// A gray profile whose curve (a gamma of 2.2) gives L* in the Lab connection space: one Qt refuses.
+QByteArray labGrayProfile();
 QByteArray simpleCmykProfile();
 // lcms2's own conversion of one colour from a profile to sRGB (perceptual intent): the reference
 // the viewer's colours are held to. cmyk: the four inks, 0 to 255; else rgb's (or gray's) channels.
@@ -48,6 +52,9 @@ QRgb lcmsCmykToSrgb(const QByteArray& icc, const unsigned char cmyk[4]);
 // 0 means the true count).
 QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chunkBytes = 65519,
                           int count = 0);
+// picture as a progressive JPEG whose AC coefficients come in these bands (first, last index of
+// each), a scan for each band of each component, after one scan of the DC coefficients.
+QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, int>>& bands);
 // A JPEG with an EXIF segment that says only its orientation (1 to 8): as a SHORT of count 1 in
 // IFD0 (sound), or in one of the forms readers disagree on, none of which turns the picture.
 enum class ExifForm { Sound, Long, CountOfTwo, InIfd1, InSecondApp1 };

@@ -40,6 +40,14 @@ using Sheet = Viewer;
 class TestThumbnails : public QObject {
     Q_OBJECT
 private slots:
+    // A thumbnail's side is the sheet's own sum: half to even, never cut, one pixel at least.
+    void aThumbnailsSidesAreRoundedHalfToEven() {
+        const ThumbnailScale half{0.5f, 15, 15};
+        QCOMPARE(half.of({75, 73}), QSize(38, 36)); // 37.5 and 36.5
+        QCOMPARE(half.of({77, 3}), QSize(38, 2));   // 38.5 and 1.5
+        QCOMPARE((ThumbnailScale{0.01f, 15, 15}.of({20, 20})), QSize(1, 1));
+    }
+
     void sheetJoinsTheListAsLastFrame() {
         Sheet s;
         s.state.ThumbBackColor = 0x202020;

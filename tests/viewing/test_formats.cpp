@@ -185,7 +185,12 @@ private slots:
         v.fake.write("gray.jpg", withIccProfile(grayJpeg, linearGrayProfile()));
         const QImage shownGray = loadPicture(v.fake.file("gray.jpg")).image;
         QVERIFY(near(shownGray.pixel(150, 150), lcmsToSrgb(linearGrayProfile(), qRgb(128, 0, 0))));
-        QVERIFY(qGreen(shownGray.pixel(150, 150)) > 180); // not the untouched 128
+        QVERIFY(qGreen(shownGray.pixel(150, 150)) > 180);                  // not the untouched 128
+        QVERIFY(!QColorSpace::fromIccProfile(labGrayProfile()).isValid()); // lcms2's alone
+        v.fake.write("labgray.jpg", withIccProfile(grayJpeg, labGrayProfile()));
+        const QImage shownLab = loadPicture(v.fake.file("labgray.jpg")).image;
+        QVERIFY(near(shownLab.pixel(150, 150), lcmsToSrgb(labGrayProfile(), qRgb(128, 0, 0))));
+        QVERIFY(qGreen(shownLab.pixel(150, 150)) < 100);
 
         const unsigned char inks[4] = {20, 200, 60, 30};
         const QByteArray cmyk = simpleCmykProfile();

@@ -279,6 +279,24 @@ private slots:
                      reference);
     }
 
+    // A half decode keeps every coefficient a half shows: with the AC coefficients sent in two
+    // bands (1 to 24, then 25 to 63), it is still libjpeg-turbo's own half, pixel for pixel.
+    void aHalfDecodeReadsEveryBandItShows() {
+        QImage picture(800, 600, QImage::Format_RGB32);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) // fine detail: the high coefficients matter at a half
+                picture.setPixel(x, y, qRgb((x * 7 + y * 3) % 256, (x ^ y) & 0xff, (x % 3) * 100));
+        const QByteArray jpeg = progressiveJpegInBands(picture, {{1, 24}, {25, 63}});
+        QImage reference(400, 300, QImage::Format_RGB32);
+        tjhandle tj = tjInitDecompress();
+        QCOMPARE(tjDecompress2(tj, reinterpret_cast<const uchar*>(jpeg.constData()),
+                               (unsigned long)jpeg.size(), reference.bits(), 400,
+                               int(reference.bytesPerLine()), 300, TJPF_BGRX, 0),
+                 0);
+        tjDestroy(tj);
+        QCOMPARE(decodeJpegReduced(jpeg, {400, 10}), reference);
+    }
+
     // Every path that decodes a photo reads its orientation the same way: the first EXIF block's
     // IFD0, a SHORT of count 1. The forms readers disagree on leave it as stored, everywhere.
     void everyPathReadsTheOrientationAlike_data() {
@@ -314,6 +332,29 @@ private slots:
             const QRgb half = preview.pixel(at / 2), whole = full.pixel(at);
             QVERIFY(qAbs(qRed(half) - qRed(whole)) < 12 && qAbs(qGreen(half) - qGreen(whole)) < 12);
         }
+    }
+
+    // The memory of a large photo let go is taken by the next one of the same size, and by no
+    // other: a smaller one would show the rest of the first in its rows.
+    void aLargePhotosMemoryServesOnlyOneOfItsSize() {
+        const QTemporaryDir folder;
+        const auto write = [&](const QString& name, QSize size) {
+            QFile file(folder.filePath(name));
+            file.open(QIODevice::WriteOnly);
+            file.write(photoJpeg(size.width(), size.height()));
+            return file.fileName();
+        };
+        const QString first = write("first.jpg", {2048, 1536}),
+                      same = write("same.jpg", {2048, 1536}),
+                      smaller = write("smaller.jpg", {2048, 1280});
+        const uchar* memory = nullptr;
+        {
+            const QImage picture = loadPicture(first).image;
+            memory = picture.constBits();
+        }
+        const QImage other = loadPicture(smaller).image;
+        QVERIFY(other.constBits() != memory);
+        QCOMPARE(loadPicture(same).image.constBits(), memory);
     }
 
     // Only a large sequential colour JPEG has a preview; its rows are read only as far as asked.
