@@ -74,6 +74,7 @@ int main(int argc, char* argv[]) {
     }
     // The encoders of today's formats run here too: a smaller honest picture keeps them light.
     const QImage modest = small.scaled(512, 512);
+    const QByteArray tenMegapixels = makePhotoJpeg(3872, 2592, 85);
     const QByteArray honestWmf = wmfFile(2400, 1800, 1200, wmfFilledBox(2400, 1800));
     const Case cases[] = {
         {"WMF, 16383-unit box", wmfFile(16383, 16383, 56, wmfFilledBox(16383, 16383)), honestWmf},
@@ -103,6 +104,15 @@ int main(int argc, char* argv[]) {
          withClaimedHeifSize(heifFile(modest, HeifCodec::Av1), 16000, 16000),
          heifFile(modest, HeifCodec::Av1)},
         {"JPEG XL, 100000^2 canvas", jxlHeader(100000, 100000), jxlFile(modest)},
+        {"WebP, animated on 8192^2", animatedWebp(8192, 8192), smallPng},
+        {"WebP, frames beyond their canvas", animatedWebpOf({modest, modest}, {0, 0}, {16, 16}),
+         smallPng},
+        {"HEIC, ispe 4096^2 over 512^2",
+         withClaimedHeifSize(heifFile(modest, HeifCodec::Hevc), 4096, 4096),
+         heifFile(modest, HeifCodec::Hevc)},
+        {"JPEG, 7000 ICC chunks before 10 MP",
+         withIccProfile(tenMegapixels, QByteArray(qsizetype(7000) * 65519, '\x42'), 65519),
+         tenMegapixels},
     };
     QTemporaryDir folder;
     std::printf("%-34s %-22s %10s %10s %8s\n", "file", "answer", "ours ms", "honest ms", "ratio");

@@ -30,12 +30,24 @@ void writeModernSeeds(const QString& pictures, const QImage& small) {
     write(pictures + "/photo.jxl", jxlFile(small, JxlColours::DisplayP3, {}, 6));
     write(pictures + "/lossy.jxl", jxlFile(small, JxlColours::SRgb, {}, 1, 1.0f));
     write(pictures + "/huge.jxl", jxlHeader(100000, 100000));
+    write(pictures + "/lying.heic", withClaimedHeifSize(heic, 4096, 4096));
+    write(pictures + "/empty.avif", withClaimedHeifSize(avif, 0, 0));
+    QByteArray sequence = avif;
+    write(pictures + "/sequence.avif", sequence.replace(8, 4, "avis"));
     QByteArray jpeg;
     QBuffer out(&jpeg);
     out.open(QIODevice::WriteOnly);
     small.save(&out, "JPEG");
     write(pictures + "/gray-profile.jpg", withIccProfile(jpeg, linearGrayProfile()));
     write(pictures + "/swapped-profile.jpg", withIccProfile(jpeg, swappedRedAndGreenProfile()));
+    write(pictures + "/lab-gray-profile.jpg", withIccProfile(jpeg, labGrayProfile()));
+    // More ICC chunks than a profile may hold, gathered no further than the limit.
+    write(pictures + "/icc-flood.jpg",
+          withIccProfile(jpeg, QByteArray(qsizetype(5) << 20, '\x42'), 65519));
+    for (const ExifForm form :
+         {ExifForm::Long, ExifForm::CountOfTwo, ExifForm::InIfd1, ExifForm::InSecondApp1})
+        write(pictures + QStringLiteral("/orientation-%1.jpg").arg(int(form)),
+              withExifOrientation(jpeg, 6, form));
     const unsigned char inks[4] = {20, 200, 60, 30};
     write(pictures + "/cmyk-profile.jpg",
           withIccProfile(adobeCmykJpeg(16, 16, inks), simpleCmykProfile(), 100));
@@ -59,6 +71,8 @@ int main(int argc, char* argv[]) {
     write(pictures + "/deep.png", pngHeader(16384, 16384, 16));
     write(pictures + "/overflow.png", pngHeader(0x80000000u, 0x80000000u, 8));
     write(pictures + "/canvas.webp", animatedWebp(16383, 16383));
+    write(pictures + "/frames.webp", animatedWebpOf({small, small}, {0, 10}, small.size()));
+    write(pictures + "/beyond.webp", animatedWebpOf({small}, {100}, {16, 16}));
     write(pictures + "/strip.tif", oneStripTiff(16000, 16000));
     write(pictures + "/topdown.bmp", topDownBitmap(40, 40));
     write(pictures + "/uses.svg", svgUseBomb(30));

@@ -2,6 +2,7 @@
 // Copyright 2026 The Tovik Viewer developers
 
 #include "commands/dispatcher.h"
+#include "imaging/jpeg/jpegmarkers.h"
 #include "imaging/pictures.h"
 #include "imaging/reading/picturebudget.h"
 #include "platform/workfolder.h"
@@ -14,6 +15,7 @@
 #include "support/viewer.h"
 #include "viewing/display.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
@@ -143,6 +145,28 @@ private slots:
             QVERIFY(!pictureSize(path).isValid());
         v.fake.write("true.heic", heifFile(coded, codec)); // the same stream, sized truly
         QCOMPARE(loadPicture(v.fake.file("true.heic")).image.size(), QSize(64, 64));
+    }
+
+    // Metadata no camera writes (a 6 MiB profile in a hundred chunks, a thousand XMP blocks) is
+    // dropped before any reader holds it, twice over; the orientation stays, and the picture.
+    void aFloodOfMetadataIsDroppedBeforeAnyReaderHoldsIt() {
+        Viewer v;
+        QImage picture(320, 240, QImage::Format_RGB32);
+        picture.fill(qRgb(30, 140, 200));
+        QByteArray plain;
+        QBuffer out(&plain);
+        QVERIFY(out.open(QIODevice::WriteOnly) && picture.save(&out, "JPEG", 95));
+        const QByteArray turned = withExifOrientation(plain, 6);
+        QCOMPARE(withBoundedMetadata(turned), turned); // an honest file stays as it is
+        QByteArray flooded = withIccProfile(turned, QByteArray(qsizetype(6) << 20, '\x42'));
+        const QByteArray xmp = QByteArray("\xff\xe1\x10\x00", 4) + QByteArray(0x0ffe, 'x');
+        flooded.insert(2, xmp.repeated(1000));
+        const QByteArray bounded = withBoundedMetadata(flooded);
+        QVERIFY(bounded.size() < turned.size() + 1024);
+        v.fake.write("flooded.jpg", flooded);
+        const QImage shown = loadPicture(v.fake.file("flooded.jpg")).image;
+        QCOMPARE(shown.size(), QSize(240, 320));
+        QVERIFY(near(shown.pixel(100, 100), qRgb(30, 140, 200), 3));
     }
 
     // An AVIF image sequence that holds a still picture too (as avifenc writes one) shows it.

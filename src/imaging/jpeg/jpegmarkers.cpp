@@ -6,7 +6,9 @@
 #include "core/bytes.h"
 #include "plugins/profiles.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include <jpeglib.h>
 
@@ -78,6 +80,42 @@ boolean readSegment(j_decompress_ptr info) {
     return TRUE;
 }
 } // namespace
+
+QByteArray withBoundedMetadata(QByteArray file) {
+    constexpr qint64 MostMetadata = MaxProfileBytes + (qint64(1) << 20);
+    const ByteView b(file.constData(), size_t(file.size()));
+    if (!b.has(0, "\xff\xd8", 2))
+        return file;
+    struct Segment {
+        qint64 at, length;
+        unsigned marker;
+    };
+    std::vector<Segment> segments;
+    qint64 metadata = 0, icc = 0, at = 2;
+    for (; at + 4 <= b.size() && b.u8(at) == 0xff && b.u8(at + 1) != 0xda; at += 2 + b.be16(at + 2)) {
+        const unsigned marker = b.u8(at + 1);
+        const qint64 length = 2 + b.be16(at + 2);
+        segments.push_back({at, length, marker});
+        if (marker == 0xe1 || marker == 0xe2 || marker == 0xfe)
+            metadata += length;
+        if (marker == 0xe2 && b.has(at + 4, IccTag, sizeof IccTag))
+            icc += length;
+    }
+    if (metadata <= MostMetadata)
+        return file;
+    QByteArray kept = file.left(2);
+    bool exif = false;
+    for (const Segment& s : segments) {
+        const bool firstExif = s.marker == 0xe1 && !exif && b.has(s.at + 4, ExifTag, 6);
+        exif = exif || firstExif;
+        const bool dropped = (s.marker == 0xe1 && !firstExif) || s.marker == 0xfe ||
+                             (s.marker == 0xe2 && icc > MaxProfileBytes);
+        if (!dropped)
+            kept += file.mid(s.at, s.length);
+    }
+    kept += file.mid(std::min<qint64>(at, file.size()));
+    return kept;
+}
 
 void JpegHeaderMarkers::watch(jpeg_decompress_struct& info) {
     info.client_data = this;

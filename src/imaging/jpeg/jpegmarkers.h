@@ -39,4 +39,10 @@ struct JpegHeaderMarkers {
     void watch(jpeg_decompress_struct& info);
 };
 
+// A JPEG file whose metadata segments before its first scan (APP1, APP2, comments) pass a few
+// megabytes, as no camera or editor writes them, without those a reader would hold in memory
+// twice over: every APP1 but the first EXIF block, every comment, and the ICC chunks when they
+// pass MaxProfileBytes. Any other file as it is.
+QByteArray withBoundedMetadata(QByteArray file);
+
 } // namespace tovik

@@ -5,6 +5,7 @@
 
 #include "core/bytes.h"
 #include "imaging/decoding/canvas.h"
+#include "imaging/jpeg/jpegmarkers.h"
 #include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturebudget.h"
@@ -99,12 +100,13 @@ PictureSource::PictureSource(int fd) {
         error = claimed.isValid() ? PictureError::TooLarge : PictureError::NotAPicture;
         return;
     }
-    m_buffer.setData(readAtMost(file, stated));
-    m_buffer.open(QIODevice::ReadOnly);
-    if (m_buffer.size() > stated) { // /proc and /sys files say 0 and hold more
+    QByteArray bytes = readAtMost(file, stated);
+    if (bytes.size() > stated) { // /proc and /sys files say 0 and hold more
         error = PictureError::NotAPicture;
         return;
     }
+    m_buffer.setData(withBoundedMetadata(std::move(bytes)));
+    m_buffer.open(QIODevice::ReadOnly);
     check();
 }
 
