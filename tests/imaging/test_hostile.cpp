@@ -16,6 +16,7 @@
 #include "viewing/display.h"
 
 #include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTest>
@@ -167,6 +168,43 @@ private slots:
         const QImage shown = loadPicture(v.fake.file("flooded.jpg")).image;
         QCOMPARE(shown.size(), QSize(240, 320));
         QVERIFY(near(shown.pixel(100, 100), qRgb(30, 140, 200), 3));
+    }
+
+    // The window and the sheet size a picture alike: an icon by its image's own header (its
+    // directory says 256 x 256 for any larger one), an OS/2 bitmap by its 16-bit core header.
+    void theWindowAndTheSheetSizeAPictureAlike_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QImage picture(600, 400, QImage::Format_ARGB32);
+        picture.fill(qRgb(200, 60, 20));
+        QByteArray png;
+        QBuffer out(&png);
+        out.open(QIODevice::WriteOnly);
+        picture.save(&out, "PNG");
+        QByteArray icon;
+        QDataStream entry(&icon, QIODevice::WriteOnly);
+        entry.setByteOrder(QDataStream::LittleEndian);
+        entry << quint16(0) << quint16(1) << quint16(1) << quint32(0) << quint16(1) << quint16(32)
+              << quint32(png.size()) << quint32(6 + 16); // 0 x 0: "256 or more"
+        QTest::newRow("icon holding a 600 x 400 PNG") << icon + png << QSize(600, 400);
+        QByteArray core("BM", 2);
+        QDataStream header(&core, QIODevice::WriteOnly | QIODevice::Append);
+        header.setByteOrder(QDataStream::LittleEndian);
+        const int rowBytes = (300 * 3 + 3) / 4 * 4;
+        header << quint32(26 + rowBytes * 200) << quint32(0) << quint32(26) << quint32(12)
+               << quint16(300) << quint16(200) << quint16(1) << quint16(24);
+        QTest::newRow("OS/2 bitmap, 300 x 200") << core + QByteArray(rowBytes * 200, '\x40')
+                                                << QSize(300, 200);
+    }
+    void theWindowAndTheSheetSizeAPictureAlike() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        Viewer v;
+        v.fake.write("picture", bytes);
+        const QString path = v.fake.file("picture");
+        QCOMPARE(loadPicture(path).image.size(), size);
+        QCOMPARE(pictureSize(path), size);
+        QCOMPARE(loadThumbnail(path, {0.5f, 15, 15}).claimed, size);
     }
 
     // An AVIF image sequence that holds a still picture too (as avifenc writes one) shows it.

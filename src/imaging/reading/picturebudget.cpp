@@ -49,18 +49,26 @@ qint64 clampedBytes(double bytes) {
 // Each entry's image is a PNG (its own header says its size) or a bitmap of twice the height.
 // The icon reader decodes a PNG entry with a reader of its own and converts the result twice.
 // An entry whose image is neither is refused by the reader as damage: it costs nothing.
+bool isPngAt(const Bytes& b, qint64 at) {
+    return b.has(at, "\x89PNG\r\n\x1a\n", 8);
+}
+
+QSize iconEntrySize(const Bytes& b, quint32 entry) {
+    const qint64 at = b.le32(6 + 16 * entry + 12);
+    if (isPngAt(b, at))
+        return sizeOf(b.be32(at + 16), b.be32(at + 20));
+    if (b.le32(at) == 40 && qint32(b.le32(at + 4)) > 0)
+        return sizeOf(b.le32(at + 4), (b.le32(at + 8) & 0x7fffffff) / 2);
+    return {};
+}
+
 DecodeCost iconCost(const Bytes& b) {
     QSize largest;
     bool png = false;
     const quint32 count = b.le16(4);
     for (quint32 i = 0; i < count && 6 + 16 * qint64(i) + 16 <= b.size(); ++i) {
-        const qint64 at = b.le32(6 + 16 * i + 12);
-        const bool isPng = b.has(at, "\x89PNG\r\n\x1a\n", 8);
-        png = png || isPng;
-        if (isPng)
-            largest = larger(largest, sizeOf(b.be32(at + 16), b.be32(at + 20)));
-        else if (b.le32(at) == 40 && qint32(b.le32(at + 4)) > 0)
-            largest = larger(largest, sizeOf(b.le32(at + 4), (b.le32(at + 8) & 0x7fffffff) / 2));
+        png = png || isPngAt(b, b.le32(6 + 16 * i + 12));
+        largest = larger(largest, iconEntrySize(b, i));
     }
     return {largest, 4, png ? 3 : 1, 0, 0};
 }
@@ -264,6 +272,14 @@ DecodeCost webpCost(const Bytes& b) {
     return {};
 }
 } // namespace
+
+QList<QSize> iconEntrySizes(const QByteArray& icon) {
+    const Bytes b(icon);
+    QList<QSize> sizes;
+    for (quint32 i = 0, count = b.le16(4); i < count && 6 + 16 * qint64(i) + 16 <= b.size(); ++i)
+        sizes << iconEntrySize(b, i);
+    return sizes;
+}
 
 qint64 DecodeCost::bytes() const {
     const double pictures =

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QSize>
 
 namespace tovik {
@@ -35,6 +36,11 @@ struct DecodeCost {
 };
 
 DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format);
+
+// The size of each image of an icon or cursor, as its own header (PNG or bitmap) says, in the
+// order of its directory; invalid for an entry that is neither. The directory's sizes are no
+// guide: it says 256 x 256 for any image of that size or more.
+QList<QSize> iconEntrySizes(const QByteArray& icon);
 
 // Whether a JPEG's scans stay within MaxJpegScans and MaxJpegScanPixels.
 bool scansWithinBudget(const DecodeCost& cost);

@@ -25,11 +25,14 @@ bool tooLarge(const DecodeCost& cost) {
 }
 
 // The size a BMP header claims, read without Qt so that an absurd one is reported as such (Qt
-// refuses it unsaid); a top-down bitmap's negative height counts as its row count.
+// refuses it unsaid); a top-down bitmap's negative height counts as its row count. An OS/2 core
+// header (12 bytes) has 16-bit sizes.
 QSize bmpClaimedSize(const QByteArray& head) {
     const ByteView b(head.constData(), size_t(head.size()));
+    if (b.has(0, "BM", 2) && b.le32(14) == 12)
+        return QSize(int(b.le16(18)), int(b.le16(20)));
     if (!b.has(0, "BM", 2) || b.le32(14) < 40)
-        return {}; // an old 12-byte header has 16-bit sizes: never absurd
+        return {};
     const qint32 width = qint32(b.le32(18)), height = qint32(b.le32(22));
     // No width is negative, and the most negative height has no positive row count: such a
     // header is no picture, which Qt's reader says when it reads it.
@@ -38,20 +41,25 @@ QSize bmpClaimedSize(const QByteArray& head) {
     return {width, qAbs(height)};
 }
 
-// Icons and cursors hold several images: show the largest.
-void jumpToLargest(QImageReader& reader) {
+// Icons and cursors hold several images: show the largest, as its own header sizes it; returns
+// that size (the reader's when the header says none).
+QSize jumpToLargest(QImageReader& reader, const QByteArray& icon) {
+    const QList<QSize> stated = iconEntrySizes(icon);
     int best = 0;
     qint64 bestArea = -1;
+    QSize bestSize;
     for (int i = 0; i < reader.imageCount(); ++i) {
         if (!reader.jumpToImage(i))
             continue;
-        const QSize s = reader.size();
+        const QSize s = stated.value(i).isValid() ? stated.value(i) : reader.size();
         if (qint64(s.width()) * s.height() > bestArea) {
             bestArea = qint64(s.width()) * s.height();
             best = i;
+            bestSize = s;
         }
     }
     reader.jumpToImage(best);
+    return bestSize;
 }
 
 // Reads at most most + 1 bytes, so that a file longer than most is known to be, whatever it
@@ -131,9 +139,7 @@ void PictureSource::check() {
         return refuse(PictureError::TooLarge, headers.largest);
     if (headers.broken || !scansWithinBudget(headers))
         return refuse(PictureError::NotAPicture, {});
-    if (format == "ico")
-        jumpToLargest(m_reader);
-    claimed = m_reader.size();
+    claimed = format == "ico" ? jumpToLargest(m_reader, bytes) : m_reader.size();
     if (format == "bmp")
         claimed = bmp; // Qt gives a top-down bitmap a negative height
     const QSize picture = claimed.isValid() ? claimed : headers.largest;
