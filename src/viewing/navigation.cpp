@@ -9,6 +9,7 @@
 #include "core/dialogtext.h"
 #include "core/folderlist.h"
 #include "core/navigation.h"
+#include "platform/foldernames.h"
 #include "viewing/display.h"
 
 #include <QCoreApplication>
@@ -42,11 +43,14 @@ void OpenCommand(frmShowTell& window) {
 }
 
 namespace {
-// The pictures in a folder, as full paths; none when it cannot be read.
-QStringList picturesIn(const QDir& folder) {
+// The pictures in a folder, as full paths; none when it cannot be read. Pictures whose names
+// cannot be given back to the system go to refused.
+QStringList picturesIn(const QDir& folder, QStringList& refused) {
     QStringList paths;
     for (const QString& name : picturesAmong(folder.entryList(QDir::Files | QDir::Readable)))
         paths << folder.absoluteFilePath(name);
+    for (const QString& name : picturesAmong(namesThatCannotBeOpened(folder.absolutePath())))
+        refused << folder.absoluteFilePath(name);
     return paths;
 }
 
@@ -57,7 +61,7 @@ QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype
     QStringList list;
     for (const QString& path : paths) {
         const QFileInfo file(path);
-        const QStringList inFolder = file.isDir() ? picturesIn(QDir(path)) : QStringList();
+        const QStringList inFolder = file.isDir() ? picturesIn(QDir(path), refused) : QStringList();
         if (file.isFile() && file.isReadable())
             list << file.absoluteFilePath();
         else if (!inFolder.isEmpty())
@@ -67,7 +71,7 @@ QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype
     }
     start = 0;
     if (paths.size() == 1 && list.size() == 1 && QFileInfo(paths.first()).isFile()) {
-        const QStringList neighbours = picturesIn(QFileInfo(list.first()).absoluteDir());
+        const QStringList neighbours = picturesIn(QFileInfo(list.first()).absoluteDir(), refused);
         start = std::max<qsizetype>(0, neighbours.indexOf(list.first()));
         if (neighbours.contains(list.first()))
             list = neighbours;

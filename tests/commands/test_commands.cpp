@@ -10,6 +10,9 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
@@ -249,6 +252,24 @@ private slots:
         QCOMPARE(v.fake.messages.shown.value(0).second, QString("Invalid Picture Format"));
         v.commands.filesGiven(v.w(), {v.fake.file("photo10.jpg"), v.fake.file("a.PNG")});
         QCOMPARE(listNames(), (QStringList{"photo10.jpg", "a.PNG"})); // several: as given
+    }
+
+    // A picture whose name is no UTF-8 cannot be opened by its name: it is named as left out,
+    // never dropped without a word.
+    void aPictureNamedInAnotherEncodingIsNamedAsLeftOut() {
+        Viewer v;
+        v.fake.copySamples({"photo.jpg"});
+        const QByteArray latin1 = QFile::encodeName(v.fake.folder.path()) + "/caf\xe9.jpg";
+        const int fd = ::open(latin1.constData(), O_WRONLY | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        v.commands.filesGiven(v.w(), {v.fake.folder.path()});
+        QCOMPARE(v.state.PictureCount, 1);
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        const QString said = v.fake.messages.shown.first().second;
+        QVERIFY(said.startsWith("These files cannot be read and were left out:"));
+        QVERIFY2(said.contains(QString("caf") + QChar(QChar::ReplacementCharacter) + ".jpg"),
+                 qPrintable(said));
     }
 
     void filesFromOutsideBuildTheListAsTheOpenDialogDoes() {
