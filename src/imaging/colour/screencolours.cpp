@@ -13,8 +13,10 @@
 #include <lcms2.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <numeric>
+#include <vector>
 
 #include <xcb/xcb.h>
 
@@ -172,24 +174,29 @@ void toScreenColours(QImage& image) {
         lcmsConvert(image, from.iccProfile());
 }
 
-QImage cmykToScreen(const uchar* cmyk, QSize size, bool adobe, const QByteArray& icc) {
+bool cmykToScreen(QImage& image, bool adobe, const QByteArray& icc) {
     const Profile from = profileOf(icc);
     if (!from || cmsGetColorSpace(from.get()) != cmsSigCmykData)
-        return {};
+        return false;
     // Adobe's encoders write the inks inverted: 0 is full ink.
     const Transform transform = transformTo(from.get(), adobe ? TYPE_CMYK_8_REV : TYPE_CMYK_8);
-    QImage image(size, QImage::Format_RGB32);
-    if (!transform || image.isNull())
-        return {};
-    image.fill(Qt::black); // lcms2 writes the colours; the fourth byte must be opaque
-    const auto width = cmsUInt32Number(size.width());
-    inBands(size.height(), [&](int top, int bottom) {
-        cmsDoTransformLineStride(transform.get(), cmyk + qsizetype(top) * width * 4,
-                                 image.scanLine(top), width, cmsUInt32Number(bottom - top),
-                                 width * 4, cmsUInt32Number(image.bytesPerLine()), 0, 0);
+    if (!transform)
+        return false;
+    const int width = image.width();
+    // Each row is converted from a copy of its inks into its own place: the picture is the only
+    // one of its size, and the fourth byte of each pixel, lcms2's to leave, is made opaque.
+    inBands(image.height(), [&](int top, int bottom) {
+        std::vector<uchar> inks(size_t(width) * 4);
+        for (int y = top; y < bottom; ++y) {
+            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+            std::memcpy(inks.data(), row, inks.size());
+            cmsDoTransform(transform.get(), inks.data(), row, cmsUInt32Number(width));
+            for (int x = 0; x < width; ++x)
+                row[x] |= 0xff000000u;
+        }
     });
     image.setColorSpace(screen().space);
-    return image;
+    return true;
 }
 
 namespace {

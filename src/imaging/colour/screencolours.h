@@ -33,8 +33,9 @@ using BandConversion = std::function<void(uchar* rows, int width, int count, qsi
 // nothing to convert (untagged, or in the screen's colours already).
 BandConversion screenConversion(const QColorSpace& from, QImage::Format format);
 
-// The pixels of a CMYK JPEG (inverted as Adobe writes them when adobe is set) in the screen's
-// colours through its ICC profile; null when the profile is no CMYK profile.
-QImage cmykToScreen(const uchar* cmyk, QSize size, bool adobe, const QByteArray& icc);
+// A CMYK picture held in an RGB32 image's memory (four inks a pixel, inverted as Adobe writes
+// them when adobe is set) turned in place into the screen's colours through its ICC profile, a
+// band of rows on each core; false, and the image untouched, when the profile is no CMYK one.
+bool cmykToScreen(QImage& image, bool adobe, const QByteArray& icc);
 
 } // namespace tovik

@@ -120,6 +120,16 @@ int sharedCanvasMemory(const QImage& image) {
     return found == sharedMemories.end() ? -1 : found->second;
 }
 
+QImage canvasOf(QSize size, QImage::Format format) {
+    constexpr qint64 Large = qint64(8) << 20;
+    const qint64 rowBytes =
+        (qint64(size.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+    const qint64 bytes = rowBytes * size.height();
+    if (!size.isValid() || bytes < Large || bytes > PictureBudgetBytes)
+        return QImage(size, format);
+    return freshCanvas(size_t(bytes), size, qsizetype(rowBytes), format);
+}
+
 QImage pictureCanvas(QImageReader& reader) {
     constexpr qint64 Large = qint64(8) << 20;
     if (sharedCanvases && !decodesIntoCanvas(reader.format()))

@@ -34,6 +34,10 @@ qint64 copyOutBytes(const QByteArray& format, QSize picture);
 // is most of its decoding time. Null for small pictures, or when the reader cannot say.
 QImage pictureCanvas(QImageReader& reader);
 
+// A picture of size in format to decode into: a large one in fresh huge pages, or in the helper
+// in shared memory that its answer sends as it is; a plain image otherwise.
+QImage canvasOf(QSize size, QImage::Format format);
+
 // An RGB32 picture of size over the memory of a large picture of that size let go before (or
 // fresh huge pages), given back when let go. Only a picture written whole (every row, or the
 // decode fails) may take it: what it held never shows.

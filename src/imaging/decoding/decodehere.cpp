@@ -28,20 +28,26 @@ Q_IMPORT_PLUGIN(JxlPlugin)
 namespace tovik {
 
 QImage inScreenColours(QImage image, PictureSource& source) {
-    if (source.format == "jpeg" && !image.colorSpace().isValid()) {
-        const JpegColour colour = jpegColour(source.bytes());
-        const QImage cmyk = colour.components == 4 && !colour.icc.isEmpty()
-                                ? cmykJpeg(source.bytes(), colour, source.turn)
-                                : QImage();
-        if (!cmyk.isNull())
-            return cmyk;
-        setProfile(image, colour.icc);
-    }
+    if (source.format == "jpeg" && !image.colorSpace().isValid())
+        setProfile(image, jpegColour(source.bytes()).icc);
     toScreenColours(image);
     return image;
 }
 
 namespace {
+// A CMYK JPEG with a profile of its own, at least stored (as stored; whole when invalid):
+// decoded by libjpeg-turbo into the picture's own memory and converted there, one picture's
+// memory in all. Qt's reader would read neither its profile nor its inks alone. Null for any
+// other file.
+QImage profiledCmyk(PictureSource& source, QSize stored = {}) {
+    if (source.format != "jpeg")
+        return {};
+    const JpegColour colour = jpegColour(source.bytes());
+    if (colour.components != 4 || colour.icc.isEmpty())
+        return {};
+    return cmykJpeg(source.bytes(), colour, source.turn, stored);
+}
+
 QSize sizeFrom(PictureSource& source) {
     if (source.error != PictureError::None || !source.claimed.isValid())
         return {};
@@ -55,6 +61,8 @@ QImage scaledFrom(PictureSource& source, const QSize& size) {
     // The reader scales before it turns the picture upright.
     const QSize stored = turnsSideways(source) ? size.transposed() : size;
     QImage thumbnail = reducedJpeg(source, stored);
+    if (thumbnail.isNull())
+        thumbnail = profiledCmyk(source, stored);
     if (thumbnail.isNull()) {
         reader.setScaledSize(stored);
         thumbnail = inScreenColours(source.read(), source);
@@ -98,6 +106,8 @@ PictureLoad loadFrom(PictureSource& source, qint64 room) {
     QImageReader& reader = source.reader();
     const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
     QImage image = decodedInBands(source);
+    if (image.isNull())
+        image = profiledCmyk(source);
     if (!image.isNull())
         return {PictureError::None, image, image.size(), animated};
     image = pictureCanvas(reader);

@@ -326,14 +326,26 @@ std::optional<PictureLoad> ask(const Request& request, int fd) {
     return load;
 }
 
-bool isJpeg(int fd) {
-    unsigned char head[3] = {};
-    return pread(fd, head, 3, 0) == 3 && head[0] == 0xff && head[1] == 0xd8 && head[2] == 0xff;
+// Whether the file is a JPEG of one or three components, walking its segments to its frame
+// header. A CMYK one, whose inks are converted through its profile at some cost, is not.
+bool isGrayOrColourJpeg(int fd) {
+    unsigned char head[10] = {};
+    if (pread(fd, head, 2, 0) != 2 || head[0] != 0xff || head[1] != 0xd8)
+        return false;
+    for (off_t at = 2; pread(fd, head, sizeof head, at) == sizeof head && head[0] == 0xff;
+         at += 2 + (head[2] << 8 | head[3])) {
+        const unsigned marker = head[1];
+        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
+            return head[9] == 1 || head[9] == 3;
+        if (marker == 0xda || marker == 0xd9)
+            return false;
+    }
+    return false;
 }
 
 bool decodedInHelper(int fd) {
     return !qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") && !helperPath().isEmpty() &&
-           !isJpeg(fd);
+           !isGrayOrColourJpeg(fd);
 }
 
 // Every format but JPEG's and the drawings' through the helper; those here.

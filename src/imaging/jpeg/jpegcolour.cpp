@@ -5,6 +5,7 @@
 
 #include "core/bytes.h"
 #include "imaging/colour/screencolours.h"
+#include "imaging/decoding/canvas.h"
 #include "imaging/jpeg/jpegmarkers.h"
 #include "imaging/reading/orientation.h"
 
@@ -43,8 +44,25 @@ JpegColour jpegColour(const QByteArray& file) {
     return colour;
 }
 
+namespace {
+// The smallest of libjpeg-turbo's scales that keeps at least atLeast (the whole picture when
+// atLeast is invalid).
+QSize scaledSize(int width, int height, QSize atLeast) {
+    int count = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&count);
+    QSize best(width, height);
+    for (int i = 0; atLeast.isValid() && i < count; ++i) {
+        const QSize scaled(TJSCALED(width, factors[i]), TJSCALED(height, factors[i]));
+        if (scaled.width() >= atLeast.width() && scaled.height() >= atLeast.height() &&
+            scaled.width() < best.width())
+            best = scaled;
+    }
+    return best;
+}
+} // namespace
+
 QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,
-                QImageIOHandler::Transformations turn) {
+                QImageIOHandler::Transformations turn, QSize atLeast) {
     const std::unique_ptr<void, TjFree> decoder(tjInitDecompress());
     auto* data = reinterpret_cast<const unsigned char*>(file.constData());
     int width = 0, height = 0, subsampling = 0, space = 0;
@@ -53,14 +71,14 @@ QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,
                             &subsampling, &space) != 0 ||
         (space != TJCS_CMYK && space != TJCS_YCCK))
         return {};
-    QByteArray cmyk(qsizetype(width) * height * 4, Qt::Uninitialized);
-    if (tjDecompress2(decoder.get(), data, (unsigned long)file.size(),
-                      reinterpret_cast<unsigned char*>(cmyk.data()), width, 0, height, TJPF_CMYK,
-                      0) != 0)
+    // The inks are decoded into the picture's own memory and turned into colours there.
+    QImage image = canvasOf(scaledSize(width, height, atLeast), QImage::Format_RGB32);
+    if (image.isNull() ||
+        tjDecompress2(decoder.get(), data, (unsigned long)file.size(), image.bits(), image.width(),
+                      int(image.bytesPerLine()), image.height(), TJPF_CMYK, 0) != 0 ||
+        !cmykToScreen(image, colour.adobe, colour.icc))
         return {};
-    const QImage image = cmykToScreen(reinterpret_cast<const uchar*>(cmyk.constData()),
-                                      {width, height}, colour.adobe, colour.icc);
-    return image.isNull() ? image : upright(image, turn);
+    return upright(image, turn);
 }
 
 } // namespace tovik

@@ -20,9 +20,10 @@ struct JpegColour {
 
 JpegColour jpegColour(const QByteArray& file);
 
-// A CMYK JPEG decoded by libjpeg-turbo and converted through its profile to the screen's
-// colours, upright as turn says; null when it cannot be.
+// A CMYK JPEG decoded by libjpeg-turbo at the smallest of its scales that keeps atLeast (whole
+// when invalid), into the picture's own memory, and converted there through its profile to the
+// screen's colours, upright as turn says; null when it cannot be.
 QImage cmykJpeg(const QByteArray& file, const JpegColour& colour,
-                QImageIOHandler::Transformations turn);
+                QImageIOHandler::Transformations turn, QSize atLeast = {});
 
 } // namespace tovik
