@@ -31,6 +31,7 @@ void writeModernSeeds(const QString& pictures, const QImage& small) {
     write(pictures + "/lossy.jxl", jxlFile(small, JxlColours::SRgb, {}, 1, 1.0f));
     write(pictures + "/huge.jxl", jxlHeader(100000, 100000));
     write(pictures + "/lying.heic", withClaimedHeifSize(heic, 4096, 4096));
+    write(pictures + "/items.heic", withExtraHeifItems(heic, 200));
     write(pictures + "/empty.avif", withClaimedHeifSize(avif, 0, 0));
     QByteArray sequence = avif;
     write(pictures + "/sequence.avif", sequence.replace(8, 4, "avis"));

@@ -3,6 +3,7 @@
 
 #include "plugins/heifplugin.h"
 
+#include "plugins/heifboxes.h"
 #include "plugins/primaries.h"
 #include "plugins/profiles.h"
 
@@ -57,6 +58,8 @@ struct Opened {
 
 Opened open(const QByteArray& file) {
     Opened opened{Context(heif_context_alloc()), nullptr};
+    if (!heifWithinBounds(file))
+        return opened; // answered at once, before libheif reads every item
     heif_context* context = opened.context.get();
     heif_context_set_maximum_image_size_limit(context, MaxSide);
     heif_image_handle* primary = nullptr;

@@ -6,6 +6,7 @@
 #include "imaging/pictures.h"
 #include "imaging/reading/picturebudget.h"
 #include "platform/workfolder.h"
+#include "plugins/heifboxes.h"
 #include "plugins/metafile/metafileimage.h"
 #include "plugins/metafile/metafilerender.h"
 #include "support/hostilefiles.h"
@@ -193,8 +194,8 @@ private slots:
         const int rowBytes = (300 * 3 + 3) / 4 * 4;
         header << quint32(26 + rowBytes * 200) << quint32(0) << quint32(26) << quint32(12)
                << quint16(300) << quint16(200) << quint16(1) << quint16(24);
-        QTest::newRow("OS/2 bitmap, 300 x 200") << core + QByteArray(rowBytes * 200, '\x40')
-                                                << QSize(300, 200);
+        QTest::newRow("OS/2 bitmap, 300 x 200")
+            << core + QByteArray(rowBytes * 200, '\x40') << QSize(300, 200);
     }
     void theWindowAndTheSheetSizeAPictureAlike() {
         QFETCH(QByteArray, bytes);
@@ -205,6 +206,20 @@ private slots:
         QCOMPARE(loadPicture(path).image.size(), size);
         QCOMPARE(pictureSize(path), size);
         QCOMPARE(loadThumbnail(path, {0.5f, 15, 15}).claimed, size);
+    }
+
+    // A HEIF with more items than any camera or panorama writes is answered at once, before
+    // libheif reads them all; one within the bound still opens.
+    void aHeifWithThousandsOfItemsIsRefusedAtOnce() {
+        Viewer v;
+        QImage still(64, 48, QImage::Format_RGB32);
+        still.fill(Qt::darkCyan);
+        const QByteArray heic = heifFile(still, HeifCodec::Hevc);
+        v.fake.write("some.heic", withExtraHeifItems(heic, 100));
+        QCOMPARE(loadPicture(v.fake.file("some.heic")).image.size(), QSize(64, 48));
+        v.fake.write("flood.heic", withExtraHeifItems(heic, int(MostHeifItems)));
+        QCOMPARE(loadPicture(v.fake.file("flood.heic")).error, PictureError::NotAPicture);
+        QVERIFY(!pictureSize(v.fake.file("flood.heic")).isValid());
     }
 
     // An AVIF image sequence that holds a still picture too (as avifenc writes one) shows it.

@@ -115,6 +115,111 @@ QByteArray withClaimedHeifSize(QByteArray heif, quint32 width, quint32 height) {
     return heif;
 }
 
+namespace {
+quint32 be32At(const QByteArray& b, qsizetype at) {
+    return quint32(uchar(b[at])) << 24 | quint32(uchar(b[at + 1])) << 16 |
+           quint32(uchar(b[at + 2])) << 8 | uchar(b[at + 3]);
+}
+void putBe(QByteArray& b, qsizetype at, quint64 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        b[at + i] = char(value >> (8 * (bytes - 1 - i)));
+}
+quint64 beAt(const QByteArray& b, qsizetype at, int bytes) {
+    quint64 value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value = value << 8 | uchar(b[at + i]);
+    return value;
+}
+
+// The layout of an iloc box (at its size field), and where its item entries start.
+struct ItemLocations {
+    int version, offsetSize, lengthSize, baseSize, indexSize, idSize;
+    qsizetype items; // where the entries start
+    quint64 count;
+    explicit ItemLocations(const QByteArray& heif, qsizetype iloc)
+        : version(uchar(heif[iloc + 8])), offsetSize(uchar(heif[iloc + 12]) >> 4),
+          lengthSize(uchar(heif[iloc + 12]) & 15), baseSize(uchar(heif[iloc + 13]) >> 4),
+          indexSize(version > 0 ? uchar(heif[iloc + 13]) & 15 : 0), idSize(version < 2 ? 2 : 4),
+          items(iloc + 14 + idSize), count(beAt(heif, iloc + 14, idSize)) {}
+    // Calls visit(where its base offset is, where its extents start, extent count, method) for
+    // each entry; returns where the entries end.
+    template <typename Visit> qsizetype each(const QByteArray& heif, Visit visit) const {
+        qsizetype at = items;
+        for (quint64 i = 0; i < count; ++i) {
+            at += idSize;
+            const int method = version > 0 ? uchar(heif[at + 1]) & 15 : 0;
+            at += (version > 0 ? 2 : 0) + 2;
+            const qsizetype base = at;
+            at += baseSize;
+            const quint64 extents = beAt(heif, at, 2);
+            visit(base, at + 2, extents, method);
+            at += 2 + qsizetype(extents) * (indexSize + offsetSize + lengthSize);
+        }
+        return at;
+    }
+};
+
+// Moves the file offsets of an iloc box on by shift: its items' data follow.
+void shiftItemLocations(QByteArray& heif, qsizetype iloc, quint64 shift) {
+    const ItemLocations l(heif, iloc);
+    l.each(heif, [&](qsizetype base, qsizetype at, quint64 extents, int method) {
+        if (method != 0)
+            return;
+        if (l.baseSize > 0)
+            return putBe(heif, base, beAt(heif, base, l.baseSize) + shift, l.baseSize);
+        for (quint64 e = 0; e < extents; ++e, at += l.indexSize + l.offsetSize + l.lengthSize)
+            putBe(heif, at + l.indexSize, beAt(heif, at + l.indexSize, l.offsetSize) + shift,
+                  l.offsetSize);
+    });
+}
+
+// Inserts bytes at `at`, within the boxes (at their size fields) that hold it.
+void insertWithin(QByteArray& heif, qsizetype at, const QByteArray& bytes,
+                  std::initializer_list<qsizetype> boxes) {
+    for (const qsizetype box : boxes)
+        putBe(heif, box, be32At(heif, box) + quint64(bytes.size()), 4);
+    heif.insert(at, bytes);
+}
+} // namespace
+
+QByteArray withExtraHeifItems(QByteArray heif, int count) {
+    const qsizetype meta = heif.indexOf("meta") - 4;
+    // Each new item is located where the first one is: many items over one stream.
+    qsizetype iloc = heif.indexOf("iloc") - 4;
+    const ItemLocations locations(heif, iloc);
+    const qsizetype entriesEnd = locations.each(heif, [](auto...) {});
+    ItemLocations one = locations;
+    one.count = 1;
+    const QByteArray first =
+        heif.mid(locations.items, one.each(heif, [](auto...) {}) - locations.items);
+    QByteArray located;
+    for (int i = 0; i < count; ++i) {
+        QByteArray entry = first;
+        putBe(entry, 0, quint64(1000 + i), locations.idSize);
+        located += entry;
+    }
+    putBe(heif, iloc + 14, locations.count + quint64(count), locations.idSize);
+    insertWithin(heif, entriesEnd, located, {meta, iloc});
+    // Items of a type nobody reads (version 2 item entries, empty names), after the others.
+    QByteArray entries;
+    for (int i = 0; i < count; ++i) {
+        QByteArray entry(21, '\0');
+        putBe(entry, 0, 21, 4);
+        entry.replace(4, 4, "infe");
+        entry[8] = 2;
+        putBe(entry, 12, quint64(1000 + i), 2);
+        entry.replace(16, 4, "junk");
+        entries += entry;
+    }
+    const qsizetype iinf = heif.indexOf("iinf") - 4;
+    const bool wide = heif[iinf + 8] != 0;
+    putBe(heif, iinf + 12, beAt(heif, iinf + 12, wide ? 4 : 2) + quint64(count), wide ? 4 : 2);
+    insertWithin(heif, iinf + be32At(heif, iinf), entries, {meta, iinf});
+    iloc = heif.indexOf("iloc") - 4;
+    shiftItemLocations(heif, iloc, quint64(located.size() + entries.size()));
+    return heif;
+}
+
 QByteArray heicWithHugeStream() {
     return QByteArray::fromHex("0000001c6674797068656963000000006d696631686569636d696166000001ac6d6"
                                "57461000000000000002168646c72"

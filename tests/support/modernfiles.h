@@ -21,6 +21,9 @@ QByteArray heifFile(const QImage& picture, HeifCodec codec, int orientation = 1,
                     const QByteArray& icc = {});
 // The same file claiming width x height in its image spatial extents box.
 QByteArray withClaimedHeifSize(QByteArray heif, quint32 width, quint32 height);
+// A HEIF with count more items (of a type no reader knows) in its item list, the rest moved on
+// so that its picture still decodes.
+QByteArray withExtraHeifItems(QByteArray heif, int count);
 
 // A 494-byte HEIC whose boxes say 64 x 48 and whose HEVC stream claims 35282 x 32709: found by
 // fuzzing, it once took libde265 9 s and 3 GB to refuse.
