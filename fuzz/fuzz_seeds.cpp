@@ -32,6 +32,7 @@ void writeModernSeeds(const QString& pictures, const QImage& small) {
     write(pictures + "/huge.jxl", jxlHeader(100000, 100000));
     write(pictures + "/lying.heic", withClaimedHeifSize(heic, 4096, 4096));
     write(pictures + "/items.heic", withExtraHeifItems(heic, 200));
+    write(pictures + "/grid.heic", withGridOutputSize(heic, 16000, 16000));
     write(pictures + "/empty.avif", withClaimedHeifSize(avif, 0, 0));
     QByteArray sequence = avif;
     write(pictures + "/sequence.avif", sequence.replace(8, 4, "avis"));

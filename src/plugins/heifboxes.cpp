@@ -5,6 +5,7 @@
 
 #include "core/bytes.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace tovik {
@@ -46,6 +47,90 @@ qint64 boxCount(const ByteView& b, qint64 at, qint64 end) {
     return count;
 }
 } // namespace
+
+namespace {
+// What the meta box says of its primary item: its number, its type, where its data are.
+struct Primary {
+    quint32 id = 0, type = 0;
+    qint64 idat = -1; // where the meta box's own data start
+    qint64 dataAt = -1, dataLength = 0;
+};
+
+quint32 sized(const ByteView& b, qint64 at, int bytes) {
+    return bytes == 4 ? b.be32(at) : bytes == 2 ? b.be16(at) : bytes == 8 ? b.be32(at + 4) : 0;
+}
+
+// The primary item's entry in iloc (after its version and flags at at): the first extent.
+void locate(const ByteView& b, qint64 at, Primary& primary) {
+    const quint32 version = b.u8(at);
+    const int offsetSize = int(b.u8(at + 4) >> 4), lengthSize = int(b.u8(at + 4) & 15);
+    const int baseSize = int(b.u8(at + 5) >> 4), indexSize = version ? int(b.u8(at + 5) & 15) : 0;
+    const int idSize = version < 2 ? 2 : 4;
+    const quint32 count = sized(b, at + 6, idSize);
+    at += 6 + idSize;
+    for (quint32 i = 0; i < count && at < b.size(); ++i) {
+        const quint32 id = sized(b, at, idSize);
+        at += idSize;
+        const quint32 method = version ? b.u8(at + 1) & 15 : 0;
+        at += (version ? 2 : 0) + 2;
+        const qint64 base = sized(b, at, baseSize);
+        at += baseSize;
+        const quint32 extents = b.be16(at);
+        at += 2;
+        if (id == primary.id && extents > 0 && method <= 1) {
+            const qint64 offset = base + sized(b, at + indexSize, offsetSize);
+            primary.dataAt = method == 1 ? -2 - offset : offset; // -2 - offset: within idat
+            primary.dataLength = sized(b, at + indexSize + offsetSize, lengthSize);
+            return;
+        }
+        at += qint64(extents) * (indexSize + offsetSize + lengthSize);
+    }
+}
+
+Primary primaryOf(const ByteView& b) {
+    Primary primary;
+    eachBox(b, 0, b.size(), [&](quint32 type, qint64 at, qint64 end) {
+        if (type != fourcc("meta"))
+            return;
+        eachBox(b, at + 4, end, [&](quint32 child, qint64 from, qint64) {
+            if (child == fourcc("pitm"))
+                primary.id = b.u8(from) == 0 ? b.be16(from + 4) : b.be32(from + 4);
+            else if (child == fourcc("idat"))
+                primary.idat = from;
+        });
+        eachBox(b, at + 4, end, [&](quint32 child, qint64 from, qint64 to) {
+            if (child == fourcc("iloc"))
+                locate(b, from, primary);
+            else if (child == fourcc("iinf"))
+                eachBox(b, from + (b.u8(from) == 0 ? 6 : 8), to,
+                        [&](quint32 entry, qint64 in, qint64) {
+                            const quint32 version = b.u8(in);
+                            const quint32 id = version == 2 ? b.be16(in + 4) : b.be32(in + 4);
+                            if (entry == fourcc("infe") && version >= 2 && id == primary.id)
+                                primary.type = b.be32(in + (version == 2 ? 8 : 10));
+                        });
+        });
+    });
+    return primary;
+}
+} // namespace
+
+QSize heifGridSize(const QByteArray& file) {
+    const ByteView b(file.constData(), size_t(file.size()));
+    const Primary primary = primaryOf(b);
+    if (primary.type != fourcc("grid") || primary.dataAt == -1 || primary.dataLength < 8)
+        return {};
+    const qint64 at = primary.dataAt >= 0 ? primary.dataAt
+                      : primary.idat >= 0 ? primary.idat + (-2 - primary.dataAt)
+                                          : -1;
+    if (at < 0 || at + 8 > b.size())
+        return {};
+    const bool wide = b.u8(at + 1) & 1; // 32-bit sizes
+    const qint64 width = wide ? b.be32(at + 4) : b.be16(at + 4);
+    const qint64 height = wide ? b.be32(at + 8) : b.be16(at + 6);
+    constexpr qint64 MostInt = 0x7fffffff;
+    return {int(std::min(width, MostInt)), int(std::min(height, MostInt))};
+}
 
 bool heifWithinBounds(const QByteArray& file) {
     const ByteView b(file.constData(), size_t(file.size()));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 
 namespace tovik {
 
@@ -15,5 +16,10 @@ inline constexpr quint32 MostHeifItems = 8192;
 // Whether the file's meta box holds no more items (iinf), references (iref), properties (ipco)
 // or property associations (ipma) than MostHeifItems each, read before libheif sees the file.
 bool heifWithinBounds(const QByteArray& file);
+
+// The size a primary item that is a grid assembles its tiles into, as its own description says
+// (libheif decodes to that size, whatever the item's ispe claims); invalid when the primary item
+// is no grid or its description cannot be found.
+QSize heifGridSize(const QByteArray& file);
 
 } // namespace tovik

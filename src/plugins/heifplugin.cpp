@@ -80,9 +80,18 @@ FormatCost costOf(const heif_image_handle* primary) {
     return {size.isEmpty() ? QSize() : size, planes + interleaved + 4};
 }
 
+// A grid is what its own description assembles, which must be what its boxes claim: libheif
+// would allocate for the description, whatever the claim.
+FormatCost costOf(const Opened& opened, const QByteArray& file) {
+    if (!opened.primary)
+        return {};
+    const FormatCost claimed = costOf(opened.primary.get());
+    const QSize grid = heifGridSize(file);
+    return grid.isValid() && grid != claimed.size ? FormatCost{} : claimed;
+}
+
 FormatCost cost(const QByteArray& file) {
-    const Opened opened = open(file);
-    return opened.primary ? costOf(opened.primary.get()) : FormatCost{};
+    return costOf(open(file), file);
 }
 
 QColorSpace::TransferFunction transferOf(heif_transfer_characteristics stated, float* gamma) {
@@ -144,7 +153,7 @@ QImage copied(const heif_image* decoded, bool alpha) {
 QImage decode(const QByteArray& file) {
     const Opened opened = open(file);
     const heif_image_handle* primary = opened.primary.get();
-    if (!primary || !withinAllocationLimit(costOf(primary)))
+    if (!primary || !withinAllocationLimit(costOf(opened, file)))
         return {};
     const Options options(heif_decoding_options_alloc());
     options->convert_hdr_to_8bit = 1;

@@ -222,6 +222,24 @@ private slots:
         QVERIFY(!pictureSize(v.fake.file("flood.heic")).isValid());
     }
 
+    // A grid is budgeted by what its own description assembles, never by what ispe claims: one
+    // whose description says more than its boxes is no picture, answered before decoding.
+    void aHeifGridIsWhatItsDescriptionAssembles() {
+        Viewer v;
+        QImage still(64, 48, QImage::Format_RGB32);
+        still.fill(Qt::darkCyan);
+        const QByteArray heic = heifFile(still, HeifCodec::Hevc); // libheif wraps it in a grid
+        const qsizetype grid = heic.indexOf("idat") + 4;
+        QCOMPARE(heic.mid(grid, 8), QByteArray("\0\0\0\0\0\x40\0\x30", 8)); // 1 x 1, 64 x 48
+        v.fake.write("grid.heic", heic);
+        QCOMPARE(loadPicture(v.fake.file("grid.heic")).image.size(), QSize(64, 48));
+        for (const quint16 side : {16000, 11000}) {
+            v.fake.write("lying.heic", withGridOutputSize(heic, side, side));
+            QCOMPARE(loadPicture(v.fake.file("lying.heic")).error, PictureError::NotAPicture);
+            QVERIFY(!pictureSize(v.fake.file("lying.heic")).isValid());
+        }
+    }
+
     // An AVIF image sequence that holds a still picture too (as avifenc writes one) shows it.
     void anAvifSequenceShowsItsStillPicture() {
         Viewer v;

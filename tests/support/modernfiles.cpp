@@ -182,6 +182,16 @@ void insertWithin(QByteArray& heif, qsizetype at, const QByteArray& bytes,
 }
 } // namespace
 
+QByteArray withGridOutputSize(QByteArray heic, quint16 width, quint16 height) {
+    const qsizetype idat = heic.indexOf("idat");
+    if (idat < 0)
+        return heic; // no grid
+    const qsizetype grid = idat + 4; // version, flags, rows - 1, columns - 1, width, height
+    putBe(heic, grid + 4, width, 2);
+    putBe(heic, grid + 6, height, 2);
+    return heic;
+}
+
 QByteArray withExtraHeifItems(QByteArray heif, int count) {
     const qsizetype meta = heif.indexOf("meta") - 4;
     // Each new item is located where the first one is: many items over one stream.

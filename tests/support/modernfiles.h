@@ -21,6 +21,9 @@ QByteArray heifFile(const QImage& picture, HeifCodec codec, int orientation = 1,
                     const QByteArray& icc = {});
 // The same file claiming width x height in its image spatial extents box.
 QByteArray withClaimedHeifSize(QByteArray heif, quint32 width, quint32 height);
+// A HEIC (libheif wraps its picture in a grid of one tile, described in its idat box) whose grid
+// says it assembles width x height, whatever its boxes claim.
+QByteArray withGridOutputSize(QByteArray heic, quint16 width, quint16 height);
 // A HEIF with count more items (of a type no reader knows) in its item list, the rest moved on
 // so that its picture still decodes.
 QByteArray withExtraHeifItems(QByteArray heif, int count);
