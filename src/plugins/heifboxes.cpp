@@ -52,8 +52,10 @@ namespace {
 // What the meta box says of its primary item: its number, its type, where its data are.
 struct Primary {
     quint32 id = 0, type = 0;
-    qint64 idat = -1; // where the meta box's own data start
-    qint64 dataAt = -1, dataLength = 0;
+    qint64 idat = -1;    // where the meta box's own data start
+    qint64 dataAt = -1;  // where its data start: in the file, or within idat
+    bool inIdat = false; // construction method 1
+    qint64 dataLength = 0;
 };
 
 quint32 sized(const ByteView& b, qint64 at, int bytes) {
@@ -78,8 +80,8 @@ void locate(const ByteView& b, qint64 at, Primary& primary) {
         const quint32 extents = b.be16(at);
         at += 2;
         if (id == primary.id && extents > 0 && method <= 1) {
-            const qint64 offset = base + sized(b, at + indexSize, offsetSize);
-            primary.dataAt = method == 1 ? -2 - offset : offset; // -2 - offset: within idat
+            primary.dataAt = base + sized(b, at + indexSize, offsetSize);
+            primary.inIdat = method == 1;
             primary.dataLength = sized(b, at + indexSize + offsetSize, lengthSize);
             return;
         }
@@ -120,8 +122,8 @@ QSize heifGridSize(const QByteArray& file) {
     const Primary primary = primaryOf(b);
     if (primary.type != fourcc("grid") || primary.dataAt == -1 || primary.dataLength < 8)
         return {};
-    const qint64 at = primary.dataAt >= 0 ? primary.dataAt
-                      : primary.idat >= 0 ? primary.idat + (-2 - primary.dataAt)
+    const qint64 at = !primary.inIdat     ? primary.dataAt
+                      : primary.idat >= 0 ? primary.idat + primary.dataAt
                                           : -1;
     if (at < 0 || at + 8 > b.size())
         return {};
