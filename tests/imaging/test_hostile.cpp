@@ -39,6 +39,13 @@ using namespace tovik;
 using namespace tovik::test;
 
 namespace {
+// A 64 x 48 picture as HEIC or AVIF.
+QByteArray stillHeif(HeifCodec codec) {
+    QImage still(64, 48, QImage::Format_RGB32);
+    still.fill(Qt::darkCyan);
+    return heifFile(still, codec);
+}
+
 QByteArray saveDcFlood(int count) {
     return wmfFile(2400, 1800, 1200, wmfRecord(0x001E).repeated(count));
 }
@@ -212,9 +219,7 @@ private slots:
     // libheif reads them all; one within the bound still opens.
     void aHeifWithThousandsOfItemsIsRefusedAtOnce() {
         Viewer v;
-        QImage still(64, 48, QImage::Format_RGB32);
-        still.fill(Qt::darkCyan);
-        const QByteArray heic = heifFile(still, HeifCodec::Hevc);
+        const QByteArray heic = stillHeif(HeifCodec::Hevc);
         v.fake.write("some.heic", withExtraHeifItems(heic, 100));
         QCOMPARE(loadPicture(v.fake.file("some.heic")).image.size(), QSize(64, 48));
         v.fake.write("flood.heic", withExtraHeifItems(heic, int(MostHeifItems)));
@@ -226,9 +231,7 @@ private slots:
     // whose description says more than its boxes is no picture, answered before decoding.
     void aHeifGridIsWhatItsDescriptionAssembles() {
         Viewer v;
-        QImage still(64, 48, QImage::Format_RGB32);
-        still.fill(Qt::darkCyan);
-        const QByteArray heic = heifFile(still, HeifCodec::Hevc); // libheif wraps it in a grid
+        const QByteArray heic = stillHeif(HeifCodec::Hevc); // libheif wraps it in a grid
         const qsizetype grid = heic.indexOf("idat") + 4;
         QCOMPARE(heic.mid(grid, 8), QByteArray("\0\0\0\0\0\x40\0\x30", 8)); // 1 x 1, 64 x 48
         v.fake.write("grid.heic", heic);
@@ -243,9 +246,7 @@ private slots:
     // An AVIF image sequence that holds a still picture too (as avifenc writes one) shows it.
     void anAvifSequenceShowsItsStillPicture() {
         Viewer v;
-        QImage still(64, 48, QImage::Format_RGB32);
-        still.fill(Qt::darkCyan);
-        QByteArray sequence = heifFile(still, HeifCodec::Av1);
+        QByteArray sequence = stillHeif(HeifCodec::Av1);
         QCOMPARE(sequence.mid(4, 8), QByteArray("ftypavif"));
         sequence.replace(8, 4, "avis"); // the sequence's brand first, the still's among the rest
         v.fake.write("sequence.avif", sequence);

@@ -52,14 +52,21 @@ QImage pictureOver(Mapping* mapping, QSize size, qsizetype bytesPerLine, QImage:
                   format, release, mapping);
 }
 
+// Private memory of bytes in huge pages where the system offers them; null when none.
+void* hugePages(size_t bytes) {
+    void* at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (at == MAP_FAILED)
+        return nullptr;
+    madvise(at, bytes, MADV_HUGEPAGE);
+    return at;
+}
+
 // A canvas of bytes: private huge pages, or sealed shared memory faulted in at once.
 QImage freshCanvas(size_t bytes, QSize size, qsizetype bytesPerLine, QImage::Format format) {
     if (!sharedCanvases) {
-        void* at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (at == MAP_FAILED)
-            return {};
-        madvise(at, bytes, MADV_HUGEPAGE);
-        return pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, true);
+        void* at = hugePages(bytes);
+        return at ? pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, true)
+                  : QImage();
     }
     const int memory = sealedMemory(qint64(bytes));
     void* at = memory < 0 ? MAP_FAILED
@@ -120,30 +127,31 @@ int sharedCanvasMemory(const QImage& image) {
     return found == sharedMemories.end() ? -1 : found->second;
 }
 
-QImage canvasOf(QSize size, QImage::Format format) {
-    constexpr qint64 Large = qint64(8) << 20;
-    const qint64 rowBytes =
-        (qint64(size.width()) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
-    const qint64 bytes = rowBytes * size.height();
-    if (!size.isValid() || bytes < Large || bytes > PictureBudgetBytes)
-        return QImage(size, format);
-    return freshCanvas(size_t(bytes), size, qsizetype(rowBytes), format);
-}
-
-QImage pictureCanvas(QImageReader& reader) {
-    constexpr qint64 Large = qint64(8) << 20;
-    if (sharedCanvases && !decodesIntoCanvas(reader.format()))
-        return {}; // its reader would make a picture of its own beside it
-    const QSize size = reader.size();
-    const QImage::Format format = reader.imageFormat();
+namespace {
+// A canvas for a large picture; null for a small one (the allocator serves it as well), or one
+// beyond the budget (whose own allocation says no).
+QImage largeCanvas(QSize size, QImage::Format format) {
     if (!size.isValid() || format == QImage::Format_Invalid)
         return {};
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     const qint64 rowBytes = (qint64(size.width()) * depth + 31) / 32 * 4;
     const qint64 bytes = rowBytes * size.height();
-    if (bytes < Large || bytes > PictureBudgetBytes || rowBytes > std::numeric_limits<int>::max())
-        return {}; // small, or beyond the budget: the reader's own allocation says no
+    if (bytes < LargePictureBytes || bytes > PictureBudgetBytes ||
+        rowBytes > std::numeric_limits<int>::max())
+        return {};
     return freshCanvas(size_t(bytes), size, qsizetype(rowBytes), format);
+}
+} // namespace
+
+QImage canvasOf(QSize size, QImage::Format format) {
+    const QImage large = largeCanvas(size, format);
+    return large.isNull() ? QImage(size, format) : large;
+}
+
+QImage pictureCanvas(QImageReader& reader) {
+    if (sharedCanvases && !decodesIntoCanvas(reader.format()))
+        return {}; // its reader would make a picture of its own beside it
+    return largeCanvas(reader.size(), reader.imageFormat());
 }
 
 namespace {
@@ -192,12 +200,8 @@ QImage reusableCanvas(QSize size) {
     const qint64 rowBytes = qint64(size.width()) * 4;
     const size_t bytes = size_t(rowBytes * size.height());
     void* at = ReusedCanvas::instance().take(bytes);
-    if (!at) {
-        at = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (at == MAP_FAILED)
-            return {};
-        madvise(at, bytes, MADV_HUGEPAGE);
-    }
+    if (!at && !(at = hugePages(bytes)))
+        return {};
     const auto giveBack = [](void* info) {
         const auto* canvas = static_cast<Canvas*>(info);
         ReusedCanvas::instance().give(canvas->at, canvas->bytes);

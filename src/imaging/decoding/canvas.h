@@ -8,6 +8,10 @@
 
 namespace tovik {
 
+// A picture this large or larger is decoded into memory of its own (see below): some fifty
+// huge-page faults instead of thousands of small ones.
+inline constexpr qint64 LargePictureBytes = qint64(8) << 20;
+
 // A picture over memory mapped with mmap (bytes long), unmapped when its last copy goes. Over
 // read-only memory (writable false), a picture that is changed is copied first.
 QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,

@@ -29,7 +29,7 @@ namespace tovik {
 
 QImage inScreenColours(QImage image, PictureSource& source) {
     if (source.format == "jpeg" && !image.colorSpace().isValid())
-        setProfile(image, jpegColour(source.bytes()).icc);
+        setProfile(image, source.jpegColours().icc);
     toScreenColours(image);
     return image;
 }
@@ -42,7 +42,7 @@ namespace {
 QImage profiledCmyk(PictureSource& source, QSize stored = {}) {
     if (source.format != "jpeg")
         return {};
-    const JpegColour colour = jpegColour(source.bytes());
+    const JpegColour& colour = source.jpegColours();
     if (colour.components != 4 || colour.icc.isEmpty())
         return {};
     return cmykJpeg(source.bytes(), colour, source.turn, stored);

@@ -24,7 +24,7 @@ namespace {
 std::optional<BandConversion> colourJpegConversion(const PictureSource& source) {
     if (source.format != "jpeg")
         return std::nullopt;
-    const JpegColour colour = jpegColour(source.bytes());
+    const JpegColour& colour = source.jpegColours();
     if (colour.components != 3)
         return std::nullopt;
     if (colour.icc.isEmpty())
@@ -46,14 +46,13 @@ QImage reducedJpeg(PictureSource& source, const QSize& stored) {
 }
 
 QImage decodedInBands(PictureSource& source) {
-    constexpr qint64 Large = qint64(8) << 20;
     const QSize stored = source.claimed; // as the reader says it, before turning upright
     if (stored.height() < 256 || qint64(stored.width()) * stored.height() * 4 > PictureBudgetBytes)
         return {};
     const std::optional<BandConversion> convert = colourJpegConversion(source);
     if (!convert)
         return {};
-    QImage canvas = qint64(stored.width()) * stored.height() * 4 >= Large
+    QImage canvas = qint64(stored.width()) * stored.height() * 4 >= LargePictureBytes
                         ? reusableCanvas(stored)
                         : QImage(stored, QImage::Format_RGB32);
     if (canvas.isNull() || !decodeJpegInBands(source.bytes(), canvas, *convert))

@@ -91,6 +91,12 @@ bool turnsSideways(const PictureSource& source) {
     return source.turn.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
+const JpegColour& PictureSource::jpegColours() const {
+    if (!m_colours)
+        m_colours = jpegColour(bytes());
+    return *m_colours;
+}
+
 QImage PictureSource::read() {
     return upright(m_reader.read(), turn);
 }

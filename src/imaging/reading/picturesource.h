@@ -3,10 +3,13 @@
 
 #pragma once
 
+#include "imaging/jpeg/jpegcolour.h"
 #include "imaging/pictureload.h"
 
 #include <QBuffer>
 #include <QImageReader>
+
+#include <optional>
 
 namespace tovik {
 
@@ -33,6 +36,8 @@ public:
     QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone;
     // The next picture the reader gives, upright; null at the end or on failure.
     QImage read();
+    // What a JPEG's header says of its colours, read once however many paths ask.
+    const JpegColour& jpegColours() const;
     PictureError error = PictureError::None;
     QSize claimed;
 
@@ -40,6 +45,7 @@ private:
     void check();
     void refuse(PictureError why, QSize size);
 
+    mutable std::optional<JpegColour> m_colours;
     QBuffer m_buffer; // the whole file
     QImageReader m_reader;
     bool m_drawnOutside = false;
