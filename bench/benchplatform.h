@@ -8,6 +8,7 @@
 #include "commands/dispatcher.h"
 #include "imaging/startup.h"
 #include "nviewlib/nviewlib.h"
+#include "platform/qtdesktop.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtscreenmetrics.h"
@@ -30,6 +31,7 @@ private:
 class SilentMessages : public Messages {
 public:
     void message(const QString&, const QString&) override {}
+    bool confirm(const QString&, const QString&) override { return true; }
 };
 
 // The real main window over the real platform, in a temporary application folder; messages are
@@ -52,8 +54,9 @@ struct BenchViewer {
     QtHelpEngine help;
     QtShell shell;
     SystemRegistry registry;
-    Platform platform{screen, messages, dialogs,  nviewlib,     clock,
-                      help,   shell,    registry, folder.path()};
+    QtDesktop desktop;
+    Platform platform{screen, messages, dialogs,  nviewlib, clock,
+                      help,   shell,    registry, desktop,  folder.path()};
     ViewerState state;
     Dispatcher commands;
     frmShowTell window{platform, state, commands};

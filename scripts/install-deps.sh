@@ -26,7 +26,9 @@ PACKAGES=(
 )
 for group in "$@"; do
   case $group in
-    --test) PACKAGES+=(xvfb xauth xdotool imagemagick x11-apps python3) ;; # run and look at the program; check the layers
+    # run and look at the program; check the layers; jpegtran's turns, the reference for ours; a
+    # private session bus for the desktop's services
+    --test) PACKAGES+=(xvfb xauth xdotool imagemagick x11-apps python3 libjpeg-turbo-progs dbus-daemon dbus-bin) ;;
     --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;                 # scripts/fuzz.sh
     *) echo "install-deps.sh: unknown group $group" >&2; exit 2 ;;
   esac

@@ -5,6 +5,7 @@
 #include "commands/dispatcher.h"
 #include "imaging/startup.h"
 #include "nviewlib/nviewlib.h"
+#include "platform/qtdesktop.h"
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtmessages.h"
@@ -32,13 +33,15 @@ int main(int argc, char* argv[]) {
     tovik::QtHelpEngine help;
     tovik::QtShell shell;
     tovik::SystemRegistry registry;
+    tovik::QtDesktop desktop;
     const QString executableFolder = QCoreApplication::applicationDirPath();
     const tovik::AppFolders folders =
         tovik::appFolders(executableFolder, tovik::standardUserFolders());
     // Lives until the window has shut down.
     const tovik::WorkFolder work(folders.work, folders.settings);
-    tovik::Platform platform{screen, messages, dialogs,          nviewlib,     clock,      help,
-                             shell,  registry, folders.settings, folders.help, work.path()};
+    tovik::Platform platform{screen,       messages,   dialogs,  nviewlib, clock,
+                             help,         shell,      registry, desktop,  folders.settings,
+                             folders.help, work.path()};
     tovik::ViewerState state;
     tovik::Dispatcher commands;
     tovik::frmShowTell window(platform, state, commands);

@@ -33,6 +33,8 @@ public:
     // False while work that must not be interrupted runs: the window then closes as soon as that
     // work has ended (see frmShowTell::closePending).
     virtual bool mayClose(frmShowTell& window) = 0;
+    // Something changed in the watched folder, and writing has paused.
+    virtual void diskChanged(frmShowTell& window) = 0;
 };
 
 } // namespace tovik

@@ -7,10 +7,13 @@
 #include "app/commandrouter.h"
 #include "app/toolbarbutton.h"
 #include "core/rounding.h"
+#include "platform/filestamp.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollBar>
@@ -74,6 +77,27 @@ void frmShowTell::buildParts() {
             [this] { m_commands.pictureArrived(*this); });
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmShowTell::HScroll1_Change);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmShowTell::VScroll1_Change);
+    Notice = new QLabel(imgTwo);
+    Notice->setStyleSheet(QStringLiteral(
+        "background: rgba(0, 0, 0, 170); color: white; padding: 6px 12px; border-radius: 4px;"));
+    Notice->hide();
+    NoticeTimer.setSingleShot(true);
+    connect(&NoticeTimer, &QTimer::timeout, Notice, &QWidget::hide);
+}
+
+QString frmShowTell::noticeText() const {
+    return Notice->isVisible() ? Notice->text() : QString();
+}
+
+void frmShowTell::notice(const QString& text) {
+    constexpr int ShownMs = 4000, Margin = 12;
+    Notice->setText(text);
+    Notice->adjustSize();
+    Notice->move((imgTwo->width() - Notice->width()) / 2,
+                 imgTwo->height() - Notice->height() - Margin);
+    Notice->show();
+    Notice->raise();
+    NoticeTimer.start(ShownMs);
 }
 
 void frmShowTell::Form_Load() {
@@ -172,6 +196,30 @@ void frmShowTell::setFullScreen(bool on) {
     m_client->setAutoFillBackground(on);
     setWindowState(on ? windowState() | Qt::WindowFullScreen : m_statesBeforeFullScreen);
     Form_Resize();
+    keepScreenAwake();
+}
+
+void frmShowTell::keepScreenAwake() {
+    m_platform.desktop.holdScreenAwake(!m_unloaded && (Timer1.isEnabled() || fullScreen()));
+}
+
+QString frmShowTell::shownFile() const {
+    const QString& file = m_state.PictureList(m_state.CurrentIndex - 1);
+    return file == shownPath && file != m_platform.workFile(SheetFileName) ? file : QString();
+}
+
+void frmShowTell::noteShown(const QString& file) {
+    shownPath = file;
+    shownStamp = fileStamp(file);
+    watchShown(file == m_platform.workFile(SheetFileName) ? QString() : file);
+}
+
+void frmShowTell::watchShown(const QString& file) {
+    const QStringList watched = FolderWatcher.files() + FolderWatcher.directories();
+    if (!watched.isEmpty())
+        FolderWatcher.removePaths(watched);
+    if (!file.isEmpty())
+        FolderWatcher.addPaths({file, QFileInfo(file).absolutePath()});
 }
 
 ClientFrame frmShowTell::clientFrame() const {
@@ -228,6 +276,8 @@ void frmShowTell::Form_Unload() {
     if (m_unloaded)
         return;
     m_unloaded = true;
+    keepScreenAwake();
+    watchShown({});
     QFile::remove(m_platform.workFile(ScratchFileName));
     QFile::remove(m_platform.workFile(SheetFileName));
     // No message at exit: a failed write keeps the old file, so nothing is lost.

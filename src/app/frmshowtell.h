@@ -13,6 +13,7 @@
 #include "settings/drives.h"
 #include "settings/viewerstate.h"
 
+#include <QFileSystemWatcher>
 #include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTimer>
@@ -22,6 +23,7 @@
 
 class QLabel;
 class QMenu;
+class QMenuBar;
 class QScrollBar;
 class QStatusBar;
 class QWheelEvent;
@@ -67,6 +69,7 @@ public:
     void File_Click();
     void view_Click();
     void Tools_Click();
+    void Edit_Click();
 
     void Toolbar1_ButtonClick(const QString& key);
 
@@ -79,6 +82,18 @@ public:
     bool saveSettings();
 
     bool pictureLoaded() const { return !imgThree.isEmpty(); }
+    // The list's entry on screen; empty when none is, or the sheet is.
+    QString shownFile() const;
+    // A short notice over the foot of the picture, gone after a few seconds.
+    void notice(const QString& text);
+    QString noticeText() const; // while it shows
+    // The screen saver held off while a slide show runs or the window is full screen.
+    void keepScreenAwake();
+    // Notes the file just shown: what it is now (shownStamp), and it and its folder watched.
+    void noteShown(const QString& file);
+    // Watches the file and its folder alone, for a file written in place and for pictures that
+    // are replaced, come or go (nothing when empty): two watches, however large the folder.
+    void watchShown(const QString& file);
 
     // Full screen: the picture alone on black, the menus, the toolbar and the status bar hidden;
     // the window's placement stays what it was for viewer.ini.
@@ -99,6 +114,7 @@ public:
     QMenu* File = nullptr;
     QMenu* view = nullptr;
     QMenu* Tools = nullptr;
+    QMenu* Edit = nullptr;
     QMenu* Help = nullptr;
     QMenu* Web = nullptr;
     QAction* Open = nullptr;
@@ -117,6 +133,18 @@ public:
     QAction* SiteOne = nullptr;
     QAction* SiteTwo = nullptr;
     QAction* About = nullptr;
+    QAction* Undo = nullptr;
+    QAction* Copy = nullptr;
+    QAction* CopyPath = nullptr;
+    QAction* RotateClockwise = nullptr;
+    QAction* RotateCounterClockwise = nullptr;
+    QAction* FlipHorizontal = nullptr;
+    QAction* FlipVertical = nullptr;
+    QAction* MoveToTrash = nullptr;
+    QAction* DeleteFile = nullptr;
+    QAction* Reload = nullptr;
+    QAction* ShowInFolder = nullptr;
+    QAction* Print = nullptr;
 
     // The window's parts.
     ButtonBar* Toolbar1 = nullptr;
@@ -139,6 +167,14 @@ public:
     // dropped with everything ahead.
     void setUnfinishedAside();
     void dropUnfinished();
+    // The shown file and its folder, watched; a change is looked at once writing has paused.
+    QFileSystemWatcher FolderWatcher;
+    QTimer ChangeTimer;
+    // The file last shown and what it was then (see viewing/reload), to tell a change.
+    QString shownPath;
+    QString shownStamp;
+    QLabel* Notice = nullptr;
+    QTimer NoticeTimer;
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
     SlideTimer Timer1;
@@ -167,6 +203,7 @@ protected:
 private:
     void buildParts();
     void buildMenus();
+    void buildEditMenu(QMenuBar* bar);
     void routeMenus();
     void placeWindow();
     void resizeToInitial();

@@ -6,6 +6,7 @@
 #include "app/commandrouter.h"
 #include "app/links.h"
 #include "app/toolbarbutton.h"
+#include "imaging/turning.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -16,6 +17,9 @@
 namespace tovik {
 
 namespace {
+// Writers pause for less than this between the parts of a file they write.
+constexpr int ChangeSettleMs = 300;
+
 QAction* item(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
@@ -38,6 +42,8 @@ void frmShowTell::buildMenus() {
     CloseFile = item(File, "CloseFile", QStringLiteral("C&lose File"));
     File->addSeparator()->setObjectName(QStringLiteral("Separator"));
     Exit = item(File, "Exit", QStringLiteral("&Exit"));
+
+    buildEditMenu(bar);
 
     view = topMenu(bar, "view", QStringLiteral("&View"));
     OriginalSize = item(view, "OriginalSize", QStringLiteral("&Original Size"));
@@ -63,12 +69,40 @@ void frmShowTell::buildMenus() {
     About = item(Help, "About", QStringLiteral("&About Tovik Viewer..."));
 }
 
+// Acting on the picture shown. The keys are the dispatcher's; the captions only name them.
+void frmShowTell::buildEditMenu(QMenuBar* bar) {
+    Edit = topMenu(bar, "Edit", QStringLiteral("&Edit"));
+    Undo = item(Edit, "Undo", QStringLiteral("&Undo\tCtrl+Z"));
+    Edit->addSeparator();
+    Copy = item(Edit, "Copy", QStringLiteral("&Copy\tCtrl+C"));
+    CopyPath = item(Edit, "CopyPath", QStringLiteral("Copy &Path\tCtrl+Shift+C"));
+    Edit->addSeparator();
+    RotateClockwise = item(Edit, "RotateClockwise", QStringLiteral("&Rotate Clockwise\tCtrl+R"));
+    RotateCounterClockwise = item(Edit, "RotateCounterClockwise",
+                                  QStringLiteral("Rotate Counter-clock&wise\tCtrl+Shift+R"));
+    FlipHorizontal = item(Edit, "FlipHorizontal", QStringLiteral("Flip &Horizontal"));
+    FlipVertical = item(Edit, "FlipVertical", QStringLiteral("Flip &Vertical"));
+    Edit->addSeparator();
+    MoveToTrash = item(Edit, "MoveToTrash", QStringLiteral("Move to &Trash\tDelete"));
+    DeleteFile = item(Edit, "DeleteFile", QStringLiteral("&Delete Permanently\tShift+Delete"));
+    Edit->addSeparator();
+    Reload = item(Edit, "Reload", QStringLiteral("Re&load\tF5"));
+    ShowInFolder = item(Edit, "ShowInFolder", QStringLiteral("&Show in Folder"));
+    Print = item(Edit, "Print", QStringLiteral("Pri&nt...\tCtrl+P"));
+}
+
 void frmShowTell::routeMenus() {
     connect(File, &QMenu::aboutToShow, this, &frmShowTell::File_Click);
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
-    for (QAction* action : {Open, SaveAs, CloseFile, OriginalSize, ZoomIn, ZoomOut, FitToWindow,
-                            Thumbnail, Option, Contents, HelpIndex, Mail, SiteOne, SiteTwo, About})
+    connect(Edit, &QMenu::aboutToShow, this, &frmShowTell::Edit_Click);
+    for (QAction* action :
+         {Open,           SaveAs,       CloseFile,   OriginalSize,    ZoomIn,
+          ZoomOut,        FitToWindow,  Thumbnail,   Option,          Contents,
+          HelpIndex,      Mail,         SiteOne,     SiteTwo,         About,
+          Undo,           Copy,         CopyPath,    RotateClockwise, RotateCounterClockwise,
+          FlipHorizontal, FlipVertical, MoveToTrash, DeleteFile,      Reload,
+          ShowInFolder,   Print})
         connect(action, &QAction::triggered, this,
                 [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
@@ -76,8 +110,15 @@ void frmShowTell::routeMenus() {
     FrameTimer.setSingleShot(true);
     connect(&FrameTimer, &QTimer::timeout, this, [this] { m_commands.frameTick(*this); });
     // The ClockTimer button shows whether the slide timer is on, whatever turned it on or off.
-    connect(&Timer1, &SlideTimer::enabledChanged, this,
-            [this](bool on) { Toolbar1->setPressed(ClockTimerButton, on); });
+    connect(&Timer1, &SlideTimer::enabledChanged, this, [this](bool on) {
+        Toolbar1->setPressed(ClockTimerButton, on);
+        keepScreenAwake();
+    });
+    ChangeTimer.setSingleShot(true);
+    ChangeTimer.setInterval(ChangeSettleMs);
+    for (auto changed : {&QFileSystemWatcher::directoryChanged, &QFileSystemWatcher::fileChanged})
+        connect(&FolderWatcher, changed, this, [this] { ChangeTimer.start(); });
+    connect(&ChangeTimer, &QTimer::timeout, this, [this] { m_commands.diskChanged(*this); });
 }
 
 void frmShowTell::File_Click() {
@@ -97,6 +138,18 @@ void frmShowTell::Tools_Click() {
     Thumbnail->setEnabled(pictureLoaded());
     if (!Toolbar1->isEnabled(ThumbnailButton))
         Thumbnail->setEnabled(false);
+}
+
+void frmShowTell::Edit_Click() {
+    const QString file = shownFile();
+    const bool turnable = !file.isEmpty() && pictureLoaded() && mayTurn(file);
+    for (QAction* a : {RotateClockwise, RotateCounterClockwise, FlipHorizontal, FlipVertical})
+        a->setEnabled(turnable);
+    for (QAction* a : {CopyPath, MoveToTrash, DeleteFile, Reload, ShowInFolder})
+        a->setEnabled(!file.isEmpty());
+    Copy->setEnabled(pictureLoaded());
+    Print->setEnabled(pictureLoaded());
+    Undo->setEnabled(!m_state.Undo.empty());
 }
 
 void frmShowTell::Toolbar1_ButtonClick(const QString& key) {

@@ -4,13 +4,18 @@
 #include "commands/dispatcher.h"
 
 #include "app/frmshowtell.h"
+#include "editing/elsewhere.h"
+#include "editing/print.h"
+#include "editing/turn.h"
 #include "help/frmabout.h"
 #include "help/web.h"
 #include "saving/saveas.h"
 #include "thumbnails/thumbnailcommand.h"
 #include "viewing/display.h"
 #include "viewing/navigation.h"
+#include "viewing/reload.h"
 #include "viewing/slideshow.h"
+#include "viewing/trash.h"
 #include "viewing/zoom.h"
 
 namespace tovik {
@@ -50,6 +55,11 @@ template <void (*command)(frmShowTell&)> void onFullPicture(frmShowTell& w) {
     if (FinishPicture(w))
         command(w);
 }
+// A turned file is shown again at once, as is everything that reads it from now on.
+template <Turn turn> void turned(frmShowTell& w) {
+    if (TurnShownPicture(w, turn))
+        Display(w, w.shownFile());
+}
 void exitProgram(frmShowTell& w) {
     w.close(); // as File, Exit: the window closes once this command has ended
 }
@@ -86,10 +96,25 @@ Dispatcher::Dispatcher() {
         {"SiteOne", SiteOne_Click},
         {"SiteTwo", SiteTwo_Click},
         {"About", About_Click},
+        {"Undo", UndoCommand},
+        {"Copy", onFullPicture<CopyCommand>},
+        {"CopyPath", CopyPathCommand},
+        {"RotateClockwise", turned<Turn::Clockwise>},
+        {"RotateCounterClockwise", turned<Turn::CounterClockwise>},
+        {"FlipHorizontal", turned<Turn::FlipHorizontal>},
+        {"FlipVertical", turned<Turn::FlipVertical>},
+        {"MoveToTrash", MoveToTrashCommand},
+        {"DeleteFile", DeleteFileCommand},
+        {"Reload", ReloadCommand},
+        {"ShowInFolder", ShowInFolderCommand},
+        {"Print", onFullPicture<PrintCommand>},
     };
     // Keys, with their modifiers. The Page keys keep their meaning (Page Up forward) whatever the
     // shift state; the others are what other viewers have taught people.
     const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+    const auto ctrlShift = [](Qt::Key key) {
+        return QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, key);
+    };
     m_keys = {
         {Qt::Key_Right, forward},
         {Qt::Key_Space, forward},
@@ -108,6 +133,16 @@ Dispatcher::Dispatcher() {
         {Qt::Key_F, onFullPicture<FitToWindowCommand>},
         {Qt::Key_F11, FullScreenCommand},
         {Qt::Key_Escape, LeaveFullScreenCommand},
+        // Acting on the picture: with Shift, these are other commands.
+        {ctrl(Qt::Key_Z), UndoCommand},
+        {ctrl(Qt::Key_C), onFullPicture<CopyCommand>},
+        {ctrlShift(Qt::Key_C), CopyPathCommand},
+        {ctrl(Qt::Key_R), turned<Turn::Clockwise>},
+        {ctrlShift(Qt::Key_R), turned<Turn::CounterClockwise>},
+        {Qt::Key_Delete, MoveToTrashCommand},
+        {QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete), DeleteFileCommand},
+        {Qt::Key_F5, ReloadCommand},
+        {ctrl(Qt::Key_P), onFullPicture<PrintCommand>},
     };
 }
 
@@ -115,7 +150,7 @@ template <typename Work> void Dispatcher::run(frmShowTell& window, Work work) {
     if (m_running)
         return; // dropped, not queued
     m_running = true;
-    m_tickDropped = m_frameDropped = m_arrivalDropped = false;
+    m_tickDropped = m_frameDropped = m_arrivalDropped = m_changeDropped = false;
     work();
     m_running = false;
     if (m_tickDropped)
@@ -125,6 +160,8 @@ template <typename Work> void Dispatcher::run(frmShowTell& window, Work work) {
     if (m_arrivalDropped)
         QMetaObject::invokeMethod(
             &window, [this, &window] { pictureArrived(window); }, Qt::QueuedConnection);
+    if (m_changeDropped)
+        window.ChangeTimer.start();
     if (window.closePending())
         window.close();
 }
@@ -151,14 +188,16 @@ bool Dispatcher::key(frmShowTell& window, QKeyCombination pressed) {
         run(window, [&] { pressed.key() == Qt::Key_PageDown ? back(window) : forward(window); });
         return true;
     }
-    // The keypad's keys are the same keys; Shift is how some layouts reach + at all.
-    const Qt::KeyboardModifiers ignored = Qt::KeypadModifier | Qt::ShiftModifier;
-    const QKeyCombination key(pressed.keyboardModifiers() & ~ignored, pressed.key());
-    for (const KeyEntry& entry : m_keys)
-        if (entry.key == key) {
-            run(window, [&] { entry.command(window); });
-            return true;
-        }
+    // The keypad's keys are the same keys; Shift is how some layouts reach + at all, so a key
+    // with Shift that has no command of its own is the key without it.
+    const Qt::KeyboardModifiers held = pressed.keyboardModifiers() & ~Qt::KeypadModifier;
+    for (const QKeyCombination key : {QKeyCombination(held, pressed.key()),
+                                      QKeyCombination(held & ~Qt::ShiftModifier, pressed.key())})
+        for (const KeyEntry& entry : m_keys)
+            if (entry.key == key) {
+                run(window, [&] { entry.command(window); });
+                return true;
+            }
     return false;
 }
 
@@ -191,6 +230,14 @@ void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {
 
 void Dispatcher::zoomWheel(frmShowTell& window, int direction) {
     run(window, [&] { direction > 0 ? zoomIn(window) : zoomOut(window); });
+}
+
+// A change on disk is looked at between commands, after the one running.
+void Dispatcher::diskChanged(frmShowTell& window) {
+    if (m_running)
+        m_changeDropped = true;
+    else
+        run(window, [&] { DiskChanged(window); });
 }
 
 bool Dispatcher::mayClose(frmShowTell&) {

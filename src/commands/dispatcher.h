@@ -32,6 +32,7 @@ public:
     void filesGiven(frmShowTell& window, const QStringList& paths) override;
     void zoomWheel(frmShowTell& window, int direction) override;
     bool mayClose(frmShowTell& window) override;
+    void diskChanged(frmShowTell& window) override;
 
 private:
     using Command = void (*)(frmShowTell&);
@@ -55,6 +56,7 @@ private:
     bool m_tickDropped = false;
     bool m_frameDropped = false;
     bool m_arrivalDropped = false;
+    bool m_changeDropped = false;
 };
 
 } // namespace tovik

@@ -33,7 +33,8 @@ inline constexpr qint64 PictureBudgetBytes = qint64(PictureAllocationLimitMB) <<
 // picture it decodes to. Whatever a file claims, no more than this is read.
 inline constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;
 
-enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3, Thumbnail = 5 };
+// Exact: the picture upright in its file's own colours and depth, for writing it again.
+enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3, Thumbnail = 5, Exact = 6 };
 
 // A sheet's thumbnails: each picture's sides times percent, in whole screen pixels of tpp twips,
 // one at least. The sums are the sheet layout's own, so that each thumbnail fits its place.

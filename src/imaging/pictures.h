@@ -23,6 +23,10 @@ class FrameReader;
 // the room gives NoRoom.
 PictureLoad loadPicture(const QString& path, qint64 room = PictureBudgetBytes);
 
+// The picture upright in its file's own colours and depth (a profile is not applied), for
+// writing it again without loss; same rules as loadPicture otherwise.
+PictureLoad loadPictureExact(const QString& path);
+
 // The size a picture shows at, read from its header alone where the format allows (a metafile
 // is drawn to know it). Same rules as loadPicture; an invalid size when it cannot be read.
 QSize pictureSize(const QString& path);

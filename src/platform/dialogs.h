@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
+
 namespace tovik {
 
 enum class DialogResult { Accepted, Cancelled, Failed };
@@ -30,6 +32,8 @@ public:
     virtual FileAnswer openFiles(const QString& filter) = 0;
     virtual FileAnswer saveFile(const QString& filter) = 0; // asks before overwriting
     virtual ColorAnswer chooseColor() = 0;
+    // The print dialog: printer set up as the user chose; false when cancelled.
+    virtual bool choosePrinter(QPrinter& printer) = 0;
 };
 
 } // namespace tovik

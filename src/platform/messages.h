@@ -12,6 +12,8 @@ class Messages {
 public:
     virtual ~Messages() = default;
     virtual void message(const QString& title, const QString& text) = 0;
+    // A question with Yes and No, No the default; true only for Yes.
+    virtual bool confirm(const QString& title, const QString& text) = 0;
 };
 
 } // namespace tovik

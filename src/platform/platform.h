@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "platform/helpengine.h"
 #include "platform/messages.h"
@@ -36,6 +37,7 @@ struct Platform {
     HelpEngine& help;
     Shell& shell;
     Registry& registry;
+    Desktop& desktop;
     QString appFolder;       // where viewer.ini and the work files live
     QString helpFolder = {}; // where the help file is installed; appFolder when empty
     QString workFolder = {}; // where this run's work files live; appFolder when empty

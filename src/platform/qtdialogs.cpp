@@ -8,6 +8,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace tovik {
 
@@ -36,6 +38,11 @@ ColorAnswer QtDialogs::chooseColor() {
         return {DialogResult::Cancelled, 0};
     m_color = chosen;
     return {DialogResult::Accepted, toColorRef(chosen)};
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer) {
+    QPrintDialog dialog(&printer, m_owner);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace tovik

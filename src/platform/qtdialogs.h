@@ -17,6 +17,7 @@ public:
     FileAnswer openFiles(const QString& filter) override;
     FileAnswer saveFile(const QString& filter) override;
     ColorAnswer chooseColor() override;
+    bool choosePrinter(QPrinter& printer) override;
 
 private:
     QPointer<QWidget> m_owner;

@@ -28,4 +28,12 @@ void QtMessages::message(const QString& title, const QString& text) {
     box.exec();
 }
 
+bool QtMessages::confirm(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    m_owner);
+    box.setDefaultButton(QMessageBox::No);
+    makeRoomForTitle(box);
+    return box.exec() == QMessageBox::Yes;
+}
+
 } // namespace tovik

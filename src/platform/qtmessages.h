@@ -14,6 +14,7 @@ class QtMessages : public Messages {
 public:
     void setOwner(QWidget* owner) { m_owner = owner; }
     void message(const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text) override;
 
 private:
     QPointer<QWidget> m_owner;

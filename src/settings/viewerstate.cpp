@@ -3,6 +3,8 @@
 
 #include "settings/viewerstate.h"
 
+#include <algorithm>
+
 namespace tovik {
 
 const QString& ViewerState::PictureList(qint32 index) const {
@@ -25,6 +27,19 @@ void ViewerState::appendPicture(const QString& path) {
 void ViewerState::clearPictureList() {
     m_pictures.clear();
     PictureCount = 0;
+    ListFolder.clear();
+}
+
+void ViewerState::removePicture(qint32 index) {
+    if (index < 1 || index > m_pictures.size())
+        return;
+    m_pictures.removeAt(index - 1);
+    PictureCount = qint32(m_pictures.size());
+}
+
+void ViewerState::insertPicture(qint32 index, const QString& path) {
+    m_pictures.insert(std::clamp<qsizetype>(index - 1, 0, m_pictures.size()), path);
+    PictureCount = qint32(m_pictures.size());
 }
 
 } // namespace tovik

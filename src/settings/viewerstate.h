@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/settingsformat.h"
+#include "core/undosteps.h"
 
 #include <QString>
 #include <QStringList>
@@ -23,12 +24,19 @@ struct ViewerState : SettingsValues {
     bool LoopForever = false;
     qint16 DialogMode = 0;
     bool DialogCancelled = false;
+    // What turned or trashed files Undo can take back, for as long as the program runs.
+    UndoSteps Undo;
+    // The folder the list follows as pictures come and go in it; empty for a list of files.
+    QString ListFolder;
 
     // PictureList is 1-based: entries 1 to PictureCount.
     const QString& PictureList(qint32 index) const;
     void setPictureList(const QStringList& paths);
     void appendPicture(const QString& path);
     void clearPictureList();
+    // Entry index leaves the list, the ones after it moving up; a path comes in at index.
+    void removePicture(qint32 index);
+    void insertPicture(qint32 index, const QString& path);
 
 private:
     QStringList m_pictures;

@@ -69,14 +69,16 @@ void drawHeld(frmShowTell& window, const PictureHolder& picture) {
     }
 }
 
-void showLoaded(frmShowTell& window, const QString& FileName, const PictureLoad& load) {
+bool showLoaded(frmShowTell& window, const QString& FileName, const PictureLoad& load) {
     if (!acceptLoad(window, load))
-        return;
+        return false;
     drawHeld(window, window.held(load.image));
     if (load.animated) {
         window.frames = std::make_unique<PictureFrames>(FileName, load.delayMs);
         window.FrameTimer.start(window.frames->delayMs());
     }
+    window.noteShown(FileName);
+    return true;
 }
 
 // A large photo shown at once from a scaled decode of what the viewport needs, while the whole
@@ -107,6 +109,7 @@ bool showPreview(frmShowTell& window, const QString& FileName) {
     }
     window.awaitPicture(std::move(waiting));
     drawHeld(window, window.held(image, full));
+    window.noteShown(FileName);
     return true;
 }
 } // namespace
@@ -118,6 +121,13 @@ void Display(frmShowTell& window, const QString& FileName) {
     if (!sheet && !window.picturesAhead.ready(FileName) && showPreview(window, FileName))
         return;
     showLoaded(window, FileName, window.picturesAhead.take(FileName));
+}
+
+bool ShowAgain(frmShowTell& window, const QString& FileName) {
+    window.SB1->showMessage(FileName);
+    window.dropUnfinished();
+    const PictureLoad load = window.picturesAhead.take(FileName);
+    return load.error == PictureError::None && showLoaded(window, FileName, load);
 }
 
 bool FinishPicture(frmShowTell& window) {

@@ -16,6 +16,10 @@ void Display(frmShowTell& window, const QString& FileName);
 // A large JPEG shows first from a scaled decode of what the viewport needs (the preview), while
 // it is decoded whole on a worker: the full picture then takes its place (FinishPicture).
 
+// The shown picture read again from its file, which changed: shown only when it decodes whole,
+// so that a file still being written keeps what is on screen and says nothing.
+bool ShowAgain(frmShowTell& window, const QString& FileName);
+
 // The full picture in place of the preview shown, waited for with the busy cursor while it is
 // still decoding: what a command that needs the picture's own pixels acts on. False when it
 // cannot be had: the message is given and what was shown before is back.

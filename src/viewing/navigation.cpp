@@ -56,8 +56,9 @@ QStringList picturesIn(const QDir& folder, QStringList& refused) {
 
 // What was given from outside as the list to open: a folder stands for its pictures, and a file
 // named alone for the pictures of its folder (it shows first, and the others a step away).
-// The place in the list to start from goes to start.
-QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype& start) {
+// The place in the list to start from goes to start; the folder the list is, to folder.
+QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype& start,
+                       QString& folder) {
     QStringList list;
     for (const QString& path : paths) {
         const QFileInfo file(path);
@@ -70,11 +71,16 @@ QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype
             refused << file.absoluteFilePath();
     }
     start = 0;
+    if (paths.size() == 1 && QFileInfo(paths.first()).isDir())
+        folder = QFileInfo(paths.first()).absoluteFilePath();
     if (paths.size() == 1 && list.size() == 1 && QFileInfo(paths.first()).isFile()) {
-        const QStringList neighbours = picturesIn(QFileInfo(list.first()).absoluteDir(), refused);
+        const QDir neighbourhood = QFileInfo(list.first()).absoluteDir();
+        const QStringList neighbours = picturesIn(neighbourhood, refused);
         start = std::max<qsizetype>(0, neighbours.indexOf(list.first()));
-        if (neighbours.contains(list.first()))
+        if (neighbours.contains(list.first())) {
             list = neighbours;
+            folder = neighbourhood.absolutePath();
+        }
     }
     return list;
 }
@@ -83,7 +89,8 @@ QStringList listToOpen(const QStringList& paths, QStringList& refused, qsizetype
 void OpenFiles(frmShowTell& window, const QStringList& paths) {
     QStringList refused;
     qsizetype start = 0;
-    const QStringList readable = listToOpen(paths, refused, start);
+    QString folder;
+    const QStringList readable = listToOpen(paths, refused, start, folder);
     if (!refused.isEmpty())
         window.platform().messages.message(NotOpenedTitle, NotOpenedText.arg(refused.join('\n')));
     if (readable.isEmpty())
@@ -93,6 +100,7 @@ void OpenFiles(frmShowTell& window, const QStringList& paths) {
     s.ZoomFactor = 1.0f;
     ResetViewer(window);
     BuildPictureList(s);
+    s.ListFolder = folder;
     StartViewing(window, qint32(start) + 1);
 }
 
@@ -156,6 +164,8 @@ void ResetViewer(frmShowTell& window) {
     window.stopAnimation();
     window.dropUnfinished();
     window.picturesAhead.clear();
+    window.shownPath.clear();
+    window.watchShown({});
     for (int index : ButtonsNeedingAPicture)
         window.Toolbar1->setEnabled(index, false);
     QFile::remove(window.platform().workFile(ScratchFileName));

@@ -12,7 +12,7 @@ from pathlib import Path
 
 # The folders each folder's files may include from, besides its own. "imaging-face" is the
 # headers at the top of imaging/, the only ones a window includes.
-WINDOWS = ["app", "viewing", "saving", "thumbnails", "help", "commands"]
+WINDOWS = ["app", "viewing", "saving", "thumbnails", "help", "editing", "commands"]
 ALLOWED = {
     "core": [],
     "platform": ["core"],
@@ -26,6 +26,7 @@ ALLOWED = {
     "saving": ["core", "platform", "settings", "imaging-face", "app", "nviewlib"],
     "thumbnails": ["core", "platform", "settings", "imaging-face", "app"],
     "help": ["core", "platform", "settings", "app"],
+    "editing": ["core", "platform", "settings", "imaging-face", "app"],
     "commands": ["core", "platform", "settings", "imaging-face"] + WINDOWS,
 }
 # No picture is decoded in platform/: it includes no decoding library.

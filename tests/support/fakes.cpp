@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 
 namespace tovik::test {
 
@@ -35,6 +36,16 @@ ColorAnswer FakeDialogs::chooseColor() {
     return colorAnswers.isEmpty() ? ColorAnswer{} : colorAnswers.takeFirst();
 }
 
+bool FakeDialogs::choosePrinter(QPrinter& printer) {
+    if (whileOpen)
+        whileOpen();
+    if (printTo.isEmpty())
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printTo);
+    return true;
+}
+
 std::optional<RegistryValue> FakeRegistry::queryValue(quint32 root, const QString& key,
                                                       const QString& valueName) {
     queried << key + "|" + valueName;
@@ -49,7 +60,8 @@ bool FakeRegistry::startProgram(const QString& path) {
 }
 
 FakePlatform::FakePlatform()
-    : platform{screen, messages, dialogs, nviewlib, clock, help, shell, registry, folder.path()} {}
+    : platform{screen, messages, dialogs,  nviewlib, clock,
+               help,   shell,    registry, desktop,  folder.path()} {}
 
 QStringList FakePlatform::copySamples(const QStringList& names) const {
     QStringList paths;

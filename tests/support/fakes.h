@@ -38,7 +38,12 @@ public:
             whileShown();
         --depth;
     }
+    bool confirm(const QString& title, const QString& text) override {
+        message(title, text);
+        return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
+    }
     QList<QPair<QString, QString>> shown; // (title, text)
+    QList<bool> confirmAnswers;           // the answers to questions, in order; then No
     std::function<void()> whileShown;
     int depth = 0, deepest = 0;
 };
@@ -50,7 +55,10 @@ public:
     FileAnswer openFiles(const QString& filter) override;
     FileAnswer saveFile(const QString& filter) override;
     ColorAnswer chooseColor() override;
+    // Prints to printTo as a PDF file; cancelled when printTo is empty.
+    bool choosePrinter(QPrinter& printer) override;
 
+    QString printTo;
     QList<FileAnswer> fileAnswers;
     QList<ColorAnswer> colorAnswers;
     QStringList filtersSeen;
@@ -88,6 +96,25 @@ public:
     QStringList opened;
 };
 
+// Records what the desktop was asked; shows files in their folder unless told there is no file
+// manager.
+class FakeDesktop : public Desktop {
+public:
+    bool showInFolder(const QString& path) override {
+        shown << path;
+        return hasFileManager;
+    }
+    void holdScreenAwake(bool on) override {
+        if (on != held)
+            holds << on;
+        held = on;
+    }
+    QStringList shown;
+    bool hasFileManager = true;
+    bool held = false;
+    QList<bool> holds; // each change, in order
+};
+
 // Values by "key|value name"; programs that start are those listed in startable.
 class FakeRegistry : public Registry {
 public:
@@ -110,6 +137,7 @@ struct FakePlatform {
     FakeHelp help;
     FakeShell shell;
     FakeRegistry registry;
+    FakeDesktop desktop;
     Platform platform;
 
     QString file(const QString& name) const { return platform.appFile(name); }

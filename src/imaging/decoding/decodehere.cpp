@@ -97,7 +97,7 @@ PictureLoad drawnAnswer(const PictureSource& source, DecodeKind kind, const QSiz
     return drawn;
 }
 
-PictureLoad loadFrom(PictureSource& source, qint64 room) {
+PictureLoad loadFrom(PictureSource& source, qint64 room, bool exact = false) {
     if (source.error != PictureError::None)
         return {source.error, {}, source.claimed};
     if (source.cost > room)
@@ -105,15 +105,17 @@ PictureLoad loadFrom(PictureSource& source, qint64 room) {
     // The reader decodes into the canvas when it has the picture's size and form.
     QImageReader& reader = source.reader();
     const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
-    QImage image = decodedInBands(source);
-    if (image.isNull())
+    QImage image = exact ? QImage() : decodedInBands(source);
+    if (image.isNull() && !exact)
         image = profiledCmyk(source);
     if (!image.isNull())
         return {PictureError::None, image, image.size(), animated};
     image = pictureCanvas(reader);
     if (!reader.read(&image) || image.isNull())
         return {PictureError::NotAPicture, {}, source.claimed};
-    image = inScreenColours(upright(std::move(image), source.turn), source);
+    image = upright(std::move(image), source.turn);
+    if (!exact)
+        image = inScreenColours(std::move(image), source);
     PictureLoad load{PictureError::None, image, image.size(), animated};
     load.delayMs = animated ? reader.nextImageDelay() : 0;
     return load;
@@ -137,6 +139,8 @@ PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled
                 return {source.error, scaledFrom(source, scaled), source.claimed};
             case DecodeKind::Thumbnail:
                 return thumbnailFrom(source, scale);
+            case DecodeKind::Exact:
+                return loadFrom(source, PictureBudgetBytes, true);
             default:
                 return loadFrom(source, room);
             }

@@ -35,6 +35,10 @@ PictureLoad loadPicture(const QString& path, qint64 room) {
     return decodePicture(path, {DecodeKind::Load, room});
 }
 
+PictureLoad loadPictureExact(const QString& path) {
+    return decodePicture(path, {DecodeKind::Exact});
+}
+
 QSize pictureSize(const QString& path) {
     const PictureLoad answer = decodePicture(path, {DecodeKind::Size});
     return answer.error == PictureError::None ? answer.claimed : QSize();

@@ -133,6 +133,7 @@ void serve(const Request& request, int fd) {
     case Kind::Size:
     case Kind::Scaled:
     case Kind::Thumbnail:
+    case Kind::Exact:
         return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
                                  {request.width, request.height}, false,
                                  {request.percent, request.tppX, request.tppY}));

@@ -23,6 +23,7 @@ enum class Kind : quint32 {
     Scaled = 3,
     Frame = 4,          // the frame after the last one given of this file (width: its number)
     Thumbnail = 5,      // the size, and the thumbnail at percent
+    Exact = 6,          // as Load, in the file's own colours
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,

@@ -11,48 +11,69 @@ namespace tovik {
 
 using T = QImageIOHandler::Transformation;
 
-QImageIOHandler::Transformations exifOrientation(const uchar* app1, size_t length) {
+ExifOrientationField exifOrientationField(const uchar* app1, size_t length) {
     constexpr quint32 OrientationTag = 0x0112, Short = 3;
+    ExifOrientationField field;
     if (length < 14 || !ByteView(app1, 6).has(0, "Exif\0\0", 6))
-        return T::TransformationNone;
+        return field;
     const ByteView b(app1 + 6, length - 6);
     if (!b.has(0, "II*\0", 4) && !b.has(0, "MM\0*", 4))
-        return T::TransformationNone;
-    const bool little = b.u8(0) == 'I';
-    const auto u16 = [&](qint64 at) { return little ? b.le16(at) : b.be16(at); };
-    const auto u32 = [&](qint64 at) { return little ? b.le32(at) : b.be32(at); };
+        return field;
+    field.tiff = true;
+    field.little = b.u8(0) == 'I';
+    const auto u16 = [&](qint64 at) { return field.little ? b.le16(at) : b.be16(at); };
+    const auto u32 = [&](qint64 at) { return field.little ? b.le32(at) : b.be32(at); };
     const qint64 ifd = u32(4);
     for (quint32 i = 0, count = u16(ifd); i < count && i < 1000; ++i) {
         const qint64 entry = ifd + 2 + 12 * qint64(i);
         if (u16(entry) != OrientationTag)
             continue;
-        static constexpr T turns[] = {T::TransformationNone,
-                                      T::TransformationMirror,
-                                      T::TransformationRotate180,
-                                      T::TransformationFlip,
-                                      T::TransformationFlipAndRotate90,
-                                      T::TransformationRotate90,
-                                      T::TransformationMirrorAndRotate90,
-                                      T::TransformationRotate270};
+        field.present = true;
         const quint32 value = u16(entry + 8);
-        const bool sound = u16(entry + 2) == Short && u32(entry + 4) == 1;
-        return sound && value >= 1 && value <= 8 ? turns[value - 1] : T::TransformationNone;
+        if (u16(entry + 2) == Short && u32(entry + 4) == 1 && entry + 10 <= b.size()) {
+            field.at = 6 + entry + 8;
+            field.value = value >= 1 && value <= 8 ? int(value) : 0;
+        }
+        return field;
     }
-    return T::TransformationNone;
+    return field;
 }
 
-QImageIOHandler::Transformations jpegOrientation(const QByteArray& file) {
+QImageIOHandler::Transformations exifOrientation(const uchar* app1, size_t length) {
+    static constexpr T turns[] = {T::TransformationNone,
+                                  T::TransformationMirror,
+                                  T::TransformationRotate180,
+                                  T::TransformationFlip,
+                                  T::TransformationFlipAndRotate90,
+                                  T::TransformationRotate90,
+                                  T::TransformationMirrorAndRotate90,
+                                  T::TransformationRotate270};
+    const int value = exifOrientationField(app1, length).value;
+    return value >= 1 ? turns[value - 1] : T::TransformationNone;
+}
+
+qint64 jpegExifSegment(const QByteArray& file, qint64* payloadLength) {
     const ByteView b(file.constData(), size_t(file.size()));
     if (!b.has(0, "\xff\xd8", 2))
-        return T::TransformationNone;
+        return -1;
     for (qint64 at = 2; at + 4 <= b.size() && b.u8(at) == 0xff && b.u8(at + 1) != 0xda;
          at += 2 + b.be16(at + 2)) {
         const qint64 length = b.be16(at + 2) - 2;
-        if (b.u8(at + 1) == 0xe1 && b.has(at + 4, "Exif\0\0", 6))
-            return exifOrientation(reinterpret_cast<const uchar*>(file.constData()) + at + 4,
-                                   size_t(std::clamp<qint64>(length, 0, b.size() - at - 4)));
+        if (b.u8(at + 1) == 0xe1 && b.has(at + 4, "Exif\0\0", 6)) {
+            *payloadLength = std::clamp<qint64>(length, 0, b.size() - at - 4);
+            return at;
+        }
     }
-    return T::TransformationNone;
+    return -1;
+}
+
+QImageIOHandler::Transformations jpegOrientation(const QByteArray& file) {
+    qint64 length = 0;
+    const qint64 at = jpegExifSegment(file, &length);
+    if (at < 0)
+        return T::TransformationNone;
+    return exifOrientation(reinterpret_cast<const uchar*>(file.constData()) + at + 4,
+                           size_t(length));
 }
 
 QImage upright(QImage image, QImageIOHandler::Transformations turn) {
