@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -280,6 +281,9 @@ void frmShowTell::Form_Unload() {
     watchShown({});
     QFile::remove(m_platform.workFile(ScratchFileName));
     QFile::remove(m_platform.workFile(SheetFileName));
+    const QDir work = QFileInfo(m_platform.workFile(UndoCopyPrefix)).absoluteDir();
+    for (const QString& copy : work.entryList({UndoCopyPrefix + '*'}, QDir::Files))
+        QFile::remove(work.filePath(copy));
     // No message at exit: a failed write keeps the old file, so nothing is lost.
     WriteSettings(m_state, m_platform.appFile(SettingsFileName), livePlacement());
 }

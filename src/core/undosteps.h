@@ -18,6 +18,8 @@ struct UndoStep {
     enum class Kind { Turned, Trashed } kind = Kind::Turned;
     QString path;                // the picture as the list names it
     Turn turn = Turn::Clockwise; // Turned: what was done to it
+    QString keptCopy;            //   the file as it was, byte for byte (none when it failed)
+    QByteArray digestAfter;      //   what the file held once turned (platform/filestamp)
     QString trashedFile;         // Trashed: where it lies in the trash
     QString trashedInfo;         //   and its .trashinfo
     qint32 entry = 0;            // Trashed: its place in the list, from 1
@@ -28,10 +30,14 @@ class UndoSteps {
 public:
     static constexpr size_t MostSteps = 50;
 
-    void push(UndoStep step) {
+    // The oldest step, when it had to go to make room.
+    std::optional<UndoStep> push(UndoStep step) {
         m_steps.push_back(std::move(step));
-        if (m_steps.size() > MostSteps)
-            m_steps.pop_front();
+        if (m_steps.size() <= MostSteps)
+            return std::nullopt;
+        UndoStep oldest = std::move(m_steps.front());
+        m_steps.pop_front();
+        return oldest;
     }
     std::optional<UndoStep> takeLatest() {
         if (m_steps.empty())

@@ -5,6 +5,7 @@
 
 #include "app/frmshowtell.h"
 
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -37,7 +38,9 @@ void PrintCommand(frmShowTell& window) {
         return;
     const QImage& picture = window.imgThree.picture;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(window.shownFile().isEmpty() ? PrintTitle : window.shownFile());
+    // The name a PDF is offered under: the picture's, without its folder.
+    const QString shown = window.shownFile();
+    printer.setDocName(shown.isEmpty() ? PrintTitle : QFileInfo(shown).completeBaseName());
     printer.setPageOrientation(picture.width() > picture.height() ? QPageLayout::Landscape
                                                                   : QPageLayout::Portrait);
     if (!window.platform().dialogs.choosePrinter(printer))

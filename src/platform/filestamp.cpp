@@ -3,6 +3,7 @@
 
 #include "platform/filestamp.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -21,6 +22,12 @@ QString fileStamp(const QString& path) {
         .arg(st.st_ctim.tv_nsec)
         .arg(st.st_ino)
         .arg(st.st_dev);
+}
+
+QByteArray fileDigest(const QString& path) {
+    QFile file(path);
+    QCryptographicHash digest(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && digest.addData(&file) ? digest.result() : QByteArray();
 }
 
 } // namespace tovik

@@ -11,4 +11,8 @@ namespace tovik {
 // times, inode and device, as text; empty when there is no regular file at path.
 QString fileStamp(const QString& path);
 
+// What tells a file's contents apart by reading them: a digest of its bytes (empty when it
+// cannot be read), for a file that may have been written again with the same contents.
+QByteArray fileDigest(const QString& path);
+
 } // namespace tovik

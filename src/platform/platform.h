@@ -23,6 +23,8 @@ class NViewLib; // the JPEG library, which stands outside the program
 inline const QString HelpFileName = QStringLiteral("viewer.html");
 inline const QString ScratchFileName = QStringLiteral("~temp.bmp");
 inline const QString SheetFileName = QStringLiteral("tempnail.bmp");
+// The start of the names of the copies of turned files that Undo gives back.
+inline const QString UndoCopyPrefix = QStringLiteral("~undo-");
 // The status text whenever the sheet is on screen.
 inline const QString SheetStatusText =
     QStringLiteral("Inserted generated thumbnails as last frame");

@@ -91,6 +91,8 @@ void tidyLeftovers(const QString& workFolder, const QString& settingsFolder) {
         work.remove(name);
         removeTemporaries(work, name, {}); // only this viewer may write here now
     }
+    for (const QString& copy : work.entryList({UndoCopyPrefix + '*'}, QDir::Files))
+        work.remove(copy);
     removeTemporaries(QDir(settingsFolder), SettingsName, live);
 }
 

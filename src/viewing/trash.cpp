@@ -5,6 +5,8 @@
 
 #include "app/frmshowtell.h"
 #include "imaging/turning.h"
+#include "platform/filestamp.h"
+#include "platform/safefile.h"
 #include "platform/trash.h"
 #include "viewing/display.h"
 #include "viewing/navigation.h"
@@ -48,14 +50,29 @@ void undoTrashing(frmShowTell& window, const UndoStep& step) {
     ShowEntry(window, entry);
 }
 
+// The file's own bytes back while it holds what the turn made of it; else, changed since, the
+// turn undone on what it holds now.
+TurnResult turnedBack(const UndoStep& step) {
+    QFile kept(step.keptCopy);
+    if (step.keptCopy.isEmpty() || fileDigest(step.path) != step.digestAfter ||
+        !kept.open(QIODevice::ReadOnly))
+        return turnPicture(step.path, undoing(step.turn));
+    QString error;
+    if (!writeFileSafely(step.path, kept.readAll(), SafeFile::Kind::Durable, &error))
+        return {TurnResult::Failed, error};
+    return {TurnResult::Turned, {}};
+}
+
 void undoTurning(frmShowTell& window, const UndoStep& step) {
-    const TurnResult result = turnPicture(step.path, undoing(step.turn));
+    const TurnResult result = turnedBack(step);
     if (result.outcome != TurnResult::Turned) {
         window.platform().messages.message(
             UndoTitle, NotTurnedBackText.arg(shownName(step.path), result.reason));
         window.state().Undo.giveBack(step);
         return;
     }
+    if (!step.keptCopy.isEmpty())
+        QFile::remove(step.keptCopy);
     if (window.shownFile() == step.path)
         Display(window, step.path);
 }
@@ -72,8 +89,14 @@ void MoveToTrashCommand(frmShowTell& window) {
         return;
     }
     const qint32 entry = window.state().CurrentIndex - 1;
-    window.state().Undo.push(
-        {UndoStep::Kind::Trashed, shown, Turn::Clockwise, trashed->file, trashed->info, entry});
+    window.state().Undo.push({UndoStep::Kind::Trashed,
+                              shown,
+                              Turn::Clockwise,
+                              {},
+                              {},
+                              trashed->file,
+                              trashed->info,
+                              entry});
     LeaveList(window, entry);
     window.notice(TrashedNotice.arg(QFileInfo(shown).fileName()));
 }
