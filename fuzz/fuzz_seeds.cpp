@@ -3,6 +3,7 @@
 
 // Writes the hostile classes the budgets stop into the fuzz corpora, so that fuzzing starts from
 // them and looks for the next class: fuzz_seeds PICTURE_CORPUS WMF_CORPUS.
+#include "support/exiffiles.h"
 #include "support/hostilefiles.h"
 #include "support/modernfiles.h"
 
@@ -50,6 +51,10 @@ void writeModernSeeds(const QString& pictures, const QImage& small) {
          {ExifForm::Long, ExifForm::CountOfTwo, ExifForm::InIfd1, ExifForm::InSecondApp1})
         write(pictures + QStringLiteral("/orientation-%1.jpg").arg(int(form)),
               withExifOrientation(jpeg, 6, form));
+    write(pictures + "/camera.jpg", withExifBlock(jpeg, cameraExif()));
+    for (const auto& [name, block] : hostileExifBlocks())
+        write(pictures + "/exif-" + QString::fromLatin1(name).replace(' ', '-') + ".jpg",
+              withExifBlock(jpeg, block));
     const unsigned char inks[4] = {20, 200, 60, 30};
     write(pictures + "/cmyk-profile.jpg",
           withIccProfile(adobeCmykJpeg(16, 16, inks), simpleCmykProfile(), 100));

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 INSTALL_GROUPS=--fuzz CC=clang CXX=clang++ BUILD_DIR=build-fuzz CMAKE_EXTRA=-DTOVIK_FUZZ=ON \
-  BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture fuzz_budget fuzz_formats fuzz_seeds tovik-metafile" \
+  BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture fuzz_budget fuzz_formats fuzz_metadata fuzz_seeds tovik-metafile" \
   scripts/build.sh
 seconds=${FUZZ_SECONDS:-60}
 samples=tests/data
@@ -16,11 +16,12 @@ mkdir -p build-fuzz/findings
 export ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen
 export TOVIK_METAFILE_HELPER=$PWD/build-fuzz/tovik-metafile
 status=0
-mkdir -p build-fuzz/corpus/picture build-fuzz/corpus/wmf build-fuzz/corpus/budget build-fuzz/corpus/formats
+mkdir -p build-fuzz/corpus/picture build-fuzz/corpus/wmf build-fuzz/corpus/budget build-fuzz/corpus/formats build-fuzz/corpus/metadata
 build-fuzz/fuzz/fuzz_seeds build-fuzz/corpus/picture build-fuzz/corpus/wmf
 cp build-fuzz/corpus/picture/* build-fuzz/corpus/budget/
 cp build-fuzz/corpus/picture/* build-fuzz/corpus/formats/
-for target in settings wmf emf nviewlib picture budget formats; do
+cp build-fuzz/corpus/picture/* build-fuzz/corpus/metadata/
+for target in settings wmf emf nviewlib picture budget formats metadata; do
   corpus=build-fuzz/corpus/$target
   mkdir -p "$corpus"
   case $target in
@@ -28,7 +29,7 @@ for target in settings wmf emf nviewlib picture budget formats; do
     wmf) cp "$samples"/*.wmf "$corpus"/ ;;
     emf) cp "$samples"/*.emf "$corpus"/ ;;
     nviewlib) cp "$samples"/*.bmp "$corpus"/ ;;
-    picture | budget | formats) find "$samples" -maxdepth 1 -type f ! -name '*.md' ! -name '*.py' -exec cp {} "$corpus"/ \; ;;
+    picture | budget | formats | metadata) find "$samples" -maxdepth 1 -type f ! -name '*.md' ! -name '*.py' -exec cp {} "$corpus"/ \; ;;
   esac
   echo "== fuzz_$target for ${seconds}s"
   build-fuzz/fuzz/fuzz_$target "$corpus" -max_total_time="$seconds" -timeout=2 -rss_limit_mb=4096 \

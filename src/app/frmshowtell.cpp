@@ -212,7 +212,16 @@ QString frmShowTell::shownFile() const {
 void frmShowTell::noteShown(const QString& file) {
     shownPath = file;
     shownStamp = fileStamp(file);
-    watchShown(file == m_platform.workFile(SheetFileName) ? QString() : file);
+    const bool sheet = file == m_platform.workFile(SheetFileName);
+    watchShown(sheet ? QString() : file);
+    emit shownChanged(sheet ? QString() : file);
+}
+
+void frmShowTell::forgetShown() {
+    shownPath.clear();
+    shownStamp.clear();
+    watchShown({});
+    emit shownChanged({});
 }
 
 void frmShowTell::watchShown(const QString& file) {

@@ -89,8 +89,10 @@ public:
     QString noticeText() const; // while it shows
     // The screen saver held off while a slide show runs or the window is full screen.
     void keepScreenAwake();
-    // Notes the file just shown: what it is now (shownStamp), and it and its folder watched.
+    // Notes the file just shown: what it is now (shownStamp), and it and its folder watched;
+    // forgets it when nothing is shown any more.
     void noteShown(const QString& file);
+    void forgetShown();
     // Watches the file and its folder alone, for a file written in place and for pictures that
     // are replaced, come or go (nothing when empty): two watches, however large the folder.
     void watchShown(const QString& file);
@@ -145,6 +147,7 @@ public:
     QAction* Reload = nullptr;
     QAction* ShowInFolder = nullptr;
     QAction* Print = nullptr;
+    QAction* Properties = nullptr;
 
     // The window's parts.
     ButtonBar* Toolbar1 = nullptr;
@@ -190,6 +193,10 @@ public:
     double surfaceWidth = 0, surfaceHeight = 0;
     // The most memory Save As may take to render the picture as drawn: the zoom stops below it.
     qint64 renderBudget = SurfaceBudgetBytes;
+
+signals:
+    // Another file is shown (empty: none), for the windows that follow the picture shown.
+    void shownChanged(const QString& file);
 
 protected:
     bool event(QEvent* event) override;

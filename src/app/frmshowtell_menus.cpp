@@ -89,6 +89,8 @@ void frmShowTell::buildEditMenu(QMenuBar* bar) {
     Reload = item(Edit, "Reload", QStringLiteral("Re&load\tF5"));
     ShowInFolder = item(Edit, "ShowInFolder", QStringLiteral("&Show in Folder"));
     Print = item(Edit, "Print", QStringLiteral("Pri&nt...\tCtrl+P"));
+    Edit->addSeparator();
+    Properties = item(Edit, "Properties", QStringLiteral("Picture Pr&operties\tAlt+Return"));
 }
 
 void frmShowTell::routeMenus() {
@@ -102,7 +104,7 @@ void frmShowTell::routeMenus() {
           HelpIndex,      Mail,         SiteOne,     SiteTwo,         About,
           Undo,           Copy,         CopyPath,    RotateClockwise, RotateCounterClockwise,
           FlipHorizontal, FlipVertical, MoveToTrash, DeleteFile,      Reload,
-          ShowInFolder,   Print})
+          ShowInFolder,   Print,        Properties})
         connect(action, &QAction::triggered, this,
                 [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
@@ -145,7 +147,7 @@ void frmShowTell::Edit_Click() {
     const bool turnable = !file.isEmpty() && pictureLoaded() && mayTurn(file);
     for (QAction* a : {RotateClockwise, RotateCounterClockwise, FlipHorizontal, FlipVertical})
         a->setEnabled(turnable);
-    for (QAction* a : {CopyPath, MoveToTrash, DeleteFile, Reload, ShowInFolder})
+    for (QAction* a : {CopyPath, MoveToTrash, DeleteFile, Reload, ShowInFolder, Properties})
         a->setEnabled(!file.isEmpty());
     Copy->setEnabled(pictureLoaded());
     Print->setEnabled(pictureLoaded());

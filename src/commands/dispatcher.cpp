@@ -5,6 +5,7 @@
 
 #include "app/frmshowtell.h"
 #include "editing/elsewhere.h"
+#include "editing/frmproperties.h"
 #include "editing/print.h"
 #include "editing/turn.h"
 #include "help/frmabout.h"
@@ -108,6 +109,7 @@ Dispatcher::Dispatcher() {
         {"Reload", ReloadCommand},
         {"ShowInFolder", ShowInFolderCommand},
         {"Print", onFullPicture<PrintCommand>},
+        {"Properties", PropertiesCommand},
     };
     // Keys, with their modifiers. The Page keys keep their meaning (Page Up forward) whatever the
     // shift state; the others are what other viewers have taught people.
@@ -143,6 +145,8 @@ Dispatcher::Dispatcher() {
         {QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete), DeleteFileCommand},
         {Qt::Key_F5, ReloadCommand},
         {ctrl(Qt::Key_P), onFullPicture<PrintCommand>},
+        {QKeyCombination(Qt::AltModifier, Qt::Key_Return), PropertiesCommand},
+        {QKeyCombination(Qt::AltModifier, Qt::Key_Enter), PropertiesCommand},
     };
 }
 

@@ -24,6 +24,7 @@ struct PictureLoad {
     bool animated = false; // its first frame of several (an animated GIF or WebP)
     bool outside = false;  // a drawing (WMF, EMF, SVG) left to the metafile helper
     int delayMs = 0;       // of an animation's frame (the first, when animated): how long it shows
+    QByteArray properties = {}; // Properties: "key\tvalue" lines
 };
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
@@ -34,7 +35,15 @@ inline constexpr qint64 PictureBudgetBytes = qint64(PictureAllocationLimitMB) <<
 inline constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;
 
 // Exact: the picture upright in its file's own colours and depth, for writing it again.
-enum class DecodeKind : quint32 { Load = 1, Size = 2, Scaled = 3, Thumbnail = 5, Exact = 6 };
+// Properties: what the file says of itself (see pictures.h), no pixels.
+enum class DecodeKind : quint32 {
+    Load = 1,
+    Size = 2,
+    Scaled = 3,
+    Thumbnail = 5,
+    Exact = 6,
+    Properties = 7
+};
 
 // A sheet's thumbnails: each picture's sides times percent, in whole screen pixels of tpp twips,
 // one at least. The sums are the sheet layout's own, so that each thumbnail fits its place.

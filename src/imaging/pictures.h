@@ -27,6 +27,11 @@ PictureLoad loadPicture(const QString& path, qint64 room = PictureBudgetBytes);
 // writing it again without loss; same rules as loadPicture otherwise.
 PictureLoad loadPictureExact(const QString& path);
 
+// What a picture file says of itself, as "key\tvalue" lines (Format, Width, Height, Depth,
+// Profile, and the camera's EXIF fields: see metadata/exifproperties.h), read in the decoding
+// helper; empty when it says nothing.
+QByteArray readProperties(const QString& path);
+
 // The size a picture shows at, read from its header alone where the format allows (a metafile
 // is drawn to know it). Same rules as loadPicture; an invalid size when it cannot be read.
 QSize pictureSize(const QString& path);

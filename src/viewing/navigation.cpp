@@ -164,8 +164,7 @@ void ResetViewer(frmShowTell& window) {
     window.stopAnimation();
     window.dropUnfinished();
     window.picturesAhead.clear();
-    window.shownPath.clear();
-    window.watchShown({});
+    window.forgetShown();
     for (int index : ButtonsNeedingAPicture)
         window.Toolbar1->setEnabled(index, false);
     QFile::remove(window.platform().workFile(ScratchFileName));

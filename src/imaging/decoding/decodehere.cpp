@@ -8,6 +8,7 @@
 #include "imaging/decoding/guarded.h"
 #include "imaging/jpeg/jpegcolour.h"
 #include "imaging/jpeg/jpegpaths.h"
+#include "imaging/metadata/pictureproperties.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturesource.h"
 #include "plugins/heifplugin.h"
@@ -127,6 +128,11 @@ PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled
     return guarded(
         [&]() -> PictureLoad {
             PictureSource source(fd);
+            if (source.drawnOutside() && kind == DecodeKind::Properties) {
+                PictureLoad drawing{PictureError::None, {}, {}};
+                drawing.properties = "Format\t" + source.format.toUpper() + '\n';
+                return drawing;
+            }
             if (source.drawnOutside()) {
                 PictureLoad outside{PictureError::NotAPicture, {}, {}};
                 outside.outside = true;
@@ -141,6 +147,11 @@ PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled
                 return thumbnailFrom(source, scale);
             case DecodeKind::Exact:
                 return loadFrom(source, PictureBudgetBytes, true);
+            case DecodeKind::Properties: {
+                PictureLoad said{source.error, {}, source.claimed};
+                said.properties = propertiesOf(source);
+                return said;
+            }
             default:
                 return loadFrom(source, room);
             }

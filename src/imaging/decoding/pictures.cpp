@@ -39,6 +39,10 @@ PictureLoad loadPictureExact(const QString& path) {
     return decodePicture(path, {DecodeKind::Exact});
 }
 
+QByteArray readProperties(const QString& path) {
+    return decodePicture(path, {DecodeKind::Properties}).properties;
+}
+
 QSize pictureSize(const QString& path) {
     const PictureLoad answer = decodePicture(path, {DecodeKind::Size});
     return answer.error == PictureError::None ? answer.claimed : QSize();

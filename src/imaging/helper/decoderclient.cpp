@@ -263,6 +263,18 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
 
 } // namespace
 
+namespace {
+// The text an answer holds in its memory; empty when it does not hold as much.
+QByteArray mappedText(const Answer& answer, int memory) {
+    struct stat info {};
+    if (answer.width <= 0 || answer.width > MostTextBytes || fstat(memory, &info) != 0 ||
+        info.st_size < answer.width || !sizeSealed(memory))
+        return {};
+    QByteArray text(answer.width, Qt::Uninitialized);
+    return pread(memory, text.data(), size_t(text.size()), 0) == answer.width ? text : QByteArray();
+}
+} // namespace
+
 std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const Request& asked) {
     if (answer.magic != Magic || answer.error < int(PictureError::None) ||
         answer.error > int(PictureError::NoRoom))
@@ -274,10 +286,14 @@ std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const 
     load.outside = answer.flags & Outside;
     load.delayMs = answer.delayMs;
     const qint64 most = asked.kind == Kind::Load ? asked.room : PictureBudgetBytes;
+    if (answer.flags & Text) {
+        load.properties = memory >= 0 ? mappedText(answer, memory) : QByteArray();
+        return load.properties.isEmpty() ? std::nullopt : std::optional<PictureLoad>(load);
+    }
     if (memory >= 0)
         load.image = mappedPixels(answer, memory, most);
-    const bool pixelsWanted =
-        asked.kind != Kind::Size && load.error == PictureError::None && !load.outside;
+    const bool pixelsWanted = asked.kind != Kind::Size && asked.kind != Kind::Properties &&
+                              load.error == PictureError::None && !load.outside;
     if (pixelsWanted == load.image.isNull() && (pixelsWanted || memory >= 0))
         return {};
     return load;
@@ -343,16 +359,22 @@ bool isGrayOrColourJpeg(int fd) {
     return false;
 }
 
+bool helperWanted() {
+    return !qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") && !helperPath().isEmpty();
+}
+
 bool decodedInHelper(int fd) {
-    return !qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") && !helperPath().isEmpty() &&
-           !isGrayOrColourJpeg(fd);
+    return helperWanted() && !isGrayOrColourJpeg(fd);
 }
 
 // Every format but JPEG's and the drawings' through the helper; those here.
 class HelperRoute final : public DecodeRoute {
 public:
     PictureLoad decode(int fd, const DecodeRequest& asked) override {
-        if (!decodedInHelper(fd))
+        // Metadata parsers have a worse record than decoders: every file's go to the helper.
+        const bool here =
+            asked.kind == DecodeKind::Properties ? !helperWanted() : !decodedInHelper(fd);
+        if (here)
             return decodeHere(fd, asked.kind, asked.room, asked.scaled, true, asked.scale);
         Request request;
         request.kind = Kind(asked.kind);

@@ -27,9 +27,8 @@
 namespace tovik::decoder {
 
 namespace {
-// The pixels in a new shared memory, -1 when none can be made.
-int sharedPixels(const QImage& image) {
-    const qsizetype bytes = image.sizeInBytes();
+// The bytes in a new shared memory, -1 when none can be made.
+int sharedBytes(const void* data, qsizetype bytes) {
     const int memory = sealedMemory(bytes);
     if (memory < 0)
         return -1;
@@ -38,9 +37,25 @@ int sharedPixels(const QImage& image) {
         ::close(memory);
         return -1;
     }
-    std::memcpy(at, image.constBits(), size_t(bytes));
+    std::memcpy(at, data, size_t(bytes));
     munmap(at, size_t(bytes));
     return memory;
+}
+
+int sharedPixels(const QImage& image) {
+    return sharedBytes(image.constBits(), image.sizeInBytes());
+}
+
+void answerText(Answer& a, const QByteArray& text) {
+    const QByteArray sent = text.left(MostTextBytes);
+    const int memory = sent.isEmpty() ? -1 : sharedBytes(sent.constData(), sent.size());
+    if (memory >= 0) {
+        a.flags |= Text;
+        a.width = qint32(sent.size());
+    }
+    sendMessage(HelperSocket, &a, sizeof a, memory);
+    if (memory >= 0)
+        ::close(memory);
 }
 
 void answer(const PictureLoad& load) {
@@ -50,6 +65,8 @@ void answer(const PictureLoad& load) {
     a.claimedWidth = load.claimed.width();
     a.claimedHeight = load.claimed.height();
     a.flags = (load.animated ? quint32(Animated) : 0u) | (load.outside ? quint32(Outside) : 0u);
+    if (!load.properties.isEmpty())
+        return answerText(a, load.properties);
     QImage image = load.image;
     if (!image.isNull() && !sentAsItIs(image.format()))
         image.convertTo(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
@@ -134,6 +151,7 @@ void serve(const Request& request, int fd) {
     case Kind::Scaled:
     case Kind::Thumbnail:
     case Kind::Exact:
+    case Kind::Properties:
         return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
                                  {request.width, request.height}, false,
                                  {request.percent, request.tppX, request.tppY}));

@@ -24,6 +24,7 @@ enum class Kind : quint32 {
     Frame = 4,          // the frame after the last one given of this file (width: its number)
     Thumbnail = 5,      // the size, and the thumbnail at percent
     Exact = 6,          // as Load, in the file's own colours
+    Properties = 7,     // what the file says of itself, as text
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,
@@ -40,7 +41,10 @@ struct Request {
     double tppX = 0, tppY = 0;
 };
 
-enum AnswerFlags : quint32 { Animated = 1, Outside = 2 };
+// Text: the memory beside the answer holds width bytes of text, not pixels.
+enum AnswerFlags : quint32 { Animated = 1, Outside = 2, Text = 4 };
+// The longest text an answer holds.
+inline constexpr qint32 MostTextBytes = 64 * 1024;
 
 struct Answer {
     quint32 magic = Magic;
