@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QNativeGestureEvent>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
@@ -108,6 +109,7 @@ void frmShowTell::Form_Load() {
                                      frameGeometry().height() * m_tppY};
     ReadSettings(m_state, m_platform.appFile(SettingsFileName), defaults, livePlacement());
     m_state.FitToWindow = ReadFitToWindow(m_platform.appFile(FitFileName));
+    m_state.Sort = ReadSortOrder(m_platform.appFile(SortFileName));
     placeWindow();
     m_state.ZoomFactor = 1.0f;
     for (int index : ButtonsNeedingAPicture)
@@ -304,6 +306,11 @@ bool frmShowTell::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == imgTwo && event->type() == QEvent::Wheel) {
         wheelOverPicture(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    if ((watched == imgTwo || watched == imgOne) && event->type() == QEvent::NativeGesture) {
+        const auto& pinch = *static_cast<QNativeGestureEvent*>(event);
+        pinchOverPicture(pinch, static_cast<QWidget*>(watched)->mapTo(imgTwo, pinch.position()));
         return true;
     }
     if (watched == imgOne && dragPicture(*event))

@@ -26,6 +26,7 @@ class QMenu;
 class QMenuBar;
 class QScrollBar;
 class QStatusBar;
+class QNativeGestureEvent;
 class QWheelEvent;
 
 namespace tovik {
@@ -148,6 +149,13 @@ public:
     QAction* ShowInFolder = nullptr;
     QAction* Print = nullptr;
     QAction* Properties = nullptr;
+    QMenu* SortBy = nullptr;
+    QAction* SortByName = nullptr;
+    QAction* SortByDateTaken = nullptr;
+    QAction* SortByDateModified = nullptr;
+    QAction* SortBySize = nullptr;
+    QAction* SortByType = nullptr;
+    QAction* ReverseOrder = nullptr;
 
     // The window's parts.
     ButtonBar* Toolbar1 = nullptr;
@@ -211,12 +219,14 @@ private:
     void buildParts();
     void buildMenus();
     void buildEditMenu(QMenuBar* bar);
+    void buildSortMenu();
     void routeMenus();
     void placeWindow();
     void resizeToInitial();
     void resizeOuter(QSize outer);
     void dockBars();
     void wheelOverPicture(const QWheelEvent& event);
+    void pinchOverPicture(const QNativeGestureEvent& event, QPointF inViewport);
     void zoomAt(QPointF pointer, int direction);
     bool dragPicture(const QEvent& event);
     void scrollBy(QPoint pixels);
@@ -239,6 +249,8 @@ private:
     std::optional<QSize> m_outerSizeToMeet;
     // Wheel movement not yet worth a whole scroll step (a touchpad sends small ones), per bar.
     double m_wheelRestX = 0, m_wheelRestY = 0;
+    // A pinch not yet worth a zoom step.
+    double m_pinchRest = 0;
     // Where the left button took hold of the picture, while it is held.
     std::optional<QPoint> m_dragFrom;
     // The placement and state before full screen, while it lasts.

@@ -8,6 +8,7 @@
 #include "app/toolbarbutton.h"
 #include "imaging/turning.h"
 
+#include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -51,6 +52,7 @@ void frmShowTell::buildMenus() {
     ZoomOut = item(view, "ZoomOut", QStringLiteral("Zoom O&ut"));
     FitToWindow = item(view, "FitToWindow", QStringLiteral("&Fit to Window"));
     FitToWindow->setCheckable(true);
+    buildSortMenu();
 
     Tools = topMenu(bar, "Tools", QStringLiteral("&Tools"));
     Thumbnail = item(Tools, "Thumbnail", QStringLiteral("&Generate Thumbnails"));
@@ -67,6 +69,26 @@ void frmShowTell::buildMenus() {
     SiteTwo = item(Web, "SiteTwo", SiteTwoCaption);
     Help->addSeparator()->setObjectName(QStringLiteral("Separator3"));
     About = item(Help, "About", QStringLiteral("&About Tovik Viewer..."));
+}
+
+// How a folder's pictures are listed, after the View menu's own items.
+void frmShowTell::buildSortMenu() {
+    view->addSeparator();
+    SortBy = view->addMenu(QStringLiteral("&Sort By"));
+    SortBy->setObjectName(QStringLiteral("SortBy"));
+    auto* keys = new QActionGroup(SortBy);
+    SortByName = item(SortBy, "SortByName", QStringLiteral("&Name"));
+    SortByDateTaken = item(SortBy, "SortByDateTaken", QStringLiteral("Date &Taken"));
+    SortByDateModified = item(SortBy, "SortByDateModified", QStringLiteral("Date &Modified"));
+    SortBySize = item(SortBy, "SortBySize", QStringLiteral("File &Size"));
+    SortByType = item(SortBy, "SortByType", QStringLiteral("T&ype"));
+    for (QAction* a : {SortByName, SortByDateTaken, SortByDateModified, SortBySize, SortByType}) {
+        a->setCheckable(true);
+        keys->addAction(a);
+    }
+    SortBy->addSeparator();
+    ReverseOrder = item(SortBy, "ReverseOrder", QStringLiteral("&Reverse Order"));
+    ReverseOrder->setCheckable(true);
 }
 
 // Acting on the picture shown. The keys are the dispatcher's; the captions only name them.
@@ -98,13 +120,40 @@ void frmShowTell::routeMenus() {
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
     connect(Edit, &QMenu::aboutToShow, this, &frmShowTell::Edit_Click);
-    for (QAction* action :
-         {Open,           SaveAs,       CloseFile,   OriginalSize,    ZoomIn,
-          ZoomOut,        FitToWindow,  Thumbnail,   Option,          Contents,
-          HelpIndex,      Mail,         SiteOne,     SiteTwo,         About,
-          Undo,           Copy,         CopyPath,    RotateClockwise, RotateCounterClockwise,
-          FlipHorizontal, FlipVertical, MoveToTrash, DeleteFile,      Reload,
-          ShowInFolder,   Print,        Properties})
+    for (QAction* action : {Open,
+                            SaveAs,
+                            CloseFile,
+                            OriginalSize,
+                            ZoomIn,
+                            ZoomOut,
+                            FitToWindow,
+                            Thumbnail,
+                            Option,
+                            Contents,
+                            HelpIndex,
+                            Mail,
+                            SiteOne,
+                            SiteTwo,
+                            About,
+                            Undo,
+                            Copy,
+                            CopyPath,
+                            RotateClockwise,
+                            RotateCounterClockwise,
+                            FlipHorizontal,
+                            FlipVertical,
+                            MoveToTrash,
+                            DeleteFile,
+                            Reload,
+                            ShowInFolder,
+                            Print,
+                            Properties,
+                            SortByName,
+                            SortByDateTaken,
+                            SortByDateModified,
+                            SortBySize,
+                            SortByType,
+                            ReverseOrder})
         connect(action, &QAction::triggered, this,
                 [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
@@ -134,6 +183,10 @@ void frmShowTell::view_Click() {
     for (QAction* a : {OriginalSize, ZoomOut, ZoomIn})
         a->setEnabled(loaded);
     FitToWindow->setChecked(m_state.FitToWindow);
+    const QList<QAction*> keys = {SortByName, SortByDateTaken, SortByDateModified, SortBySize,
+                                  SortByType};
+    keys.at(int(m_state.Sort.key))->setChecked(true);
+    ReverseOrder->setChecked(m_state.Sort.reverse);
 }
 
 void frmShowTell::Tools_Click() {

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -22,6 +23,10 @@ void frmShowTell::wheelOverPicture(const QWheelEvent& event) {
             zoomAt(event.position(), angle.y() > 0 ? 1 : -1);
         return;
     }
+    if (!event.pixelDelta().isNull() && !(event.modifiers() & Qt::ShiftModifier)) {
+        scrollBy(-event.pixelDelta()); // a touchpad's two fingers: the picture follows them
+        return;
+    }
     const bool sideways =
         (event.modifiers() & Qt::ShiftModifier) || qAbs(angle.x()) > qAbs(angle.y());
     QScrollBar* bar = sideways ? HScroll1 : VScroll1;
@@ -34,6 +39,22 @@ void frmShowTell::wheelOverPicture(const QWheelEvent& event) {
     const int move = int(rest);
     rest -= move;
     bar->setValue(bar->value() + move);
+}
+
+// A touchpad's pinch zooms about the fingers, a zoom step for each fifth the fingers spread or
+// close; the rest waits for the next movement.
+void frmShowTell::pinchOverPicture(const QNativeGestureEvent& event, QPointF inViewport) {
+    constexpr double Step = 0.2;
+    if (event.gestureType() != Qt::ZoomNativeGesture) {
+        m_pinchRest = 0;
+        return;
+    }
+    m_pinchRest += event.value();
+    while (qAbs(m_pinchRest) >= Step) {
+        const int direction = m_pinchRest > 0 ? 1 : -1;
+        m_pinchRest -= direction * Step;
+        zoomAt(inViewport, direction);
+    }
 }
 
 // The zoom the wheel asks for, with the point of the picture under the pointer kept there as far

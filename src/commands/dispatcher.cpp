@@ -16,6 +16,7 @@
 #include "viewing/navigation.h"
 #include "viewing/reload.h"
 #include "viewing/slideshow.h"
+#include "viewing/sorting.h"
 #include "viewing/trash.h"
 #include "viewing/zoom.h"
 
@@ -60,6 +61,9 @@ template <void (*command)(frmShowTell&)> void onFullPicture(frmShowTell& w) {
 template <Turn turn> void turned(frmShowTell& w) {
     if (TurnShownPicture(w, turn))
         Display(w, w.shownFile());
+}
+template <SortKey key> void sortBy(frmShowTell& w) {
+    SortCommand(w, key);
 }
 void exitProgram(frmShowTell& w) {
     w.close(); // as File, Exit: the window closes once this command has ended
@@ -110,6 +114,12 @@ Dispatcher::Dispatcher() {
         {"ShowInFolder", ShowInFolderCommand},
         {"Print", onFullPicture<PrintCommand>},
         {"Properties", PropertiesCommand},
+        {"SortByName", sortBy<SortKey::Name>},
+        {"SortByDateTaken", sortBy<SortKey::DateTaken>},
+        {"SortByDateModified", sortBy<SortKey::DateModified>},
+        {"SortBySize", sortBy<SortKey::Size>},
+        {"SortByType", sortBy<SortKey::Type>},
+        {"ReverseOrder", ReverseOrderCommand},
     };
     // Keys, with their modifiers. The Page keys keep their meaning (Page Up forward) whatever the
     // shift state; the others are what other viewers have taught people.

@@ -74,4 +74,16 @@ bool WriteFitToWindow(bool on, const QString& path) {
     return writeFileSafely(path, on ? "1\n" : "0\n", SafeFile::Kind::Durable, &error);
 }
 
+SortOrder ReadSortOrder(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return parseSortOrder(file.read(64)).value_or(SortOrder{});
+}
+
+bool WriteSortOrder(SortOrder order, const QString& path) {
+    QString error;
+    return writeFileSafely(path, sortOrderText(order) + '\n', SafeFile::Kind::Durable, &error);
+}
+
 } // namespace tovik

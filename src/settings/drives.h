@@ -43,5 +43,10 @@ bool WriteSettings(const ViewerState& state, const QString& iniPath, const LiveP
 inline const QString FitFileName = QStringLiteral("fit-to-window");
 bool ReadFitToWindow(const QString& path);
 bool WriteFitToWindow(bool on, const QString& path);
+// The order chosen for folders' pictures (see core/sortorder), beside viewer.ini; by name when
+// the file is missing or unreadable.
+inline const QString SortFileName = QStringLiteral("sort-order");
+SortOrder ReadSortOrder(const QString& path);
+bool WriteSortOrder(SortOrder order, const QString& path);
 
 } // namespace tovik

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/settingsformat.h"
+#include "core/sortorder.h"
 #include "core/undosteps.h"
 
 #include <QString>
@@ -26,6 +27,8 @@ struct ViewerState : SettingsValues {
     bool DialogCancelled = false;
     // What turned or trashed files Undo can take back, for as long as the program runs.
     UndoSteps Undo;
+    // The order a folder's pictures are listed in; kept across runs outside viewer.ini.
+    SortOrder Sort;
     // The folder the list follows as pictures come and go in it; empty for a list of files.
     QString ListFolder;
 

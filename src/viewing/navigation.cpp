@@ -11,6 +11,7 @@
 #include "core/navigation.h"
 #include "platform/foldernames.h"
 #include "viewing/display.h"
+#include "viewing/listorder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -100,6 +101,13 @@ void OpenFiles(frmShowTell& window, const QStringList& paths) {
     s.ZoomFactor = 1.0f;
     ResetViewer(window);
     BuildPictureList(s);
+    if (!folder.isEmpty()) { // a folder's pictures come in the order chosen for folders
+        const QStringList ordered = inChosenOrder(s, readable);
+        s.setPictureList(ordered);
+        // A file named alone still shows first; a folder starts at its first picture.
+        if (start > 0 || QFileInfo(paths.first()).isFile())
+            start = std::max<qsizetype>(0, ordered.indexOf(readable.at(start)));
+    }
     s.ListFolder = folder;
     StartViewing(window, qint32(start) + 1);
 }

@@ -7,6 +7,7 @@
 #include "core/folderlist.h"
 #include "platform/filestamp.h"
 #include "viewing/display.h"
+#include "viewing/listorder.h"
 #include "viewing/navigation.h"
 
 #include <QDir>
@@ -22,6 +23,7 @@ void followFolder(frmShowTell& window) {
     QStringList paths;
     for (const QString& name : picturesAmong(folder.entryList(QDir::Files | QDir::Readable)))
         paths << folder.absoluteFilePath(name);
+    paths = inChosenOrder(s, paths);
     const QString sheet = window.platform().workFile(SheetFileName);
     if (s.PictureList(s.PictureCount) == sheet)
         paths << sheet;

@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QNativeGestureEvent>
+#include <QPointingDevice>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -331,6 +333,32 @@ private slots:
         QCOMPARE(v.state.ZoomFactor, 2.75f); // already the largest
         wheel({0, -120}, Qt::ControlModifier);
         QCOMPARE(v.state.ZoomFactor, 2.5f);
+    }
+
+    // A touchpad: two fingers move the picture with them pixel for pixel; a pinch zooms a step
+    // for each fifth the fingers spread or close, and smaller moves add up.
+    void aTouchpadScrollsSmoothlyAndPinchesToZoom() {
+        Viewer v;
+        v.open({"photo.jpg"});
+        for (int i = 0; i < 7; ++i)
+            v.w().ZoomIn->trigger(); // 880 x 660: both bars
+        QScrollBar* down = v.w().VScroll1;
+        QWheelEvent fingers(QPointF(20, 20), QPointF(20, 20), QPoint(0, -7), QPoint(0, -14),
+                            Qt::NoButton, Qt::NoModifier, Qt::ScrollUpdate, false);
+        QCoreApplication::sendEvent(v.w().imgTwo, &fingers);
+        QCOMPARE(down->value(), 7 * 15); // seven pixels, in twips
+        const auto pinch = [&](double value) {
+            QNativeGestureEvent event(Qt::ZoomNativeGesture,
+                                      QPointingDevice::primaryPointingDevice(), 2, QPointF(30, 30),
+                                      QPointF(30, 30), QPointF(30, 30), value, QPointF());
+            QCoreApplication::sendEvent(v.w().imgTwo, &event);
+        };
+        pinch(-0.1);
+        QCOMPARE(v.state.ZoomFactor, 2.75f);
+        pinch(-0.15); // a fifth in all, and some over
+        QCOMPARE(v.state.ZoomFactor, 2.5f);
+        pinch(0.45);
+        QCOMPARE(v.state.ZoomFactor, 2.75f); // two steps asked; the largest reached
     }
 
     // Told to end (a session's logout), the window closes as its close box closes it.

@@ -9,6 +9,7 @@
 #include "core/rounding.h"
 #include "core/settingsformat.h"
 #include "core/sheetlayout.h"
+#include "core/sortorder.h"
 #include "core/zoomsteps.h"
 
 #include "support/testmain.h"
@@ -20,6 +21,45 @@ using namespace tovik;
 class TestCore : public QObject {
     Q_OBJECT
 private slots:
+    // Each order against files whose names disagree with it; ties fall back to natural name
+    // order, and Reverse turns the whole list, ties included.
+    void sortOrdersDisagreeWithNames_data() {
+        QTest::addColumn<QByteArray>("order");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("name") << QByteArray("name")
+                              << QStringList{"/p/a2.jpg", "/p/a10.png", "/p/b1.JPG", "/p/c.gif"};
+        QTest::newRow("taken, else modified")
+            << QByteArray("taken")
+            << QStringList{"/p/a10.png", "/p/b1.JPG", "/p/c.gif", "/p/a2.jpg"};
+        QTest::newRow("modified") << QByteArray("modified")
+                                  << QStringList{"/p/c.gif", "/p/a10.png", "/p/a2.jpg",
+                                                 "/p/b1.JPG"};
+        QTest::newRow("size, ties by name")
+            << QByteArray("size")
+            << QStringList{"/p/a2.jpg", "/p/b1.JPG", "/p/a10.png", "/p/c.gif"};
+        QTest::newRow("type") << QByteArray("type")
+                              << QStringList{"/p/c.gif", "/p/a2.jpg", "/p/b1.JPG", "/p/a10.png"};
+        QTest::newRow("size reversed")
+            << QByteArray("size reverse")
+            << QStringList{"/p/c.gif", "/p/a10.png", "/p/b1.JPG", "/p/a2.jpg"};
+    }
+    void sortOrdersDisagreeWithNames() {
+        QFETCH(QByteArray, order);
+        QFETCH(QStringList, expected);
+        const QMap<QString, FileFacts> facts = {{"/p/a2.jpg", {3000, 500, 10}},
+                                                {"/p/a10.png", {-1, 400, 30}},
+                                                {"/p/b1.JPG", {1000, 600, 10}},
+                                                {"/p/c.gif", {2000, 100, 40}}};
+        const std::optional<SortOrder> parsed = parseSortOrder(order);
+        QVERIFY(parsed);
+        QCOMPARE(sortOrderText(*parsed), order);
+        const QStringList shuffled{"/p/c.gif", "/p/b1.JPG", "/p/a10.png", "/p/a2.jpg"};
+        QCOMPARE(sortedPaths(shuffled, *parsed, [&](const QString& p) { return facts.value(p); }),
+                 expected);
+        for (const char* bad : {"", "date", "name backwards", "size reverse reverse"})
+            QVERIFY(!parseSortOrder(bad));
+    }
+
     void folderPicturesComeInNaturalOrder() {
         QCOMPARE(
             picturesAmong({"photo10.jpg", "notes.txt", "photo2.JPG", "IMG_0009.png", "IMG_10.png",

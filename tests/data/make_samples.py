@@ -78,6 +78,57 @@ def with_orientation(jpeg, orientation):
     return jpeg[:2] + app1 + jpeg[2:]
 
 
+def ifd(offset, entries, next_ifd=0):
+    """A big-endian IFD at offset in the TIFF data, its long values after it. entries are
+    (tag, type, count, value bytes): 2 ASCII, 3 SHORT, 4 LONG, 5 RATIONAL."""
+    table = struct.pack(">H", len(entries))
+    values = b""
+    values_at = offset + 2 + 12 * len(entries) + 4
+    for tag, kind, count, value in entries:
+        table += struct.pack(">HHI", tag, kind, count)
+        if len(value) <= 4:
+            table += value.ljust(4, b"\x00")
+        else:
+            table += struct.pack(">I", values_at + len(values))
+            values += value + (b"\x00" if len(value) % 2 else b"")
+    return table + struct.pack(">I", next_ifd) + values
+
+
+def ascii(tag, text):
+    return (tag, 2, len(text) + 1, text + b"\x00")
+
+
+def short(tag, value):
+    return (tag, 3, 1, struct.pack(">H", value))
+
+
+def rationals(tag, *pairs):
+    return (tag, 5, len(pairs), b"".join(struct.pack(">II", n, d) for n, d in pairs))
+
+
+def camera_exif():
+    """What a camera writes of itself and the shot: the values Picture Properties shows."""
+    photo = [rationals(0x829A, (1, 250)), rationals(0x829D, (28, 10)), short(0x8822, 3),
+             short(0x8827, 400), ascii(0x9003, b"2024:05:17 14:03:00"), short(0x9209, 16),
+             rationals(0x920A, (50, 1)), short(0xA405, 75), ascii(0xA434, b"Tovikon 50mm F1.8")]
+    gps = [ascii(1, b"N"), rationals(2, (48, 1), (51, 1), (2964, 100)), ascii(3, b"E"),
+           rationals(4, (2, 1), (17, 1), (4032, 100))]
+    first = [ascii(0x010F, b"Tovikon"), ascii(0x0110, b"ZX-900"), (0x8769, 4, 1, b""),
+             (0x8825, 4, 1, b"")]
+    size0 = len(ifd(8, first))
+    photo_at = 8 + size0
+    gps_at = photo_at + len(ifd(photo_at, photo))
+    first[2] = (0x8769, 4, 1, struct.pack(">I", photo_at))
+    first[3] = (0x8825, 4, 1, struct.pack(">I", gps_at))
+    tiff = b"MM\x00*" + struct.pack(">I", 8) + ifd(8, first) + ifd(photo_at, photo) + ifd(gps_at, gps)
+    return b"Exif\x00\x00" + tiff
+
+
+def with_app1(jpeg, payload):
+    assert jpeg[:2] == b"\xff\xd8"
+    return jpeg[:2] + b"\xff\xe1" + struct.pack(">H", len(payload) + 2) + payload + jpeg[2:]
+
+
 # --- Hand-made files ---------------------------------------------------------------------------
 
 def cursor():
@@ -279,6 +330,7 @@ def main():
     photo = read("photo.jpg")
     write("truncated.jpg", photo[: len(photo) * 2 // 5])  # no end marker, rows missing
     write("not_a_picture.jpg", b"Plain text in a file that is named like a JPEG picture.\n")
+    write("camera.jpg", with_app1(photo, camera_exif()))
     return 0
 
 

@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#pragma once
+
+#include <QStringList>
+
+namespace tovik {
+
+struct ViewerState;
+
+// Pictures in the order the user chose for folders (View, Sort By; by name at first).
+QStringList inChosenOrder(const ViewerState& state, const QStringList& paths);
+
+} // namespace tovik
