@@ -130,6 +130,7 @@ public:
     QAction* FitToWindow = nullptr; // checked while pictures are fitted to the window
     QAction* Thumbnail = nullptr;
     QAction* Option = nullptr;
+    QAction* Shuffle = nullptr; // checked while the slide show runs in random order
     QAction* Contents = nullptr;
     QAction* HelpIndex = nullptr;
     QAction* Mail = nullptr;

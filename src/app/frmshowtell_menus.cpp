@@ -58,6 +58,9 @@ void frmShowTell::buildMenus() {
     Thumbnail = item(Tools, "Thumbnail", QStringLiteral("&Generate Thumbnails"));
     Tools->addSeparator()->setObjectName(QStringLiteral("Separator2"));
     Option = item(Tools, "Option", QStringLiteral("&Set Timer"));
+    Tools->addSeparator();
+    Shuffle = item(Tools, "Shuffle", QStringLiteral("Shu&ffle Slide Show"));
+    Shuffle->setCheckable(true);
 
     Help = topMenu(bar, "Help", QStringLiteral("&Help"));
     Contents = item(Help, "Contents", QStringLiteral("Contents..."));
@@ -120,42 +123,11 @@ void frmShowTell::routeMenus() {
     connect(view, &QMenu::aboutToShow, this, &frmShowTell::view_Click);
     connect(Tools, &QMenu::aboutToShow, this, &frmShowTell::Tools_Click);
     connect(Edit, &QMenu::aboutToShow, this, &frmShowTell::Edit_Click);
-    for (QAction* action : {Open,
-                            SaveAs,
-                            CloseFile,
-                            OriginalSize,
-                            ZoomIn,
-                            ZoomOut,
-                            FitToWindow,
-                            Thumbnail,
-                            Option,
-                            Contents,
-                            HelpIndex,
-                            Mail,
-                            SiteOne,
-                            SiteTwo,
-                            About,
-                            Undo,
-                            Copy,
-                            CopyPath,
-                            RotateClockwise,
-                            RotateCounterClockwise,
-                            FlipHorizontal,
-                            FlipVertical,
-                            MoveToTrash,
-                            DeleteFile,
-                            Reload,
-                            ShowInFolder,
-                            Print,
-                            Properties,
-                            SortByName,
-                            SortByDateTaken,
-                            SortByDateModified,
-                            SortBySize,
-                            SortByType,
-                            ReverseOrder})
-        connect(action, &QAction::triggered, this,
-                [this, action] { m_commands.menuItem(*this, action->objectName()); });
+    // Every named item goes to the router under its name; File, Exit closes the window.
+    for (QAction* action : menuBar()->findChildren<QAction*>())
+        if (!action->isSeparator() && !action->objectName().isEmpty() && action != Exit)
+            connect(action, &QAction::triggered, this,
+                    [this, action] { m_commands.menuItem(*this, action->objectName()); });
     connect(Exit, &QAction::triggered, this, &QWidget::close);
     connect(&Timer1, &SlideTimer::Timer, this, [this] { m_commands.slideTick(*this); });
     FrameTimer.setSingleShot(true);
@@ -193,6 +165,7 @@ void frmShowTell::Tools_Click() {
     Thumbnail->setEnabled(pictureLoaded());
     if (!Toolbar1->isEnabled(ThumbnailButton))
         Thumbnail->setEnabled(false);
+    Shuffle->setChecked(m_state.Shuffle);
 }
 
 void frmShowTell::Edit_Click() {

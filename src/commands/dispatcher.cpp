@@ -120,6 +120,7 @@ Dispatcher::Dispatcher() {
         {"SortBySize", sortBy<SortKey::Size>},
         {"SortByType", sortBy<SortKey::Type>},
         {"ReverseOrder", ReverseOrderCommand},
+        {"Shuffle", ShuffleCommand},
     };
     // Keys, with their modifiers. The Page keys keep their meaning (Page Up forward) whatever the
     // shift state; the others are what other viewers have taught people.

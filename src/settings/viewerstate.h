@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace tovik {
 
 // The process-wide viewer state: the eleven settings values (inherited under their own names)
@@ -27,6 +29,11 @@ struct ViewerState : SettingsValues {
     bool DialogCancelled = false;
     // What turned or trashed files Undo can take back, for as long as the program runs.
     UndoSteps Undo;
+    // The slide show in random order (Tools, Shuffle; off at each start): the entries of this lap,
+    // and how many of them have been shown; none while no lap has begun.
+    bool Shuffle = false;
+    std::vector<qint32> ShuffleLap;
+    size_t ShuffleShown = 0;
     // The order a folder's pictures are listed in; kept across runs outside viewer.ini.
     SortOrder Sort;
     // The folder the list follows as pictures come and go in it; empty for a list of files.

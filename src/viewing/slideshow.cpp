@@ -7,9 +7,12 @@
 #include "app/frmshowtell.h"
 #include "app/toolbarbutton.h"
 #include "core/navigation.h"
+#include "core/shuffle.h"
 #include "core/slideinterval.h"
 #include "viewing/display.h"
 #include "viewing/frmoptions.h"
+
+#include <QRandomGenerator>
 
 namespace tovik {
 
@@ -21,6 +24,8 @@ void StartSlideShow(frmShowTell& window) {
     ViewerState& s = window.state();
     if (s.CurrentIndex > s.PictureCount)
         s.CurrentIndex = 1;
+    s.ShuffleLap.clear(); // a shuffled show starts a lap of its own
+    s.ShuffleShown = 0;
 }
 
 void StopSlideShow(frmShowTell& window) {
@@ -37,8 +42,52 @@ void ToggleLoop(frmShowTell& window) {
     window.Toolbar1->setPressed(LoopForeverButton, s.LoopForever);
 }
 
+namespace {
+// The end of a shuffled show that does not loop: stopped on the last picture of its lap, the
+// arrows usable where there is somewhere to go.
+void endShuffledShow(frmShowTell& window) {
+    const ViewerState& s = window.state();
+    StopSlideShow(window);
+    window.Toolbar1->setEnabled(LeftArrowButton, s.CurrentIndex - 1 > 1);
+    window.Toolbar1->setEnabled(RightArrowButton, s.CurrentIndex - 1 < s.PictureCount);
+}
+
+// A shuffled show's tick: the next entry of its lap, each entry once a lap; a new lap when one
+// has ended and the show loops (or none has begun).
+void ShuffledTick(frmShowTell& window) {
+    ViewerState& s = window.state();
+    const bool lapEnded = !s.ShuffleLap.empty() && s.ShuffleShown >= s.ShuffleLap.size();
+    if (lapEnded && !s.LoopForever)
+        return endShuffledShow(window);
+    if (s.ShuffleLap.empty() || lapEnded || s.ShuffleLap.size() != size_t(s.PictureCount)) {
+        s.ShuffleLap = shuffledLap(s.PictureCount, s.CurrentIndex - 1, [](quint32 n) {
+            return QRandomGenerator::global()->bounded(n);
+        });
+        s.ShuffleShown = 0;
+    }
+    if (s.ShuffleLap.empty())
+        return window.Timer1.setEnabled(false);
+    window.Timer1.setInterval(slidePeriodMs(s.SlideInterval));
+    const qint32 entry = s.ShuffleLap[s.ShuffleShown++];
+    Display(window, s.PictureList(entry));
+    s.CurrentIndex = entry + 1;
+    if (s.ShuffleShown < s.ShuffleLap.size())
+        window.picturesAhead.decodeAhead(s.PictureList(s.ShuffleLap[s.ShuffleShown]),
+                                         window.imgThree.picture.sizeInBytes());
+}
+} // namespace
+
+void ShuffleCommand(frmShowTell& window) {
+    ViewerState& s = window.state();
+    s.Shuffle = !s.Shuffle;
+    s.ShuffleLap.clear();
+    s.ShuffleShown = 0;
+}
+
 void SlideTick(frmShowTell& window) {
     ViewerState& s = window.state();
+    if (s.Shuffle)
+        return ShuffledTick(window);
     const SlideStep step = slideStep(s.CurrentIndex, s.PictureCount, s.LoopForever);
     if (step.stop) {
         window.Timer1.setEnabled(false);

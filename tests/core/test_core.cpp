@@ -9,6 +9,7 @@
 #include "core/rounding.h"
 #include "core/settingsformat.h"
 #include "core/sheetlayout.h"
+#include "core/shuffle.h"
 #include "core/sortorder.h"
 #include "core/zoomsteps.h"
 
@@ -16,11 +17,35 @@
 
 #include <QTest>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+
 using namespace tovik;
 
 class TestCore : public QObject {
     Q_OBJECT
 private slots:
+    // Every entry once a lap, the one shown last never first, whatever the random numbers.
+    void aShuffledLapShowsEachPictureOnce() {
+        std::mt19937 engine(7);
+        const auto random = [&](quint32 n) { return quint32(engine() % n); };
+        const auto firstIsLast = [](quint32 n) { return n - 1; }; // sends the last swap last
+        for (qint32 count : {1, 2, 3, 10}) {
+            for (qint32 last = 1; last <= count; ++last)
+                for (const auto& numbers : {std::function<quint32(quint32)>(random),
+                                            std::function<quint32(quint32)>(firstIsLast)}) {
+                    std::vector<qint32> lap = shuffledLap(count, last, numbers);
+                    QVERIFY(count == 1 || lap.front() != last);
+                    std::sort(lap.begin(), lap.end());
+                    std::vector<qint32> all(static_cast<size_t>(count));
+                    std::iota(all.begin(), all.end(), 1);
+                    QCOMPARE(lap, all);
+                }
+        }
+        QVERIFY(shuffledLap(0, 0, random).empty());
+    }
+
     // Each order against files whose names disagree with it; ties fall back to natural name
     // order, and Reverse turns the whole list, ties included.
     void sortOrdersDisagreeWithNames_data() {

@@ -34,6 +34,35 @@ struct Show : Viewer {
 class TestSlideShow : public QObject {
     Q_OBJECT
 private slots:
+    // Shuffled, a lap shows every picture once, none twice running across laps when it loops;
+    // without looping it stops after its lap; the menu item says which it is.
+    void aShuffledShowShowsEachPictureOnceALap() {
+        Show s;
+        s.w().Tools_Click();
+        QVERIFY(!s.w().Shuffle->isChecked()); // off until turned on
+        s.w().Shuffle->trigger();
+        s.w().Tools_Click();
+        QVERIFY(s.w().Shuffle->isChecked());
+        s.w().Toolbar1->click(ClockTimerButton);
+        QStringList lap{s.tick(), s.tick(), s.tick()};
+        QStringList sorted = lap;
+        sorted.sort();
+        QCOMPARE(sorted, (QStringList{"photo.jpg", "rgb24.bmp", "static.gif"}));
+        QCOMPARE(s.w().shownFile().section('/', -1), lap.last());
+        s.tick();
+        QVERIFY(!s.w().Timer1.isEnabled()); // one lap, no loop: the show has ended
+        QCOMPARE(s.shownName(), lap.last());
+        s.w().Toolbar1->click(LoopForeverButton);
+        s.w().Toolbar1->click(ClockTimerButton);
+        QString last = s.shownName();
+        for (int i = 0; i < 30; ++i) {
+            const QString now = s.tick();
+            QVERIFY(now != last);
+            last = now;
+        }
+        QVERIFY(s.w().Timer1.isEnabled());
+    }
+
     void runsToTheEndAndStops() {
         Show s;
         s.state.SlideInterval = 2;
