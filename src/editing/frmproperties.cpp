@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QMap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -156,10 +157,23 @@ void frmProperties::OpenPlace_Click() {
         m_window.platform().shell.open(m_place);
 }
 
+namespace {
+// Beside the main window, where the screen has room, so that the picture stays in view.
+void placeBeside(frmProperties& properties, const frmShowTell& window) {
+    const QScreen* screen = window.screen();
+    const QRect frame = window.frameGeometry();
+    const QPoint right = frame.topRight() + QPoint(1, 0);
+    if (screen && screen->availableGeometry().contains(QRect(right, properties.frameSize())))
+        properties.move(right);
+}
+} // namespace
+
 void PropertiesCommand(frmShowTell& window) {
     auto* properties = window.findChild<frmProperties*>();
-    if (!properties)
+    if (!properties) {
         properties = new frmProperties(window);
+        placeBeside(*properties, window);
+    }
     properties->Form_Show(window.shownFile());
     properties->show();
     properties->raise();
