@@ -7,6 +7,7 @@
 #include "core/sortorder.h"
 #include "core/undosteps.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ struct ViewerState : SettingsValues {
     size_t ShuffleShown = 0;
     // The order a folder's pictures are listed in; kept across runs outside viewer.ini.
     SortOrder Sort;
+    // When each photo sorted by date was taken, by its path, size and modification time: a
+    // folder that changes is sorted again without reading every file again.
+    QHash<QString, qint64> DatesTaken;
     // The folder the list follows as pictures come and go in it; empty for a list of files.
     QString ListFolder;
 

@@ -11,20 +11,26 @@
 namespace tovik {
 
 namespace {
-FileFacts factsOf(const QString& path, SortKey key) {
+FileFacts factsOf(ViewerState& state, const QString& path, SortKey key) {
     const QFileInfo file(path);
     FileFacts facts;
     facts.modifiedMs = file.lastModified().toMSecsSinceEpoch();
     facts.size = file.size();
-    if (key == SortKey::DateTaken)
-        facts.takenMs = dateTakenMs(path);
+    if (key != SortKey::DateTaken)
+        return facts;
+    const QString known =
+        path + '\n' + QString::number(facts.size) + '\n' + QString::number(facts.modifiedMs);
+    const auto taken = state.DatesTaken.constFind(known);
+    facts.takenMs = taken != state.DatesTaken.cend() ? *taken : dateTakenMs(path);
+    state.DatesTaken.insert(known, facts.takenMs);
     return facts;
 }
 } // namespace
 
-QStringList inChosenOrder(const ViewerState& state, const QStringList& paths) {
-    const SortOrder order = state.Sort;
-    return sortedPaths(paths, order, [&](const QString& path) { return factsOf(path, order.key); });
+QStringList inChosenOrder(ViewerState& state, const QStringList& paths) {
+    const SortKey key = state.Sort.key;
+    return sortedPaths(paths, state.Sort,
+                       [&](const QString& path) { return factsOf(state, path, key); });
 }
 
 } // namespace tovik

@@ -10,6 +10,7 @@ namespace tovik {
 struct ViewerState;
 
 // Pictures in the order the user chose for folders (View, Sort By; by name at first).
-QStringList inChosenOrder(const ViewerState& state, const QStringList& paths);
+// What it learns of each photo's date is kept in state, for the next time.
+QStringList inChosenOrder(ViewerState& state, const QStringList& paths);
 
 } // namespace tovik

@@ -10,6 +10,7 @@
 
 #include <QBuffer>
 #include <QDateTime>
+#include <QFile>
 #include <QImageWriter>
 #include <QMenu>
 #include <QTest>
@@ -84,6 +85,23 @@ private slots:
         QCOMPARE(v.w().shownFile(), v.paths[0]); // and shows first
         v.w().view_Click();
         QVERIFY(v.w().SortByDateTaken->isChecked() && !v.w().ReverseOrder->isChecked());
+    }
+
+    // A photo whose date changes on disk moves to its new place when the folder is looked at
+    // again: what was learnt of its old self is not used for it.
+    void aFolderSortedByDateFollowsADateChanged() {
+        Dated v;
+        v.w().SortByDateTaken->trigger();
+        v.commands.filesGiven(v.w(), {v.fake.folder.path()});
+        QCOMPARE(v.list(), (QStringList{"c.jpg", "b.jpg", "a.jpg"}));
+        v.fake.write("c.jpg", photoTaken("2024:05:20 10:00:00")); // the same size
+        QFile c(v.paths[2]);
+        QVERIFY(c.open(QIODevice::ReadWrite));
+        QVERIFY(c.setFileTime(QDateTime::currentDateTime().addSecs(60),
+                              QFileDevice::FileModificationTime));
+        c.close();
+        v.commands.diskChanged(v.w());
+        QCOMPARE(v.list(), (QStringList{"b.jpg", "a.jpg", "c.jpg"}));
     }
 };
 

@@ -12,7 +12,8 @@
 namespace tovik {
 
 namespace {
-constexpr qint64 MostRead = 256 * 1024;
+// A JPEG's EXIF block is one segment of at most 64 KiB, near its start.
+constexpr qint64 MostRead = 128 * 1024;
 constexpr quint32 DateTime = 0x0132, ExifPointer = 0x8769, DateTimeOriginal = 0x9003;
 constexpr quint32 Ascii = 2, DateLength = 20; // "YYYY:MM:DD HH:MM:SS" and its end
 
