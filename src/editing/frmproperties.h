@@ -4,9 +4,7 @@
 #pragma once
 
 #include <QDialog>
-#include <QStringList>
-
-#include <optional>
+#include <QList>
 
 class QLabel;
 class QPushButton;

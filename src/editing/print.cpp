@@ -15,8 +15,8 @@ namespace tovik {
 namespace {
 const QString PrintTitle = QStringLiteral("Print");
 const QString NotPrintedText = QStringLiteral("The picture could not be printed.");
-} // namespace
 
+// Where a picture of size goes on a page of area: as large as it fits, centred.
 QRect fittedOnPage(QSize picture, QRect area) {
     const QSize fitted = picture.scaled(area.size(), Qt::KeepAspectRatio);
     return {area.x() + (area.width() - fitted.width()) / 2,
@@ -32,6 +32,7 @@ bool printPicture(QPrinter& printer, const QImage& picture) {
     painter.drawImage(fittedOnPage(picture.size(), area.translated(-area.topLeft())), picture);
     return painter.end();
 }
+} // namespace
 
 void PrintCommand(frmShowTell& window) {
     if (!window.pictureLoaded())

@@ -9,7 +9,7 @@
 
 namespace tovik {
 
-// A file in the desktop's trash (the freedesktop Trash specification), and where it came from.
+// A file in the desktop's trash (freedesktop.org's shared trash layout), and where it came from.
 struct TrashedFile {
     QString original; // its path before
     QString file;     // in the trash's files/

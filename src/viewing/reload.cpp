@@ -31,9 +31,7 @@ void followFolder(frmShowTell& window) {
     const qint32 shownAt = qint32(paths.indexOf(shown)) + 1;
     if (shownAt == 0)
         return; // the sheet is shown, or the picture went meanwhile: the next change sees it
-    const QString folderName = s.ListFolder;
     s.setPictureList(paths);
-    s.ListFolder = folderName;
     s.CurrentIndex = shownAt + 1;
 }
 } // namespace

@@ -26,9 +26,7 @@ void sortOpenList(frmShowTell& window) {
     paths = inChosenOrder(s, paths);
     if (withSheet)
         paths << sheet;
-    const QString folder = s.ListFolder;
     s.setPictureList(paths);
-    s.ListFolder = folder;
     ShowEntry(window, qint32(paths.indexOf(shown)) + 1);
 }
 

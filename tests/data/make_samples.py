@@ -330,7 +330,10 @@ def main():
     photo = read("photo.jpg")
     write("truncated.jpg", photo[: len(photo) * 2 // 5])  # no end marker, rows missing
     write("not_a_picture.jpg", b"Plain text in a file that is named like a JPEG picture.\n")
-    write("camera.jpg", with_app1(photo, camera_exif()))
+    # Its licence in a comment segment first, where a reader of its opening bytes finds it.
+    licence = b"SPDX-License-Identifier: GPL-2.0-or-later\n"
+    comment = b"\xff\xfe" + struct.pack(">H", len(licence) + 2) + licence
+    write("camera.jpg", photo[:2] + comment + with_app1(photo, camera_exif())[2:])
     return 0
 
 

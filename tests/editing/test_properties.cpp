@@ -9,9 +9,7 @@
 #include "support/testmain.h"
 #include "support/viewer.h"
 
-#include <QBuffer>
 #include <QClipboard>
-#include <QImageWriter>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -23,11 +21,7 @@ namespace {
 QByteArray jpegOf(int width, int height) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "jpg").write(image);
-    return bytes;
+    return encoded(image, "jpg");
 }
 
 // The rows as "caption: value" lines, as Copy All gives them.

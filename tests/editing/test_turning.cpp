@@ -12,11 +12,9 @@
 #include "support/modernfiles.h"
 #include "support/testmain.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -37,16 +35,6 @@ QImage lopsided(int width, int height) {
             image.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, 128));
     QPainter(&image).fillRect(0, 0, width / 4, height / 5, Qt::black);
     return image;
-}
-
-QByteArray encoded(const QImage& image, const char* format, int quality = 90) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    writer.write(image);
-    return bytes;
 }
 
 // Every segment of a JPEG with this marker, whole.

@@ -11,6 +11,8 @@
 #include <cstdio> // before jpeglib.h, which needs FILE
 #include <jpeglib.h>
 
+#include <QBuffer>
+#include <QImageWriter>
 #include <QPointF>
 
 #include <cstdlib>
@@ -185,7 +187,7 @@ void insertWithin(QByteArray& heif, qsizetype at, const QByteArray& bytes,
 QByteArray withGridOutputSize(QByteArray heic, quint16 width, quint16 height) {
     const qsizetype idat = heic.indexOf("idat");
     if (idat < 0)
-        return heic; // no grid
+        return heic;                 // no grid
     const qsizetype grid = idat + 4; // version, flags, rows - 1, columns - 1, width, height
     putBe(heic, grid + 4, width, 2);
     putBe(heic, grid + 6, height, 2);
@@ -499,6 +501,16 @@ QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]) {
 bool near(QRgb a, QRgb b, int tolerance) {
     return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance &&
            qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+QByteArray encoded(const QImage& image, const char* format, int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.write(image);
+    return bytes;
 }
 
 } // namespace tovik::test

@@ -73,4 +73,7 @@ QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]);
 // Whether two colours differ by at most tolerance in each channel.
 bool near(QRgb a, QRgb b, int tolerance = 2);
 
+// The picture written in format by Qt's writer, at quality (the writer's own when -1).
+QByteArray encoded(const QImage& image, const char* format, int quality = -1);
+
 } // namespace tovik::test

@@ -5,13 +5,12 @@
 #include "imaging/datetaken.h"
 #include "settings/drives.h"
 #include "support/exiffiles.h"
+#include "support/modernfiles.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QFile>
-#include <QImageWriter>
 #include <QMenu>
 #include <QTest>
 
@@ -22,11 +21,8 @@ namespace {
 QByteArray photoTaken(const QByteArray& when) {
     QImage image(8, 8, QImage::Format_RGB32);
     image.fill(Qt::gray);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter(&buffer, "jpg").write(image);
-    return withExifBlock(jpeg, exifBlock({ascii(0x010f, "Tovikon")}, {ascii(0x9003, when)}, {}));
+    return withExifBlock(encoded(image, "jpg"),
+                         exifBlock({ascii(0x010f, "Tovikon")}, {ascii(0x9003, when)}, {}));
 }
 
 // Three photos whose names run against the days they were taken.

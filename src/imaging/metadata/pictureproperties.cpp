@@ -25,7 +25,6 @@ int depthOf(QImage::Format format) {
     case QImage::Format_RGBX64:
     case QImage::Format_RGBA64_Premultiplied:
     case QImage::Format_Grayscale16:
-        return 16;
     case QImage::Format_RGBA16FPx4:
     case QImage::Format_RGBX16FPx4:
         return 16;

@@ -4,10 +4,10 @@
 #include "imaging/turning/rewrite.h"
 
 #include "core/bytes.h"
+#include "imaging/reading/orientation.h"
 
 #include <QBuffer>
 #include <QImageWriter>
-#include <QTransform>
 #include <QtEndian>
 
 #include <zlib.h>
@@ -15,15 +15,16 @@
 namespace tovik {
 
 QImage turnedImage(const QImage& image, Turn turn) {
+    using T = QImageIOHandler::Transformation;
     switch (turn) {
     case Turn::Clockwise:
-        return image.transformed(QTransform().rotate(90));
+        return upright(image, T::TransformationRotate90);
     case Turn::CounterClockwise:
-        return image.transformed(QTransform().rotate(270));
+        return upright(image, T::TransformationRotate270);
     case Turn::FlipHorizontal:
-        return image.mirrored(true, false);
+        return upright(image, T::TransformationMirror);
     case Turn::FlipVertical:
-        return image.mirrored(false, true);
+        return upright(image, T::TransformationFlip);
     }
     return image;
 }
