@@ -39,9 +39,19 @@ int main(int argc, char* argv[]) {
         tovik::appFolders(executableFolder, tovik::standardUserFolders());
     // Lives until the window has shut down.
     const tovik::WorkFolder work(folders.work, folders.settings);
-    tovik::Platform platform{screen,       messages,   dialogs,  nviewlib, clock,
-                             help,         shell,      registry, desktop,  folders.settings,
-                             folders.help, work.path()};
+    tovik::Platform platform{screen,
+                             messages,
+                             dialogs,
+                             nviewlib,
+                             clock,
+                             help,
+                             shell,
+                             registry,
+                             desktop,
+                             folders.settings,
+                             folders.help,
+                             work.path(),
+                             tovik::standardThumbnailFolder()};
     tovik::ViewerState state;
     tovik::Dispatcher commands;
     tovik::frmShowTell window(platform, state, commands);

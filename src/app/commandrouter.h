@@ -26,6 +26,8 @@ public:
     virtual void frameTick(frmShowTell& window) = 0;
     // A large photo shown from its preview is decoded whole.
     virtual void pictureArrived(frmShowTell& window) = 0;
+    // An entry of the list chosen in the folder strip (from 1).
+    virtual void entryChosen(frmShowTell& window, qint32 index) = 0;
     // Files named when the program started or dropped on the window.
     virtual void filesGiven(frmShowTell& window, const QStringList& paths) = 0;
     // The wheel over the picture with Ctrl held: +1 zooms in, -1 out.

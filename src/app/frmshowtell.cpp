@@ -7,7 +7,9 @@
 #include "app/commandrouter.h"
 #include "app/toolbarbutton.h"
 #include "core/rounding.h"
+#include "imaging/thumbnailcache.h"
 #include "platform/filestamp.h"
+#include "tovik/version.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -79,12 +81,39 @@ void frmShowTell::buildParts() {
             [this] { m_commands.pictureArrived(*this); });
     connect(HScroll1, &QScrollBar::valueChanged, this, &frmShowTell::HScroll1_Change);
     connect(VScroll1, &QScrollBar::valueChanged, this, &frmShowTell::VScroll1_Change);
+    buildStrip();
     Notice = new QLabel(imgTwo);
     Notice->setStyleSheet(QStringLiteral(
         "background: rgba(0, 0, 0, 170); color: white; padding: 6px 12px; border-radius: 4px;"));
     Notice->hide();
     NoticeTimer.setSingleShot(true);
     connect(&NoticeTimer, &QTimer::timeout, Notice, &QWidget::hide);
+}
+
+// Thumbnails from the desktop's shared cache, at the size that covers the strip's cells.
+void frmShowTell::buildStrip() {
+    const auto size =
+        devicePixelRatioF() > 1.4 ? ThumbnailCache::Size::Large : ThumbnailCache::Size::Normal;
+    const ThumbnailCache cache(
+        m_platform.thumbnailFolder, size,
+        QStringLiteral("tovik-viewer-%1.%2").arg(VersionMajor).arg(VersionMinor));
+    Strip =
+        new FolderStrip([cache](const QString& path) { return cache.thumbnail(path); }, m_client);
+    Strip->hide();
+    connect(Strip, &FolderStrip::chosen, this,
+            [this](int index) { m_commands.entryChosen(*this, index + 1); });
+}
+
+void frmShowTell::setStripShown(bool on) {
+    Strip->setVisible(on && !fullScreen());
+    followList();
+    dockBars();
+    Form_Resize();
+}
+
+void frmShowTell::followList() {
+    // CurrentIndex is one past the entry on screen, counted from 1.
+    Strip->follow(m_state.pictures(), shownPath.isEmpty() ? -1 : m_state.CurrentIndex - 2);
 }
 
 QString frmShowTell::noticeText() const {
@@ -108,8 +137,10 @@ void frmShowTell::Form_Load() {
     SettingsDefaultsContext defaults{m_platform.screen.geometry(), frameGeometry().width() * m_tppX,
                                      frameGeometry().height() * m_tppY};
     ReadSettings(m_state, m_platform.appFile(SettingsFileName), defaults, livePlacement());
-    m_state.FitToWindow = ReadFitToWindow(m_platform.appFile(FitFileName));
+    m_state.FitToWindow = ReadSwitch(m_platform.appFile(FitFileName));
     m_state.Sort = ReadSortOrder(m_platform.appFile(SortFileName));
+    m_state.ShowStrip = ReadSwitch(m_platform.appFile(StripFileName));
+    Strip->setVisible(m_state.ShowStrip);
     placeWindow();
     m_state.ZoomFactor = 1.0f;
     for (int index : ButtonsNeedingAPicture)
@@ -193,6 +224,7 @@ void frmShowTell::setFullScreen(bool on) {
     menuBar()->setVisible(!on);
     Toolbar1->setVisible(!on);
     SB1->setVisible(!on);
+    Strip->setVisible(!on && m_state.ShowStrip);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     m_client->setPalette(on ? black : palette());
@@ -212,8 +244,12 @@ QString frmShowTell::shownFile() const {
 }
 
 void frmShowTell::noteShown(const QString& file) {
+    const QString stamp = fileStamp(file);
+    if (file == shownPath && stamp != shownStamp)
+        Strip->forget(file); // written since it was last shown
     shownPath = file;
-    shownStamp = fileStamp(file);
+    shownStamp = stamp;
+    followList();
     const bool sheet = file == m_platform.workFile(SheetFileName);
     watchShown(sheet ? QString() : file);
     emit shownChanged(sheet ? QString() : file);
@@ -222,6 +258,7 @@ void frmShowTell::noteShown(const QString& file) {
 void frmShowTell::forgetShown() {
     shownPath.clear();
     shownStamp.clear();
+    followList();
     watchShown({});
     emit shownChanged({});
 }
@@ -238,7 +275,8 @@ ClientFrame frmShowTell::clientFrame() const {
     return {m_client->width() * m_tppX,
             m_client->height() * m_tppY,
             Toolbar1->isHidden() ? 0 : Toolbar1->height() * m_tppY,
-            SB1->isHidden() ? 0 : SB1->height() * m_tppY,
+            (SB1->isHidden() ? 0 : SB1->height() * m_tppY) +
+                (Strip->isHidden() ? 0 : Strip->sizeHint().height() * m_tppY),
             VScroll1->sizeHint().width() * m_tppX,
             HScroll1->sizeHint().height() * m_tppY};
 }
@@ -339,6 +377,9 @@ void frmShowTell::dockBars() {
     const int statusHeight = SB1->sizeHint().height();
     Toolbar1->setGeometry(0, 0, width, toolbarHeight);
     SB1->setGeometry(0, m_client->height() - statusHeight, width, statusHeight);
+    const int below = SB1->isHidden() ? 0 : statusHeight;
+    const int stripHeight = Strip->sizeHint().height();
+    Strip->setGeometry(0, m_client->height() - below - stripHeight, width, stripHeight);
 }
 
 int frmShowTell::toPixelsX(double twips) const {

@@ -5,6 +5,7 @@
 
 #include "app/buttonbar.h"
 #include "app/drawingsurface.h"
+#include "app/folderstrip.h"
 #include "app/pictureholder.h"
 #include "app/slidetimer.h"
 #include "core/layout.h"
@@ -128,6 +129,7 @@ public:
     QAction* ZoomIn = nullptr;
     QAction* ZoomOut = nullptr;
     QAction* FitToWindow = nullptr; // checked while pictures are fitted to the window
+    QAction* ShowStrip = nullptr;   // checked while the folder strip shows
     QAction* Thumbnail = nullptr;
     QAction* Option = nullptr;
     QAction* Shuffle = nullptr; // checked while the slide show runs in random order
@@ -189,6 +191,12 @@ public:
     QTimer NoticeTimer;
     QScrollBar* HScroll1 = nullptr;
     QScrollBar* VScroll1 = nullptr;
+    // The list's thumbnails along the foot of the window, above the status bar, while ShowStrip.
+    FolderStrip* Strip = nullptr;
+    // Shows or hides the strip and lays the window out again.
+    void setStripShown(bool on);
+    // The strip shows the list and the entry on screen as they are now.
+    void followList();
     SlideTimer Timer1;
     // An animated picture's frames after the first, and the wait for the next one.
     std::unique_ptr<PictureFrames> frames;
@@ -218,6 +226,7 @@ protected:
 
 private:
     void buildParts();
+    void buildStrip();
     void buildMenus();
     void buildEditMenu(QMenuBar* bar);
     void buildSortMenu();

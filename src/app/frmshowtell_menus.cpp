@@ -52,6 +52,8 @@ void frmShowTell::buildMenus() {
     ZoomOut = item(view, "ZoomOut", QStringLiteral("Zoom O&ut"));
     FitToWindow = item(view, "FitToWindow", QStringLiteral("&Fit to Window"));
     FitToWindow->setCheckable(true);
+    ShowStrip = item(view, "ShowStrip", QStringLiteral("Folder S&trip\tCtrl+F9"));
+    ShowStrip->setCheckable(true);
     buildSortMenu();
 
     Tools = topMenu(bar, "Tools", QStringLiteral("&Tools"));
@@ -155,6 +157,7 @@ void frmShowTell::view_Click() {
     for (QAction* a : {OriginalSize, ZoomOut, ZoomIn})
         a->setEnabled(loaded);
     FitToWindow->setChecked(m_state.FitToWindow);
+    ShowStrip->setChecked(m_state.ShowStrip);
     const QList<QAction*> keys = {SortByName, SortByDateTaken, SortByDateModified, SortBySize,
                                   SortByType};
     keys.at(int(m_state.Sort.key))->setChecked(true);

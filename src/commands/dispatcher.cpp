@@ -17,6 +17,7 @@
 #include "viewing/reload.h"
 #include "viewing/slideshow.h"
 #include "viewing/sorting.h"
+#include "viewing/strip.h"
 #include "viewing/trash.h"
 #include "viewing/zoom.h"
 
@@ -93,6 +94,7 @@ Dispatcher::Dispatcher() {
         {"ZoomIn", onFullPicture<tovik::ZoomIn>},
         {"ZoomOut", onFullPicture<tovik::ZoomOut>},
         {"FitToWindow", onFullPicture<FitToWindowCommand>},
+        {"ShowStrip", FolderStripCommand},
         {"Thumbnail", onFullPicture<Thumbnail_Click>},
         {"Option", OptionCommand},
         {"Contents", Contents_Click},
@@ -145,6 +147,7 @@ Dispatcher::Dispatcher() {
         {ctrl(Qt::Key_Q), exitProgram},
         {Qt::Key_F, onFullPicture<FitToWindowCommand>},
         {Qt::Key_F11, FullScreenCommand},
+        {ctrl(Qt::Key_F9), FolderStripCommand},
         {Qt::Key_Escape, LeaveFullScreenCommand},
         // Acting on the picture: with Shift, these are other commands.
         {ctrl(Qt::Key_Z), UndoCommand},
@@ -168,6 +171,7 @@ template <typename Work> void Dispatcher::run(frmShowTell& window, Work work) {
     m_tickDropped = m_frameDropped = m_arrivalDropped = m_changeDropped = false;
     work();
     m_running = false;
+    window.followList();
     if (m_tickDropped)
         window.Timer1.restartWait();
     if (m_frameDropped && window.frames)
@@ -237,6 +241,10 @@ void Dispatcher::pictureArrived(frmShowTell& window) {
         m_arrivalDropped = true;
     else
         run(window, [&] { ShowArrivedPicture(window); });
+}
+
+void Dispatcher::entryChosen(frmShowTell& window, qint32 index) {
+    run(window, [&] { ShowEntry(window, index); });
 }
 
 void Dispatcher::filesGiven(frmShowTell& window, const QStringList& paths) {

@@ -29,6 +29,7 @@ public:
     void slideTick(frmShowTell& window) override;
     void frameTick(frmShowTell& window) override;
     void pictureArrived(frmShowTell& window) override;
+    void entryChosen(frmShowTell& window, qint32 index) override;
     void filesGiven(frmShowTell& window, const QStringList& paths) override;
     void zoomWheel(frmShowTell& window, int direction) override;
     bool mayClose(frmShowTell& window) override;

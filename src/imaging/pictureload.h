@@ -47,9 +47,12 @@ enum class DecodeKind : quint32 {
 
 // A sheet's thumbnails: each picture's sides times percent, in whole screen pixels of tpp twips,
 // one at least. The sums are the sheet layout's own, so that each thumbnail fits its place.
+// With a box, the picture fits a square of that many pixels a side instead (never enlarged), as
+// the desktop's shared thumbnails do.
 struct ThumbnailScale {
     float percent = 1;
     double tppX = 15, tppY = 15;
+    int box = 0;
     QSize of(QSize picture) const;
 };
 

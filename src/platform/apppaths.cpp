@@ -54,6 +54,11 @@ UserFolders standardUserFolders() {
             QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + name};
 }
 
+QString standardThumbnailFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/thumbnails");
+}
+
 AppFolders appFolders(const QString& executableFolder, const UserFolders& user) {
     if (QFileInfo::exists(executableFolder + QLatin1Char('/') + HelpFileName) &&
         writable(executableFolder))

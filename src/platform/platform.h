@@ -43,6 +43,8 @@ struct Platform {
     QString appFolder;       // where viewer.ini and the work files live
     QString helpFolder = {}; // where the help file is installed; appFolder when empty
     QString workFolder = {}; // where this run's work files live; appFolder when empty
+    // The desktop's shared thumbnails (see standardThumbnailFolder); none are kept when empty.
+    QString thumbnailFolder = {};
 
     // appFolder joined with the platform's separator and a file name.
     QString appFile(const QString& name) const;
@@ -74,6 +76,8 @@ struct UserFolders {
     QString oldDataDir; // ~/.local/share/tovik-viewer, where earlier versions kept viewer.ini
 };
 UserFolders standardUserFolders();
+// Where every program of the user's keeps the thumbnails they share: $XDG_CACHE_HOME/thumbnails.
+QString standardThumbnailFolder();
 
 // Decides the folders and makes the ones needed; an installed program's viewer.ini is moved once
 // from where earlier versions kept it.

@@ -64,12 +64,12 @@ bool WriteSettings(const ViewerState& state, const QString& iniPath, const LiveP
     return written;
 }
 
-bool ReadFitToWindow(const QString& path) {
+bool ReadSwitch(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.read(2).trimmed() == "1";
 }
 
-bool WriteFitToWindow(bool on, const QString& path) {
+bool WriteSwitch(bool on, const QString& path) {
     QString error;
     return writeFileSafely(path, on ? "1\n" : "0\n", SafeFile::Kind::Durable, &error);
 }

@@ -38,11 +38,13 @@ bool ReadSettings(ViewerState& state, const QString& iniPath,
 bool WriteSettings(const ViewerState& state, const QString& iniPath, const LivePlacement& live,
                    QString* error = nullptr);
 
-// Whether pictures are fitted to the window, kept in a file of its own beside viewer.ini so that
-// viewer.ini stays as it is: "1" on, anything else or no file off.
+// A choice that is on or off (pictures fitted to the window, the folder strip), each kept in a
+// file of its own beside viewer.ini so that viewer.ini stays as it is: "1" on, anything else or
+// no file off.
 inline const QString FitFileName = QStringLiteral("fit-to-window");
-bool ReadFitToWindow(const QString& path);
-bool WriteFitToWindow(bool on, const QString& path);
+inline const QString StripFileName = QStringLiteral("folder-strip");
+bool ReadSwitch(const QString& path);
+bool WriteSwitch(bool on, const QString& path);
 // The order chosen for folders' pictures (see core/sortorder), beside viewer.ini; by name when
 // the file is missing or unreadable.
 inline const QString SortFileName = QStringLiteral("sort-order");

@@ -25,6 +25,8 @@ struct ViewerState : SettingsValues {
     // Every picture shown at the factor that fits it to the window (never above 1), until a
     // zoom command or the user turns it off; kept across runs outside viewer.ini.
     bool FitToWindow = false;
+    // The folder strip along the foot of the window; kept across runs outside viewer.ini.
+    bool ShowStrip = false;
     bool LoopForever = false;
     qint16 DialogMode = 0;
     bool DialogCancelled = false;
@@ -45,6 +47,7 @@ struct ViewerState : SettingsValues {
 
     // PictureList is 1-based: entries 1 to PictureCount.
     const QString& PictureList(qint32 index) const;
+    const QStringList& pictures() const { return m_pictures; }
     void setPictureList(const QStringList& paths);
     void appendPicture(const QString& path);
     void clearPictureList();

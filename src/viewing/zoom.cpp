@@ -14,7 +14,7 @@ void setFitToWindow(frmShowTell& window, bool on) {
     if (s.FitToWindow == on)
         return;
     s.FitToWindow = on;
-    WriteFitToWindow(
+    WriteSwitch(
         on, window.platform().appFile(FitFileName)); // a failure costs only the next run's mode
 }
 

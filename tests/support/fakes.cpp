@@ -61,7 +61,9 @@ bool FakeRegistry::startProgram(const QString& path) {
 
 FakePlatform::FakePlatform()
     : platform{screen, messages, dialogs,  nviewlib, clock,
-               help,   shell,    registry, desktop,  folder.path()} {}
+               help,   shell,    registry, desktop,  folder.path()} {
+    platform.thumbnailFolder = folder.path() + QStringLiteral("/thumbnails");
+}
 
 QStringList FakePlatform::copySamples(const QStringList& names) const {
     QStringList paths;

@@ -22,6 +22,12 @@ PictureLoad decodePicture(const QString& path, const DecodeRequest& request) {
 } // namespace
 
 QSize ThumbnailScale::of(QSize picture) const {
+    if (box > 0) {
+        if (picture.width() <= box && picture.height() <= box)
+            return picture;
+        const QSize fitted = picture.scaled(box, box, Qt::KeepAspectRatio);
+        return {std::max(1, fitted.width()), std::max(1, fitted.height())};
+    }
     // As the sheet lays it out: the side in twips, times percent, in whole pixels.
     const auto side = [&](int pixels, double tpp) {
         return std::max(1, twipsToPixels(pixels * tpp * percent, tpp));

@@ -384,6 +384,7 @@ public:
         request.percent = asked.scale.percent;
         request.tppX = asked.scale.tppX;
         request.tppY = asked.scale.tppY;
+        request.box = asked.scale.box;
         const std::optional<PictureLoad> answer = ask(request, fd);
         if (!answer)
             return {PictureError::NotAPicture, {}, {}};

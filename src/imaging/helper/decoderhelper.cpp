@@ -154,7 +154,7 @@ void serve(const Request& request, int fd) {
     case Kind::Properties:
         return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
                                  {request.width, request.height}, false,
-                                 {request.percent, request.tppX, request.tppY}));
+                                 {request.percent, request.tppX, request.tppY, request.box}));
     default:
         tryBeyondTheWall(request.kind);
     }

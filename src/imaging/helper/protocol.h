@@ -39,6 +39,7 @@ struct Request {
     qint32 width = 0, height = 0; // Scaled
     float percent = 0;            // Thumbnail, with the twips a pixel
     double tppX = 0, tppY = 0;
+    qint32 box = 0; // Thumbnail: the square it fits instead, when above 0
 };
 
 // Text: the memory beside the answer holds width bytes of text, not pixels.
