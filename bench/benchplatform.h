@@ -37,6 +37,10 @@ public:
 // The real main window over the real platform, in a temporary application folder; messages are
 // not shown and pauses do not wait.
 struct BenchViewer {
+    BenchViewer() = default;
+    // thumbnails: the desktop's shared thumbnails, none kept when empty.
+    explicit BenchViewer(QString thumbnails) : thumbnails(std::move(thumbnails)) {}
+
     // Memory handled as the program's start sets it up.
     struct Start {
         Start() {
@@ -55,8 +59,9 @@ struct BenchViewer {
     QtShell shell;
     SystemRegistry registry;
     QtDesktop desktop;
-    Platform platform{screen, messages, dialogs,  nviewlib, clock,
-                      help,   shell,    registry, desktop,  folder.path()};
+    QString thumbnails;
+    Platform platform{screen,   messages, dialogs,       nviewlib, clock, help,      shell,
+                      registry, desktop,  folder.path(), {},       {},    thumbnails};
     ViewerState state;
     Dispatcher commands;
     frmShowTell window{platform, state, commands};

@@ -25,7 +25,7 @@ const QColor Placeholder(0x48, 0x48, 0x48);
 
 FolderStrip::FolderStrip(Maker maker, QWidget* parent)
     : QWidget(parent), m_maker(std::move(maker)) {
-    m_workers.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    m_workers.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
