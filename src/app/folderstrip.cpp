@@ -62,6 +62,7 @@ void FolderStrip::follow(const QStringList& paths, int current) {
 
 void FolderStrip::forget(const QString& path) {
     m_made.remove(path);
+    m_written.insert(path);
     if (m_working.contains(path))
         m_stale.insert(path); // what the worker makes now is of the file as it was
     want();
@@ -150,8 +151,9 @@ void FolderStrip::startNext() {
         const QString path = *next;
         m_wanted.erase(next);
         m_working.insert(path);
-        m_workers.start([this, path, maker = m_maker, box = thumbnailPixels()] {
-            QImage thumbnail = maker(path);
+        const bool anew = m_written.remove(path);
+        m_workers.start([this, path, anew, maker = m_maker, box = thumbnailPixels()] {
+            QImage thumbnail = maker(path, anew);
             if (thumbnail.width() > box.width() || thumbnail.height() > box.height())
                 thumbnail = thumbnail.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
             QMetaObject::invokeMethod(

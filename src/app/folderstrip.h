@@ -22,8 +22,9 @@ namespace tovik {
 class FolderStrip : public QWidget {
     Q_OBJECT
 public:
-    // Makes a path's thumbnail (on a worker thread); null when it has none.
-    using Maker = std::function<QImage(const QString& path)>;
+    // Makes a path's thumbnail (on a worker thread), anew when the file was written since it was
+    // last made (a thumbnail kept of it is then no longer to be trusted); null when it has none.
+    using Maker = std::function<QImage(const QString& path, bool anew)>;
     explicit FolderStrip(Maker maker, QWidget* parent = nullptr);
     ~FolderStrip() override;
 
@@ -73,6 +74,7 @@ private:
     QHash<QString, QImage> m_made; // a null thumbnail: the file has none
     QSet<QString> m_working;       // on a worker now
     QSet<QString> m_stale;         // on a worker, but written since
+    QSet<QString> m_written;       // to be made anew
     QStringList m_wanted;          // what the view needs, nearest first
     QThreadPool m_workers;
 };

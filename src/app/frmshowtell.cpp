@@ -94,11 +94,15 @@ void frmShowTell::buildParts() {
 void frmShowTell::buildStrip() {
     const auto size =
         devicePixelRatioF() > 1.4 ? ThumbnailCache::Size::Large : ThumbnailCache::Size::Normal;
-    const ThumbnailCache cache(
-        m_platform.thumbnailFolder, size,
-        QStringLiteral("tovik-viewer-%1.%2").arg(VersionMajor).arg(VersionMinor));
-    Strip =
-        new FolderStrip([cache](const QString& path) { return cache.thumbnail(path); }, m_client);
+    const QString names = QStringLiteral("tovik-viewer-%1.%2").arg(VersionMajor).arg(VersionMinor);
+    const ThumbnailCache shared(m_platform.thumbnailFolder, size, names);
+    const ThumbnailCache none({}, size, names); // the sheet is this run's own: not shared
+    const QString sheet = m_platform.workFile(SheetFileName);
+    Strip = new FolderStrip(
+        [shared, none, sheet](const QString& path, bool anew) {
+            return (path == sheet ? none : shared).thumbnail(path, anew);
+        },
+        m_client);
     Strip->hide();
     connect(Strip, &FolderStrip::chosen, this,
             [this](int index) { m_commands.entryChosen(*this, index + 1); });

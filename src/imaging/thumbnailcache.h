@@ -32,8 +32,9 @@ public:
 
     // The picture's thumbnail, upright, fitting the size's square: the cache's while it stands for
     // the file as it is, else decoded (in the decoding helper) and stored. Null when the file is
-    // no picture or missing. Safe to call from several threads at once.
-    QImage thumbnail(const QString& path) const;
+    // no picture or missing. anew: the file was written within the second its thumbnail says,
+    // which its time cannot tell; the cache's is not used. Safe to call from several threads.
+    QImage thumbnail(const QString& path, bool anew = false) const;
     // The cache's thumbnail for the file as it is now, without making one; null when it has none.
     QImage cached(const QString& path) const;
     QString folder() const; // where this size's thumbnails are

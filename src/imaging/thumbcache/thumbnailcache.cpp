@@ -121,13 +121,13 @@ QImage ThumbnailCache::cached(const QString& path) const {
     return file ? cachedFor(*file) : QImage();
 }
 
-QImage ThumbnailCache::thumbnail(const QString& path) const {
+QImage ThumbnailCache::thumbnail(const QString& path, bool anew) const {
     const std::optional<Facts> file = factsOf(path);
     if (!file)
         return {};
-    if (QImage image = cachedFor(*file); !image.isNull())
+    if (QImage image = anew ? QImage() : cachedFor(*file); !image.isNull())
         return image;
-    if (failedBefore(*file))
+    if (!anew && failedBefore(*file))
         return {};
     const PictureLoad load = loadThumbnail(file->path, {1, 15, 15, int(m_size)});
     if (load.image.isNull()) {
