@@ -9,12 +9,13 @@
 namespace tovik {
 
 // The name patterns of every picture the program opens: its first formats, then the others Qt
-// reads. The Open dialog's "All Graphics" lists them, and a folder's pictures are the files
-// they match, in either case.
+// reads, then cameras' RAW files. The Open dialog's "All Graphics" lists them, and a folder's
+// pictures are the files they match, in either case.
 inline const QString PicturePatterns = QStringLiteral(
     "*.jpg;*.gif;*.bmp;*.ico;*.wmf;*.emf;*.cur;*.jpeg;*.jpe;*.png;*.tif;*.tiff;*.webp;*.svg;"
     "*.svgz;*.tga;*.icns;*.mng;*.wbmp;*.pbm;*.pgm;*.ppm;*.xbm;*.xpm;*.heic;*.heif;*.hif;*.avif;*."
-    "jxl");
+    "jxl;*.dng;*.cr2;*.cr3;*.crw;*.nef;*.nrw;*.arw;*.srf;*.sr2;*.raf;*.orf;*.rw2;*.rwl;*.pef;"
+    "*.srw;*.x3f;*.3fr;*.iiq;*.erf;*.kdc;*.dcr;*.mrw");
 
 // Natural order: runs of digits compare as numbers (photo2 before photo10), other runs as text
 // without regard to case. Negative, zero or positive, as a < b, a ~ b, a > b.

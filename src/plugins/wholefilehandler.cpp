@@ -45,16 +45,30 @@ const QByteArray& WholeFileHandler::file() const {
 bool WholeFileHandler::read(QImage* image) {
     if (file().isEmpty())
         return false;
-    *image = m_format.decode(file());
+    if (m_scaled.isValid() && m_format.decodeNear) {
+        *image = m_format.decodeNear(file(), m_scaled);
+        if (!image->isNull() && image->size() != m_scaled)
+            *image = image->scaled(m_scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } else {
+        *image = m_format.decode(file());
+    }
     m_file.clear(); // one picture a file: its bytes are no longer needed
     return !image->isNull();
 }
 
 bool WholeFileHandler::supportsOption(ImageOption option) const {
-    return option == Size;
+    return option == Size || (option == ScaledSize && m_format.decodeNear) ||
+           (option == ImageTransformation && m_format.turn);
+}
+
+void WholeFileHandler::setOption(ImageOption option, const QVariant& value) {
+    if (option == ScaledSize)
+        m_scaled = value.toSize();
 }
 
 QVariant WholeFileHandler::option(ImageOption option) const {
+    if (option == ImageTransformation && m_format.turn && !file().isEmpty())
+        return int(m_format.turn(file()));
     if (option != Size || file().isEmpty())
         return {};
     const QSize size = m_format.cost(file()).size;
@@ -65,7 +79,7 @@ QImageIOPlugin::Capabilities WholeFilePlugin::capabilities(QIODevice* device,
                                                            const QByteArray& format) const {
     if (m_keys.contains(format))
         return CanRead;
-    if (format.isEmpty() && !sniffed(m_format, device).isEmpty())
+    if (format.isEmpty() && !m_format.byNameOnly && !sniffed(m_format, device).isEmpty())
         return CanRead;
     return {};
 }

@@ -25,6 +25,13 @@ struct WholeFileFormat {
     FormatCost (*cost)(const QByteArray& file);
     // Null when the file is broken or its picture would pass the reader's allocation limit.
     QImage (*decode)(const QByteArray& file);
+    // Where the library makes a smaller picture for less: one of at least size (as stored, not
+    // turned), which the handler scales to size. None: decoded whole, then scaled.
+    QImage (*decodeNear)(const QByteArray& file, QSize size) = nullptr;
+    // Where the library does not turn the picture: how it is turned upright.
+    QImageIOHandler::Transformations (*turn)(const QByteArray& file) = nullptr;
+    // Its files start as another format's do (a TIFF's): read only when asked for by name.
+    bool byNameOnly = false;
 };
 
 // Reads a file once and decodes it once, however often Qt asks for its size and picture.
@@ -35,12 +42,14 @@ public:
     bool read(QImage* image) override;
     QVariant option(ImageOption option) const override;
     bool supportsOption(ImageOption option) const override;
+    void setOption(ImageOption option, const QVariant& value) override;
 
 private:
     const QByteArray& file() const;
     const WholeFileFormat& m_format;
     mutable bool m_read = false;
     mutable QByteArray m_file;
+    QSize m_scaled;
 };
 
 // Whether the allocation limit Qt's readers share (QImageReader::allocationLimit) allows cost.

@@ -320,9 +320,132 @@ def drawing_emf():
     return e.file(200, 150)
 
 
+# --- Camera RAW (DNG, laid out as cameras write it) -------------------------------------------
+
+def scene(x, y, width, height):
+    """Linear light at (x, y): a white block top-left (where the picture's top-left is), then
+    four bands from left to right: red, green, blue and gray."""
+    if x < width // 8 and y < height // 6:
+        return (0.9, 0.9, 0.9)
+    return [(0.8, 0.05, 0.05), (0.05, 0.8, 0.05), (0.05, 0.05, 0.8), (0.4, 0.4, 0.4)][4 * x // width]
+
+
+def srgb_bytes(width, height):
+    def encode(v):
+        v = 12.92 * v if v <= 0.0031308 else 1.055 * v ** (1 / 2.4) - 0.055
+        return max(0, min(255, round(v * 255)))
+    out = bytearray()
+    for y in range(height):
+        for x in range(width):
+            out += bytes(encode(c) for c in scene(x, y, width, height))
+    return bytes(out)
+
+
+def preview_jpeg(tmp, width, height):
+    ppm = os.path.join(tmp, "preview.ppm")
+    with open(ppm, "wb") as f:
+        f.write(b"P6 %d %d 255\n" % (width, height) + srgb_bytes(width, height))
+    out = os.path.join(tmp, "preview.jpg")
+    convert(ppm, "-quality", "92", out)
+    with open(out, "rb") as f:
+        return f.read()
+
+
+def mosaic(width, height, white=4095):
+    """The sensor's 16-bit photosites under an RGGB colour filter."""
+    out = bytearray()
+    for y in range(height):
+        for x in range(width):
+            r, g, b = scene(x, y, width, height)
+            value = (r, g)[x % 2] if y % 2 == 0 else (g, b)[x % 2]
+            out += struct.pack(">H", round(value * white))
+    return bytes(out)
+
+
+def longs(tag, *values):
+    return (tag, 4, len(values), b"".join(struct.pack(">I", v) for v in values))
+
+
+def srationals(tag, *values):
+    return (tag, 10, len(values), b"".join(struct.pack(">ii", round(v * 10000), 10000)
+                                          for v in values))
+
+
+def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None):
+    """A DNG: IFD0 a small RGB thumbnail with the camera's maker, model and orientation; sub-IFDs
+    the 12-bit RGGB mosaic and a JPEG preview (none when preview is None). The camera's colour
+    matrix is sRGB's own, so that its photosites read as linear sRGB."""
+    width, height = sensor
+    thumb = srgb_bytes(32, 24)
+    raw = mosaic(width, height)
+    jpeg = preview_jpeg(tmp, *preview) if preview else b""
+    if lie == "not jpeg":
+        jpeg = b"Plain text where a JPEG preview should be." * 8
+    xyz_to_srgb = (3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570)
+
+    def layout(at0, at_raw, at_preview, data_at):
+        thumb_at, raw_at, jpeg_at = data_at, data_at + len(thumb), data_at + len(thumb) + len(raw)
+        if lie == "preview outside":
+            jpeg_at += 1 << 24
+        subs = [at_raw] + ([at_preview] if preview else [])
+        if lie == "loop":
+            subs = [at0, at_raw]
+        first = [longs(0x00FE, 1), short(0x0100, 32), short(0x0101, 24),
+                 (0x0102, 3, 3, struct.pack(">HHH", 8, 8, 8)), short(0x0103, 1), short(0x0106, 2),
+                 ascii(0x010F, b"Tovikon"), ascii(0x0110, b"ZX-900 RAW"), longs(0x0111, thumb_at),
+                 short(0x0112, orientation), short(0x0115, 3), short(0x0116, 24),
+                 longs(0x0117, len(thumb)), short(0x011C, 1), longs(0x014A, *subs),
+                 (0xC612, 1, 4, bytes([1, 4, 0, 0])), (0xC613, 1, 4, bytes([1, 1, 0, 0])),
+                 ascii(0xC614, b"Tovikon ZX-900"), srationals(0xC621, *xyz_to_srgb),
+                 rationals(0xC628, (1, 1), (1, 1), (1, 1)), short(0xC65A, 21)]
+        claimed = {"huge": (100000, 100000), "large": (30000, 20000)}.get(lie, (width, height))
+        sensor_ifd = [longs(0x00FE, 0), longs(0x0100, claimed[0]), longs(0x0101, claimed[1]),
+                      short(0x0102, 16), short(0x0103, 1), short(0x0106, 32803),
+                      longs(0x0111, raw_at), short(0x0115, 1), longs(0x0116, height),
+                      longs(0x0117, len(raw)), short(0x011C, 1),
+                      (0x828D, 3, 2, struct.pack(">HH", 2, 2)), (0x828E, 1, 4, bytes([0, 1, 1, 2])),
+                      longs(0xC61A, 0), longs(0xC61D, 4095)]
+        if lie == "loop":
+            sensor_ifd.append(longs(0x014A, at0))
+        preview_ifd = [longs(0x00FE, 1), longs(0x0100, preview[0] if preview else 0),
+                       longs(0x0101, preview[1] if preview else 0),
+                       (0x0102, 3, 3, struct.pack(">HHH", 8, 8, 8)), short(0x0103, 7),
+                       short(0x0106, 6), longs(0x0111, jpeg_at), short(0x0115, 3),
+                       longs(0x0116, preview[1] if preview else 0), longs(0x0117, len(jpeg))]
+        return first, sensor_ifd, preview_ifd
+
+    # Sizes first, with any offsets; then the same tables at their places.
+    first, sensor_ifd, preview_ifd = layout(8, 0, 0, 0)
+    at_raw = 8 + len(ifd(8, first))
+    at_preview = at_raw + len(ifd(at_raw, sensor_ifd))
+    data_at = at_preview + (len(ifd(at_preview, preview_ifd)) if preview else 0)
+    first, sensor_ifd, preview_ifd = layout(8, at_raw, at_preview, data_at)
+    tables = ifd(8, first) + ifd(at_raw, sensor_ifd) + (ifd(at_preview, preview_ifd) if preview else b"")
+    assert len(tables) + 8 == data_at
+    return b"MM\x00*" + struct.pack(">I", 8) + tables + thumb + raw + jpeg
+
+
+def raw_samples(tmp):
+    write("camera.dng", dng(tmp))
+    write("camera_nopreview.dng", dng(tmp, preview=None))
+    write("camera_smallpreview.dng", dng(tmp, preview=(48, 36)))
+    for orientation in range(2, 9):
+        write("camera_orient%d.dng" % orientation,
+              dng(tmp, sensor=(64, 48), preview=(60, 45), orientation=orientation))
+    whole = dng(tmp)
+    write("hostile_truncated.dng", whole[: len(whole) * 3 // 5])
+    for lie, name in (("huge", "hostile_huge.dng"), ("large", "hostile_large.dng"), ("preview outside", "hostile_preview_outside.dng"),
+                      ("loop", "hostile_loop.dng"), ("not jpeg", "hostile_not_jpeg.dng")):
+        write(name, dng(tmp, lie=lie))
+    # A CR3's boxes: the file type, then a movie box that claims far more than the file holds.
+    ftyp = struct.pack(">I", 24) + b"ftypcrx " + struct.pack(">I", 1) + b"crx isom"
+    write("hostile_boxes.cr3", ftyp + struct.pack(">I", 0x7FFFFFF0) + b"moov" + b"\x00" * 64)
+
+
 def main():
     with tempfile.TemporaryDirectory() as tmp:
         raster_samples(tmp)
+        raw_samples(tmp)
     write("cursor.cur", cursor())
     write("huge_header.bmp", huge_header_bmp())
     write("drawing.wmf", drawing_wmf())

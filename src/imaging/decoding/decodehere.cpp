@@ -13,6 +13,7 @@
 #include "imaging/reading/picturesource.h"
 #include "plugins/heifplugin.h"
 #include "plugins/jxlplugin.h"
+#include "plugins/rawplugin.h"
 #include "plugins/metafile/metafileimage.h"
 #include "plugins/metafile/metafileplugin.h"
 #include "plugins/profiles.h"
@@ -25,6 +26,7 @@
 Q_IMPORT_PLUGIN(MetafilePlugin)
 Q_IMPORT_PLUGIN(HeifPlugin)
 Q_IMPORT_PLUGIN(JxlPlugin)
+Q_IMPORT_PLUGIN(RawPlugin)
 
 namespace tovik {
 

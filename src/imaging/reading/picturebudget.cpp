@@ -6,6 +6,7 @@
 #include "core/bytes.h"
 #include "plugins/heifplugin.h"
 #include "plugins/jxlplugin.h"
+#include "plugins/rawplugin.h"
 
 #include <algorithm>
 #include <cmath>
@@ -319,6 +320,8 @@ DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format) {
         return libraryCost(Heif.cost(bytes));
     if (format == "jxl")
         return libraryCost(Jxl.cost(bytes));
+    if (format == "raw")
+        return libraryCost(Raw.cost(bytes));
     return {};
 }
 

@@ -9,6 +9,7 @@
 #include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturebudget.h"
+#include "plugins/rawplugin.h"
 
 #include <QFile>
 
@@ -132,6 +133,8 @@ void PictureSource::check() {
     QImageReader::setAllocationLimit(PictureAllocationLimitMB);
     m_reader.setDevice(&m_buffer);
     m_reader.setAutoTransform(false);
+    if (isCameraRaw(bytes))
+        m_reader.setFormat("raw");
     if (!m_reader.canRead())
         return refuse(PictureError::NotAPicture, {});
     format = m_reader.format();

@@ -8,6 +8,7 @@
 #include "imaging/turning/jpegturn.h"
 #include "imaging/turning/rewrite.h"
 #include "platform/safefile.h"
+#include "plugins/rawplugin.h"
 
 #include <QFile>
 
@@ -23,6 +24,8 @@ const QString LossyText =
     QStringLiteral("its format stores the picture with loss, and turning it would mean encoding "
                    "it again");
 const QString AnimationText = QStringLiteral("it is an animation");
+const QString RawText =
+    QStringLiteral("it is a camera's RAW file, which is kept as the camera wrote it");
 const QString TooLargeText = QStringLiteral("the file is too large to be turned");
 const QString DepthText = QStringLiteral("its colours are deeper than can be written again");
 
@@ -132,6 +135,9 @@ TurnResult turnPicture(const QString& path, Turn turn) {
         return refused(LossyText);
     if (kind == Kind::Animation)
         return refused(AnimationText);
+    // A RAW starts as a TIFF does: written again from its preview, its mosaic would be lost.
+    if (kind == Kind::Tiff && isCameraRaw(bytes))
+        return refused(RawText);
     // Refused before any decoding, as writing it would be.
     if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
         return failed(QString::fromLocal8Bit(std::strerror(errno)));

@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "plugins/rawplugin.h"
+
+#include "core/bytes.h"
+
+#include <QColorSpace>
+#include <QImageReader>
+
+#include <libraw/libraw.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace tovik {
+
+namespace {
+// What developing costs a pixel: LibRaw's working image (four 16-bit channels), its 8-bit output
+// and our copy of it; and a photosite of the mosaic, unpacked at 16 bits.
+constexpr qint64 DevelopedBytesPerPixel = 8 + 3 + 4, PhotositeBytes = 2;
+
+// A file LibRaw has read the headers of; null when it is none of its RAWs. LibRaw reads the
+// file's bytes where they are (they outlive it), within the allocation limit Qt's readers share.
+std::unique_ptr<LibRaw> identified(const QByteArray& file) {
+    auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
+    const int limitMB = QImageReader::allocationLimit();
+    if (limitMB > 0)
+        raw->imgdata.params.max_raw_memory_mb = unsigned(limitMB);
+    void* bytes = const_cast<char*>(file.constData());
+    if (raw->open_buffer(bytes, size_t(file.size())) != LIBRAW_SUCCESS)
+        return nullptr;
+    const libraw_image_sizes_t& s = raw->imgdata.sizes;
+    return s.width > 0 && s.height > 0 && s.raw_width > 0 ? std::move(raw) : nullptr;
+}
+
+QSize sensorOf(const LibRaw& raw) {
+    return {raw.imgdata.sizes.width, raw.imgdata.sizes.height};
+}
+
+QSize previewOf(const LibRaw& raw) {
+    return {raw.imgdata.thumbnail.twidth, raw.imgdata.thumbnail.theight};
+}
+
+// Whether the camera's preview stands in for the picture: for the whole picture when its long side
+// is at least half the sensor's, for a smaller one when it covers it.
+bool previewServes(const LibRaw& raw, QSize wanted) {
+    const QSize preview = previewOf(raw), sensor = sensorOf(raw);
+    if (preview.isEmpty() || raw.imgdata.thumbnail.tlength == 0)
+        return false;
+    if (wanted.isValid())
+        return preview.width() >= wanted.width() && preview.height() >= wanted.height();
+    return 2 * std::max(preview.width(), preview.height()) >=
+           std::max(sensor.width(), sensor.height());
+}
+
+// The preview, as the camera stored it (a JPEG, or 8-bit RGB); null when it is neither whole.
+QImage previewImage(LibRaw& raw) {
+    if (raw.unpack_thumb() != LIBRAW_SUCCESS)
+        return {};
+    const libraw_thumbnail_t& t = raw.imgdata.thumbnail;
+    if (!t.thumb)
+        return {};
+    if (t.tformat == LIBRAW_THUMBNAIL_JPEG)
+        return QImage::fromData(QByteArray::fromRawData(t.thumb, qsizetype(t.tlength)), "JPEG");
+    if (t.tformat != LIBRAW_THUMBNAIL_BITMAP ||
+        qint64(t.tlength) < qint64(t.twidth) * t.theight * 3)
+        return {};
+    return QImage(reinterpret_cast<const uchar*>(t.thumb), t.twidth, t.theight, t.twidth * 3,
+                  QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The mosaic developed as a camera's own software would at its plainest: the white balance the
+// camera measured, sRGB, 8 bits; the picture as stored, not turned.
+QImage developed(LibRaw& raw, bool half) {
+    libraw_output_params_t& p = raw.imgdata.params;
+    p.use_camera_wb = 1;
+    p.output_color = 1; // sRGB
+    p.output_bps = 8;
+    p.half_size = half ? 1 : 0;
+    p.user_flip = 0;
+    if (raw.unpack() != LIBRAW_SUCCESS || raw.dcraw_process() != LIBRAW_SUCCESS)
+        return {};
+    int error = 0;
+    libraw_processed_image_t* made = raw.dcraw_make_mem_image(&error);
+    if (!made)
+        return {};
+    QImage image;
+    if (made->type == LIBRAW_IMAGE_BITMAP && made->colors == 3 && made->bits == 8)
+        image =
+            QImage(made->data, made->width, made->height, made->width * 3, QImage::Format_RGB888)
+                .convertToFormat(QImage::Format_RGB32);
+    LibRaw::dcraw_clear_mem(made);
+    image.setColorSpace(QColorSpace::SRgb);
+    return image;
+}
+
+// A smaller picture wanted is developed at half size where that still covers it.
+QImage decodeNear(const QByteArray& file, QSize wanted) {
+    const std::unique_ptr<LibRaw> raw = identified(file);
+    if (!raw)
+        return {};
+    // A preview that was to serve and is broken is no picture: developing instead would take
+    // more than was budgeted for it.
+    if (previewServes(*raw, wanted))
+        return previewImage(*raw);
+    const QSize sensor = sensorOf(*raw);
+    const bool half = wanted.isValid() && 2 * wanted.width() <= sensor.width() &&
+                      2 * wanted.height() <= sensor.height();
+    return developed(*raw, half);
+}
+
+QImage decode(const QByteArray& file) {
+    return decodeNear(file, {});
+}
+
+FormatCost cost(const QByteArray& file) {
+    const std::unique_ptr<LibRaw> raw = identified(file);
+    if (!raw)
+        return {};
+    if (previewServes(*raw, {}))
+        return {previewOf(*raw), 4 + 4}; // the decoded JPEG and our copy
+    const QSize sensor = sensorOf(*raw);
+    const libraw_image_sizes_t& s = raw->imgdata.sizes;
+    const qint64 pixels = qint64(sensor.width()) * sensor.height();
+    const qint64 bytes =
+        qint64(s.raw_width) * s.raw_height * PhotositeBytes + pixels * DevelopedBytesPerPixel;
+    return {sensor, int((bytes + pixels - 1) / pixels)};
+}
+
+// LibRaw's flip (bit 4 sideways, 2 upside down, 1 mirrored) as the EXIF orientation it came from.
+QImageIOHandler::Transformations turn(const QByteArray& file) {
+    using T = QImageIOHandler::Transformation;
+    const std::unique_ptr<LibRaw> raw = identified(file);
+    if (!raw)
+        return T::TransformationNone;
+    static const T byFlip[8] = {
+        T::TransformationNone,      T::TransformationMirror,           T::TransformationFlip,
+        T::TransformationRotate180, T::TransformationFlipAndRotate90,  T::TransformationRotate270,
+        T::TransformationRotate90,  T::TransformationMirrorAndRotate90};
+    return byFlip[raw->imgdata.sizes.flip & 7];
+}
+
+bool tiffMagic(const ByteView& b) {
+    return b.has(0, "II*\0", 4) || b.has(0, "MM\0*", 4);
+}
+
+// A DNG says so in its first directory (DNGVersion), whatever LibRaw makes of it.
+bool isDng(const ByteView& b) {
+    if (!tiffMagic(b))
+        return false;
+    const bool little = b.has(0, "II", 2);
+    const auto u16 = [&](qint64 at) { return little ? b.le16(at) : b.be16(at); };
+    const qint64 ifd = little ? b.le32(4) : b.be32(4);
+    const quint32 count = std::min<quint32>(u16(ifd), 1000);
+    for (quint32 i = 0; i < count; ++i)
+        if (u16(ifd + 2 + 12 * qint64(i)) == 0xC612)
+            return true;
+    return false;
+}
+
+// The RAWs whose files do not start as a TIFF does: CR3, RAF, ORF, RW2.
+bool ownMagic(const ByteView& b) {
+    return b.has(4, "ftypcrx ", 8) || b.has(0, "FUJIFILMCCD-RAW", 15) || b.has(0, "IIRO", 4) ||
+           b.has(0, "IIRS", 4) || b.has(0, "MMOR", 4) || b.has(0, "IIU\0", 4);
+}
+
+QByteArray sniff(const QByteArray& head) {
+    const ByteView b(head.constData(), size_t(head.size()));
+    return tiffMagic(b) || ownMagic(b) ? QByteArrayLiteral("raw") : QByteArray();
+}
+} // namespace
+
+bool isCameraRaw(const QByteArray& file) {
+    const ByteView b(file.constData(), size_t(file.size()));
+    if (ownMagic(b) || isDng(b))
+        return true;
+    return tiffMagic(b) && identified(file) != nullptr;
+}
+
+const WholeFileFormat Raw{sniff, cost, decode, decodeNear, turn, true};
+
+} // namespace tovik
