@@ -25,6 +25,9 @@ struct PictureLoad {
     bool outside = false;  // a drawing (WMF, EMF, SVG) left to the metafile helper
     int delayMs = 0;       // of an animation's frame (the first, when animated): how long it shows
     QByteArray properties = {}; // Properties: "key\tvalue" lines
+    // Size: a smaller picture is decoded for far less than the whole (a camera RAW's preview,
+    // decoded at a DCT scale, or its mosaic developed at half size).
+    bool quickScaled = false;
 };
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.

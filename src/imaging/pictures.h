@@ -34,7 +34,11 @@ QByteArray readProperties(const QString& path);
 
 // The size a picture shows at, read from its header alone where the format allows (a metafile
 // is drawn to know it). Same rules as loadPicture; an invalid size when it cannot be read.
-QSize pictureSize(const QString& path);
+// quickScaled, when given: whether loadPictureScaled makes a smaller one for far less than the
+// whole takes (a camera RAW).
+QSize pictureSize(const QString& path, bool* quickScaled = nullptr);
+// Whether a file may be a camera RAW, from its first bytes alone (a TIFF may be one too).
+bool mayBeCameraRaw(const QString& path);
 
 // The picture decoded straight at size (JPEG scales while decoding), upright. Null on failure.
 QImage loadPictureScaled(const QString& path, const QSize& size);

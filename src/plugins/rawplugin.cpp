@@ -5,6 +5,7 @@
 
 #include "core/bytes.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QImageReader>
 
@@ -54,15 +55,22 @@ bool previewServes(const LibRaw& raw, QSize wanted) {
            std::max(sensor.width(), sensor.height());
 }
 
-// The preview, as the camera stored it (a JPEG, or 8-bit RGB); null when it is neither whole.
-QImage previewImage(LibRaw& raw) {
+// The preview, as the camera stored it (a JPEG, or 8-bit RGB), a JPEG decoded at the DCT scale
+// nearest above wanted (and then scaled to it) when that is smaller; null when it is not whole.
+QImage previewImage(LibRaw& raw, QSize wanted) {
     if (raw.unpack_thumb() != LIBRAW_SUCCESS)
         return {};
     const libraw_thumbnail_t& t = raw.imgdata.thumbnail;
     if (!t.thumb)
         return {};
-    if (t.tformat == LIBRAW_THUMBNAIL_JPEG)
-        return QImage::fromData(QByteArray::fromRawData(t.thumb, qsizetype(t.tlength)), "JPEG");
+    if (t.tformat == LIBRAW_THUMBNAIL_JPEG) {
+        QByteArray jpeg = QByteArray::fromRawData(t.thumb, qsizetype(t.tlength));
+        QBuffer buffer(&jpeg);
+        QImageReader reader(&buffer, "jpeg");
+        if (wanted.isValid())
+            reader.setScaledSize(wanted);
+        return reader.read();
+    }
     if (t.tformat != LIBRAW_THUMBNAIL_BITMAP ||
         qint64(t.tlength) < qint64(t.twidth) * t.theight * 3)
         return {};
@@ -104,7 +112,7 @@ QImage decodeNear(const QByteArray& file, QSize wanted) {
     // A preview that was to serve and is broken is no picture: developing instead would take
     // more than was budgeted for it.
     if (previewServes(*raw, wanted))
-        return previewImage(*raw);
+        return previewImage(*raw, wanted);
     const QSize sensor = sensorOf(*raw);
     const bool half = wanted.isValid() && 2 * wanted.width() <= sensor.width() &&
                       2 * wanted.height() <= sensor.height();

@@ -82,15 +82,14 @@ bool showLoaded(frmShowTell& window, const QString& FileName, const PictureLoad&
 }
 
 // A large photo shown at once from a scaled decode of what the viewport needs, while the whole
-// picture is decoded on the worker; false when it has none.
-bool showPreview(frmShowTell& window, const QString& FileName) {
-    const OpenPicture file(FileName);
-    JpegPreview preview(file.fd());
-    const QSize full = preview.size();
+// picture is decoded on the worker. look decodes it at a scale (and as far down as the rows it is
+// given need); full is the picture's own size. False when it is not large enough for that.
+template <typename Look>
+bool showFirstLook(frmShowTell& window, const QString& FileName, QSize full, Look look) {
     if (!full.isValid() || qint64(full.width()) * full.height() < PreviewPixels ||
         !window.placeViewport())
         return false;
-    // The full decode first, so that it runs on the other core while the preview decodes here.
+    // The full decode first, so that it runs on the other core while the first look decodes.
     frmShowTell::Unfinished waiting{
         window.picturesAhead.claim(FileName, qint64(full.width()) * full.height() * 4),
         window.imgThree, window.state().ZoomFactor};
@@ -99,10 +98,8 @@ bool showPreview(frmShowTell& window, const QString& FileName) {
     const double zoom = s.FitToWindow
                             ? fitFactor(full.width(), full.height(), view.width(), view.height())
                             : s.ZoomFactor;
-    const PreviewScale scale =
-        previewScale(full.width(), full.height(), zoom, view.width(), view.height());
-    const QImage image = preview.decode(scale.denominator, scale.rows,
-                                        window.imgTwo->palette().color(QPalette::Window).rgb());
+    const QImage image =
+        look(previewScale(full.width(), full.height(), zoom, view.width(), view.height()));
     if (image.isNull()) {
         showLoaded(window, FileName, window.picturesAhead.result(waiting.decode));
         return true;
@@ -112,13 +109,36 @@ bool showPreview(frmShowTell& window, const QString& FileName) {
     window.noteShown(FileName);
     return true;
 }
+
+// A JPEG's first look, decoded here at a DCT scale.
+bool showPreview(frmShowTell& window, const QString& FileName) {
+    const OpenPicture file(FileName);
+    JpegPreview preview(file.fd());
+    const QRgb fill = window.imgTwo->palette().color(QPalette::Window).rgb();
+    return showFirstLook(window, FileName, preview.size(), [&](const PreviewScale& scale) {
+        return preview.decode(scale.denominator, scale.rows, fill);
+    });
+}
+
+// A first look that the decoding helper makes for far less than the whole picture: a camera
+// RAW's preview at a DCT scale.
+bool showScaledFirst(frmShowTell& window, const QString& FileName) {
+    bool quick = false;
+    const QSize full = mayBeCameraRaw(FileName) ? pictureSize(FileName, &quick) : QSize();
+    return quick && showFirstLook(window, FileName, full, [&](const PreviewScale& scale) {
+               const QSize scaled((full.width() + scale.denominator - 1) / scale.denominator,
+                                  (full.height() + scale.denominator - 1) / scale.denominator);
+               return loadPictureScaled(FileName, scaled);
+           });
+}
 } // namespace
 
 void Display(frmShowTell& window, const QString& FileName) {
     const bool sheet = FileName == window.platform().workFile(SheetFileName);
     window.SB1->showMessage(sheet ? SheetStatusText : FileName);
     window.setUnfinishedAside();
-    if (!sheet && !window.picturesAhead.ready(FileName) && showPreview(window, FileName))
+    if (!sheet && !window.picturesAhead.ready(FileName) &&
+        (showPreview(window, FileName) || showScaledFirst(window, FileName)))
         return;
     showLoaded(window, FileName, window.picturesAhead.take(FileName));
 }

@@ -371,14 +371,31 @@ def srationals(tag, *values):
                                           for v in values))
 
 
-def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None):
+def jpeg_size(jpeg):
+    """A JPEG's width and height, from its frame header."""
+    at = 2
+    while at < len(jpeg):
+        marker, length = jpeg[at + 1], struct.unpack(">H", jpeg[at + 2:at + 4])[0]
+        if marker in (0xC0, 0xC1, 0xC2):
+            height, width = struct.unpack(">HH", jpeg[at + 5:at + 9])
+            return width, height
+        at += 2 + length
+    raise ValueError("no frame header")
+
+
+def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None, jpeg=None, flat=False):
     """A DNG: IFD0 a small RGB thumbnail with the camera's maker, model and orientation; sub-IFDs
     the 12-bit RGGB mosaic and a JPEG preview (none when preview is None). The camera's colour
     matrix is sRGB's own, so that its photosites read as linear sRGB."""
     width, height = sensor
     thumb = srgb_bytes(32, 24)
-    raw = mosaic(width, height)
-    jpeg = preview_jpeg(tmp, *preview) if preview else b""
+    # A flat mosaic (the benchmarks' large ones) is written a row at a time.
+    raw = struct.pack(">HH", 1800, 2200) * (width // 2) + struct.pack(">HH", 2200, 1500) * (width // 2)
+    raw = raw * (height // 2) if flat else mosaic(width, height)
+    if jpeg:
+        preview = jpeg_size(jpeg)
+    else:
+        jpeg = preview_jpeg(tmp, *preview) if preview else b""
     if lie == "not jpeg":
         jpeg = b"Plain text where a JPEG preview should be." * 8
     xyz_to_srgb = (3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570)
@@ -443,6 +460,11 @@ def raw_samples(tmp):
 
 
 def main():
+    if sys.argv[1:2] == ["dng"]:  # dng OUT WIDTH HEIGHT PREVIEW.jpg: a benchmark's large DNG
+        out, width, height, preview = sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
+        with open(preview, "rb") as f, open(out, "wb") as o:
+            o.write(dng(None, sensor=(width, height), jpeg=f.read(), flat=True))
+        return 0
     with tempfile.TemporaryDirectory() as tmp:
         raster_samples(tmp)
         raw_samples(tmp)

@@ -17,6 +17,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QScrollBar>
 #include <QSemaphore>
 #include <QTest>
@@ -137,6 +138,29 @@ private slots:
         QVERIFY(!shown.isPreview());
         QCOMPARE(v.w().HScroll1->maximum(), scrollRange); // the full picture's from the start
         QCOMPARE(shown.picture.convertToFormat(QImage::Format_RGB32), full);
+        QVERIFY(v.fake.messages.shown.isEmpty());
+    }
+
+    // A camera RAW whose preview is a large JPEG is shown first from that preview at a DCT scale,
+    // made in the decoding helper, then whole, as a JPEG file would be.
+    void aRawIsShownFirstFromItsPreviewAtAScale() {
+        Viewer v;
+        v.fake.write("preview.jpg", photoJpeg(Width, Height));
+        const QString dng = v.fake.file("big.dng");
+        QCOMPARE(QProcess::execute("python3", {TOVIK_TESTDATA "/make_samples.py", "dng", dng,
+                                               QString::number(Width), QString::number(Height),
+                                               v.fake.file("preview.jpg")}),
+                 0);
+        HeldWorker held(v.w().picturesAhead);
+        v.open({"big.dng"});
+        const PictureHolder& shown = v.w().imgThree;
+        QVERIFY(v.w().unfinished && shown.isPreview());
+        QVERIFY(shown.picture.width() <= Width / 2);
+        QCOMPARE(shown.pixels, QSize(Width, Height));
+        held.release();
+        QVERIFY(arrived(v.w()));
+        QCOMPARE(shown.picture.convertToFormat(QImage::Format_RGB32),
+                 readerPicture(v.fake.file("preview.jpg")));
         QVERIFY(v.fake.messages.shown.isEmpty());
     }
 

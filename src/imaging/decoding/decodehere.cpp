@@ -13,10 +13,10 @@
 #include "imaging/reading/picturesource.h"
 #include "plugins/heifplugin.h"
 #include "plugins/jxlplugin.h"
-#include "plugins/rawplugin.h"
 #include "plugins/metafile/metafileimage.h"
 #include "plugins/metafile/metafileplugin.h"
 #include "plugins/profiles.h"
+#include "plugins/rawplugin.h"
 
 #include <QColorSpace>
 #include <QtPlugin>
@@ -141,8 +141,11 @@ PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled
                 return drawOutside ? drawnAnswer(source, kind, scaled, scale) : outside;
             }
             switch (kind) {
-            case DecodeKind::Size:
-                return {source.error, {}, sizeFrom(source)};
+            case DecodeKind::Size: {
+                PictureLoad sized{source.error, {}, sizeFrom(source)};
+                sized.quickScaled = source.format == "raw";
+                return sized;
+            }
             case DecodeKind::Scaled:
                 return {source.error, scaledFrom(source, scaled), source.claimed};
             case DecodeKind::Thumbnail:

@@ -7,6 +7,9 @@
 #include "imaging/decoding/framereader.h"
 #include "imaging/decoding/route.h"
 #include "imaging/openpicture.h"
+#include "plugins/rawplugin.h"
+
+#include <QFile>
 
 #include <algorithm>
 
@@ -49,9 +52,16 @@ QByteArray readProperties(const QString& path) {
     return decodePicture(path, {DecodeKind::Properties}).properties;
 }
 
-QSize pictureSize(const QString& path) {
+QSize pictureSize(const QString& path, bool* quickScaled) {
     const PictureLoad answer = decodePicture(path, {DecodeKind::Size});
+    if (quickScaled)
+        *quickScaled = answer.error == PictureError::None && answer.quickScaled;
     return answer.error == PictureError::None ? answer.claimed : QSize();
+}
+
+bool mayBeCameraRaw(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && !Raw.sniff(file.read(64)).isEmpty();
 }
 
 QImage loadPictureScaled(const QString& path, const QSize& size) {

@@ -284,6 +284,7 @@ std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const 
                      {answer.claimedWidth, answer.claimedHeight},
                      bool(answer.flags & Animated)};
     load.outside = answer.flags & Outside;
+    load.quickScaled = answer.flags & QuickScaled;
     load.delayMs = answer.delayMs;
     const qint64 most = asked.kind == Kind::Load ? asked.room : PictureBudgetBytes;
     if (answer.flags & Text) {

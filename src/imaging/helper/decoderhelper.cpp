@@ -64,7 +64,8 @@ void answer(const PictureLoad& load) {
     a.error = qint32(load.error);
     a.claimedWidth = load.claimed.width();
     a.claimedHeight = load.claimed.height();
-    a.flags = (load.animated ? quint32(Animated) : 0u) | (load.outside ? quint32(Outside) : 0u);
+    a.flags = (load.animated ? quint32(Animated) : 0u) | (load.outside ? quint32(Outside) : 0u) |
+              (load.quickScaled ? quint32(QuickScaled) : 0u);
     if (!load.properties.isEmpty())
         return answerText(a, load.properties);
     QImage image = load.image;

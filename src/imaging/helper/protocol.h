@@ -42,8 +42,9 @@ struct Request {
     qint32 box = 0; // Thumbnail: the square it fits instead, when above 0
 };
 
-// Text: the memory beside the answer holds width bytes of text, not pixels.
-enum AnswerFlags : quint32 { Animated = 1, Outside = 2, Text = 4 };
+// Text: the memory beside the answer holds width bytes of text, not pixels. QuickScaled: a
+// smaller picture is decoded for less than the whole (see PictureLoad).
+enum AnswerFlags : quint32 { Animated = 1, Outside = 2, Text = 4, QuickScaled = 8 };
 // The longest text an answer holds.
 inline constexpr qint32 MostTextBytes = 64 * 1024;
 
