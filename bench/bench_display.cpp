@@ -45,40 +45,6 @@ double referenceDecodeMs(const QString& path, int width = Width, int height = He
     });
 }
 
-// Until what the step changed is on the screen.
-void drawNow(frmShowTell& window) {
-    QCoreApplication::processEvents();
-    window.imgTwo->repaint();
-}
-
-// Until the full picture has taken its preview's place, and is drawn.
-void untilFull(frmShowTell& window) {
-    while (window.unfinished)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    drawNow(window);
-}
-
-struct Opening {
-    double firstPaint = 1e300, full = 1e300;
-};
-
-// Display of path from a picture already shown: to its first paint, and to the full picture
-// drawn; the best of three.
-Opening timeOpening(frmShowTell& window, const QString& path) {
-    Opening best;
-    for (int run = 0; run < 3; ++run) {
-        window.picturesAhead.waitForDecodes();
-        QElapsedTimer t;
-        t.start();
-        tovik::Display(window, path);
-        drawNow(window);
-        best.firstPaint = std::min(best.firstPaint, t.nsecsElapsed() / 1e6);
-        untilFull(window);
-        best.full = std::min(best.full, t.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
 void printOpening(const char* photo, const Opening& opening, double reference) {
     std::printf("%s:\n", photo);
     printRatio("  first paint vs its bare full decode (target <= 0.3)", opening.firstPaint,

@@ -12,6 +12,10 @@
 #include "platform/qtdialogs.h"
 #include "platform/qthelpengine.h"
 #include "platform/qtscreenmetrics.h"
+#include "viewing/display.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -76,6 +80,40 @@ inline QString BenchViewer::writePhoto(int width, int height, const QString& nam
     if (out.open(QIODevice::WriteOnly))
         out.write(makePhotoJpeg(width, height, 90));
     return path;
+}
+
+// Until what the step changed is on the screen.
+inline void drawNow(frmShowTell& window) {
+    QCoreApplication::processEvents();
+    window.imgTwo->repaint();
+}
+
+// Until the full picture has taken its preview's place, and is drawn.
+inline void untilFull(frmShowTell& window) {
+    while (window.unfinished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    drawNow(window);
+}
+
+struct Opening {
+    double firstPaint = 1e300, full = 1e300;
+};
+
+// Display of path from a picture already shown: to its first paint, and to the full picture
+// drawn; the best of three.
+inline Opening timeOpening(frmShowTell& window, const QString& path) {
+    Opening best;
+    for (int run = 0; run < 3; ++run) {
+        window.picturesAhead.waitForDecodes();
+        QElapsedTimer t;
+        t.start();
+        tovik::Display(window, path);
+        drawNow(window);
+        best.firstPaint = std::min(best.firstPaint, t.nsecsElapsed() / 1e6);
+        untilFull(window);
+        best.full = std::min(best.full, t.nsecsElapsed() / 1e6);
+    }
+    return best;
 }
 
 } // namespace tovik::bench

@@ -3,6 +3,7 @@
 
 #include "plugins/wholefilehandler.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QVariant>
 
@@ -36,7 +37,11 @@ bool WholeFileHandler::canRead() const {
 }
 
 const QByteArray& WholeFileHandler::file() const {
-    if (!m_read && !sniffed(m_format, device()).isEmpty())
+    // A file already whole in memory is shared, not copied: a camera's RAW runs to 100 MB.
+    const auto* buffer = qobject_cast<const QBuffer*>(device());
+    if (!m_read && buffer && buffer->pos() == 0 && !sniffed(m_format, device()).isEmpty())
+        m_file = buffer->data().left(MostFileBytes);
+    else if (!m_read && !sniffed(m_format, device()).isEmpty())
         m_file = device()->read(MostFileBytes);
     m_read = true;
     return m_file;
