@@ -12,9 +12,15 @@ namespace tovik {
 // A picture file opened for reading without waiting (a FIFO or a device that took a picture's
 // name would otherwise block the open until a writer came), closed when this goes. Only a regular
 // file is a picture file: any other has no fd.
+//
+// Preview: a camera RAW whose JPEG preview stands for the whole picture is opened as that JPEG
+// (its bytes, with the RAW's orientation written in, in memory of its own), so that every JPEG
+// path serves it: a first look at a DCT scale, its colour profile, decoding ahead. Where the
+// preview lies is found in the decoding helper.
 class OpenPicture {
 public:
-    explicit OpenPicture(const QString& path);
+    enum class As { File, Preview };
+    explicit OpenPicture(const QString& path, As as = As::File);
     ~OpenPicture();
     OpenPicture(const OpenPicture&) = delete;
     OpenPicture& operator=(const OpenPicture&) = delete;
@@ -24,6 +30,7 @@ public:
     PictureError error() const { return m_error; }
 
 private:
+    void openPreview();
     int m_fd = -1;
     PictureError m_error = PictureError::Missing;
 };

@@ -16,6 +16,13 @@ enum class PictureError {
     NoRoom,      // decoding it would take more memory than the room it was given (ahead)
 };
 
+// Where a camera RAW's JPEG preview lies in its file, when it stands for the whole picture; and
+// how it is turned upright (EXIF's orientation values). Offset -1: there is none.
+struct EmbeddedPreview {
+    qint64 offset = -1, length = 0;
+    int orientation = 1;
+};
+
 // What a decode answers: the picture, or why there is none.
 struct PictureLoad {
     PictureError error = PictureError::None;
@@ -28,6 +35,7 @@ struct PictureLoad {
     // Size: a smaller picture is decoded for far less than the whole (a camera RAW's preview,
     // decoded at a DCT scale, or its mosaic developed at half size).
     bool quickScaled = false;
+    EmbeddedPreview embedded = {}; // Preview
 };
 
 // The memory one decoded picture may take: enough for a 100-megapixel photo at 4 bytes a pixel.
@@ -38,14 +46,16 @@ inline constexpr qint64 PictureBudgetBytes = qint64(PictureAllocationLimitMB) <<
 inline constexpr qint64 MaxPictureFileBytes = qint64(512) << 20;
 
 // Exact: the picture upright in its file's own colours and depth, for writing it again.
-// Properties: what the file says of itself (see pictures.h), no pixels.
+// Properties: what the file says of itself (see pictures.h), no pixels. Preview: where a camera
+// RAW's preview lies, no pixels.
 enum class DecodeKind : quint32 {
     Load = 1,
     Size = 2,
     Scaled = 3,
     Thumbnail = 5,
     Exact = 6,
-    Properties = 7
+    Properties = 7,
+    Preview = 8
 };
 
 // A sheet's thumbnails: each picture's sides times percent, in whole screen pixels of tpp twips,

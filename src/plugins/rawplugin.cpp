@@ -24,8 +24,15 @@ constexpr qint64 DevelopedBytesPerPixel = 8 + 3 + 4, PhotositeBytes = 2;
 
 // A file LibRaw has read the headers of; null when it is none of its RAWs. LibRaw reads the
 // file's bytes where they are (they outlive it), within the allocation limit Qt's readers share.
-std::unique_ptr<LibRaw> identified(const QByteArray& file) {
-    auto raw = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
+// LibRaw, and where it found the preview in the file, which it keeps to itself.
+class Located : public LibRaw {
+public:
+    Located() : LibRaw(LIBRAW_OPTIONS_NONE) {}
+    qint64 previewOffset() const { return libraw_internal_data.internal_data.toffset; }
+};
+
+std::unique_ptr<Located> identified(const QByteArray& file) {
+    auto raw = std::make_unique<Located>();
     const int limitMB = QImageReader::allocationLimit();
     if (limitMB > 0)
         raw->imgdata.params.max_raw_memory_mb = unsigned(limitMB);
@@ -140,7 +147,7 @@ QImage developed(LibRaw& raw, bool half) {
 
 // A smaller picture wanted is developed at half size where that still covers it.
 QImage decodeNear(const QByteArray& file, QSize wanted) {
-    const std::unique_ptr<LibRaw> raw = identified(file);
+    const std::unique_ptr<Located> raw = identified(file);
     if (!raw)
         return {};
     // A preview that was to serve and is broken is no picture: developing instead would take
@@ -158,7 +165,7 @@ QImage decode(const QByteArray& file) {
 }
 
 FormatCost cost(const QByteArray& file) {
-    const std::unique_ptr<LibRaw> raw = identified(file);
+    const std::unique_ptr<Located> raw = identified(file);
     if (!raw)
         return {};
     if (previewServes(*raw, {}))
@@ -172,16 +179,23 @@ FormatCost cost(const QByteArray& file) {
 }
 
 // LibRaw's flip (bit 4 sideways, 2 upside down, 1 mirrored) as the EXIF orientation it came from.
+int orientationOf(const LibRaw& raw) {
+    static const int byFlip[8] = {1, 2, 4, 3, 5, 8, 6, 7};
+    return byFlip[raw.imgdata.sizes.flip & 7];
+}
+
 QImageIOHandler::Transformations turn(const QByteArray& file) {
     using T = QImageIOHandler::Transformation;
-    const std::unique_ptr<LibRaw> raw = identified(file);
+    const std::unique_ptr<Located> raw = identified(file);
     if (!raw)
         return T::TransformationNone;
-    static const T byFlip[8] = {
-        T::TransformationNone,      T::TransformationMirror,           T::TransformationFlip,
-        T::TransformationRotate180, T::TransformationFlipAndRotate90,  T::TransformationRotate270,
-        T::TransformationRotate90,  T::TransformationMirrorAndRotate90};
-    return byFlip[raw->imgdata.sizes.flip & 7];
+    static const T byOrientation[9] = {
+        T::TransformationNone,     T::TransformationNone,
+        T::TransformationMirror,   T::TransformationRotate180,
+        T::TransformationFlip,     T::TransformationFlipAndRotate90,
+        T::TransformationRotate90, T::TransformationMirrorAndRotate90,
+        T::TransformationRotate270};
+    return byOrientation[orientationOf(*raw)];
 }
 
 bool tiffMagic(const ByteView& b) {
@@ -213,6 +227,17 @@ QByteArray sniff(const QByteArray& head) {
     return tiffMagic(b) || ownMagic(b) ? QByteArrayLiteral("raw") : QByteArray();
 }
 } // namespace
+
+EmbeddedJpeg embeddedJpeg(const QByteArray& file) {
+    const std::unique_ptr<Located> raw = identified(file);
+    if (!raw || !previewServes(*raw, {}))
+        return {};
+    const qint64 at = raw->previewOffset(), length = raw->imgdata.thumbnail.tlength;
+    const ByteView b(file.constData(), size_t(file.size()));
+    if (at <= 0 || length < 4 || length > file.size() - at || !b.has(at, "\xff\xd8\xff", 3))
+        return {};
+    return {at, length, orientationOf(*raw), previewOf(*raw)};
+}
 
 bool isCameraRaw(const QByteArray& file) {
     const ByteView b(file.constData(), size_t(file.size()));

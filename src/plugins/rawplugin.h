@@ -13,6 +13,16 @@ namespace tovik {
 // wanted). Neither is turned: the handler says how the camera was held.
 extern const WholeFileFormat Raw;
 
+// Where a RAW's JPEG preview lies in its file, when the preview stands for the whole picture
+// (see Raw): none (offset -1) when it does not, or is no JPEG, or lies outside the file. The
+// preview is stored as the sensor is, turned by orientation (EXIF's values) to stand upright.
+struct EmbeddedJpeg {
+    qint64 offset = -1, length = 0;
+    int orientation = 1;
+    QSize size; // as stored
+};
+EmbeddedJpeg embeddedJpeg(const QByteArray& file);
+
 // Whether a file is a camera's RAW (a DNG, or one LibRaw knows), which Qt's TIFF reader must not
 // take for the thumbnail in its first directory: such a file is read by name, as "raw".
 bool isCameraRaw(const QByteArray& file);

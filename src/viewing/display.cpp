@@ -112,7 +112,7 @@ bool showFirstLook(frmShowTell& window, const QString& FileName, QSize full, Loo
 
 // A JPEG's first look, decoded here at a DCT scale.
 bool showPreview(frmShowTell& window, const QString& FileName) {
-    const OpenPicture file(FileName);
+    const OpenPicture file(FileName, OpenPicture::As::Preview);
     JpegPreview preview(file.fd());
     const QRgb fill = window.imgTwo->palette().color(QPalette::Window).rgb();
     return showFirstLook(window, FileName, preview.size(), [&](const PreviewScale& scale) {

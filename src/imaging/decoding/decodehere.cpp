@@ -9,6 +9,7 @@
 #include "imaging/jpeg/jpegcolour.h"
 #include "imaging/jpeg/jpegpaths.h"
 #include "imaging/metadata/pictureproperties.h"
+#include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturesource.h"
 #include "plugins/heifplugin.h"
@@ -22,6 +23,9 @@
 #include <QtPlugin>
 
 #include <utility>
+
+#include <sys/mman.h>
+#include <sys/stat.h>
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
 Q_IMPORT_PLUGIN(HeifPlugin)
@@ -100,6 +104,30 @@ PictureLoad drawnAnswer(const PictureSource& source, DecodeKind kind, const QSiz
     return drawn;
 }
 
+// Where a camera RAW's preview lies. In the helper, LibRaw reads the file where it is mapped, only
+// the pages it needs of a file that runs to 100 MB (a file cut short meanwhile ends the helper,
+// not the viewer); here, it is read.
+PictureLoad previewPlace(int fd, bool inHelper) {
+    struct stat info {};
+    if (!isRegularFile(fd) || ::fstat(fd, &info) != 0 || info.st_size <= 0 ||
+        info.st_size > MaxPictureFileBytes)
+        return {PictureError::NotAPicture, {}, {}};
+    void* mapped = inHelper ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
+                            : MAP_FAILED;
+    QByteArray file;
+    if (mapped != MAP_FAILED)
+        file = QByteArray::fromRawData(static_cast<const char*>(mapped), qsizetype(info.st_size));
+    else if (!inHelper)
+        file = PictureSource(fd).bytes();
+    const EmbeddedJpeg found = embeddedJpeg(file);
+    if (mapped != MAP_FAILED)
+        ::munmap(mapped, size_t(info.st_size));
+    PictureLoad place{
+        found.offset < 0 ? PictureError::NotAPicture : PictureError::None, {}, found.size};
+    place.embedded = {found.offset, found.length, found.orientation};
+    return place;
+}
+
 PictureLoad loadFrom(PictureSource& source, qint64 room, bool exact = false) {
     if (source.error != PictureError::None)
         return {source.error, {}, source.claimed};
@@ -129,6 +157,8 @@ PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled
                        const ThumbnailScale& scale) {
     return guarded(
         [&]() -> PictureLoad {
+            if (kind == DecodeKind::Preview)
+                return previewPlace(fd, !drawOutside);
             PictureSource source(fd);
             if (source.drawnOutside() && kind == DecodeKind::Properties) {
                 PictureLoad drawing{PictureError::None, {}, {}};

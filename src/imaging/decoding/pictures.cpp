@@ -17,7 +17,10 @@ namespace tovik {
 
 namespace {
 PictureLoad decodePicture(const QString& path, const DecodeRequest& request) {
-    const OpenPicture file(path);
+    // A RAW's camera data are its own, and its preview is never written back.
+    const bool ownBytes =
+        request.kind == DecodeKind::Properties || request.kind == DecodeKind::Exact;
+    const OpenPicture file(path, ownBytes ? OpenPicture::As::File : OpenPicture::As::Preview);
     if (file.fd() < 0)
         return {file.error(), {}, {}};
     return decodeRoute().decode(file.fd(), request);

@@ -237,9 +237,7 @@ Pool& pool() {
     static Pool helpers;
     return helpers;
 }
-} // namespace
 
-namespace {
 // The pixels in memory, read as the helper's answer describes them and no further than most:
 // null when the description does not hold.
 QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
@@ -261,9 +259,6 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
                          format, false);
 }
 
-} // namespace
-
-namespace {
 // The text an answer holds in its memory; empty when it does not hold as much.
 QByteArray mappedText(const Answer& answer, int memory) {
     struct stat info {};
@@ -285,6 +280,7 @@ std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const 
                      bool(answer.flags & Animated)};
     load.outside = answer.flags & Outside;
     load.quickScaled = answer.flags & QuickScaled;
+    load.embedded = {answer.previewOffset, answer.previewLength, answer.previewOrientation};
     load.delayMs = answer.delayMs;
     const qint64 most = asked.kind == Kind::Load ? asked.room : PictureBudgetBytes;
     if (answer.flags & Text) {
@@ -294,7 +290,8 @@ std::optional<PictureLoad> answeredLoad(const Answer& answer, int memory, const 
     if (memory >= 0)
         load.image = mappedPixels(answer, memory, most);
     const bool pixelsWanted = asked.kind != Kind::Size && asked.kind != Kind::Properties &&
-                              load.error == PictureError::None && !load.outside;
+                              asked.kind != Kind::Preview && load.error == PictureError::None &&
+                              !load.outside;
     if (pixelsWanted == load.image.isNull() && (pixelsWanted || memory >= 0))
         return {};
     return load;
@@ -373,19 +370,21 @@ class HelperRoute final : public DecodeRoute {
 public:
     PictureLoad decode(int fd, const DecodeRequest& asked) override {
         // Metadata parsers have a worse record than decoders: every file's go to the helper.
-        const bool here =
-            asked.kind == DecodeKind::Properties ? !helperWanted() : !decodedInHelper(fd);
+        const bool here = asked.kind == DecodeKind::Properties || asked.kind == DecodeKind::Preview
+                              ? !helperWanted()
+                              : !decodedInHelper(fd);
         if (here)
             return decodeHere(fd, asked.kind, asked.room, asked.scaled, true, asked.scale);
-        Request request;
-        request.kind = Kind(asked.kind);
-        request.room = asked.room;
-        request.width = asked.scaled.width();
-        request.height = asked.scaled.height();
-        request.percent = asked.scale.percent;
-        request.tppX = asked.scale.tppX;
-        request.tppY = asked.scale.tppY;
-        request.box = asked.scale.box;
+        const ThumbnailScale& s = asked.scale;
+        const Request request{Magic,
+                              Kind(asked.kind),
+                              asked.room,
+                              asked.scaled.width(),
+                              asked.scaled.height(),
+                              s.percent,
+                              s.tppX,
+                              s.tppY,
+                              s.box};
         const std::optional<PictureLoad> answer = ask(request, fd);
         if (!answer)
             return {PictureError::NotAPicture, {}, {}};

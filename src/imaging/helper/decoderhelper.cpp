@@ -64,6 +64,9 @@ void answer(const PictureLoad& load) {
     a.error = qint32(load.error);
     a.claimedWidth = load.claimed.width();
     a.claimedHeight = load.claimed.height();
+    a.previewOffset = load.embedded.offset;
+    a.previewLength = load.embedded.length;
+    a.previewOrientation = load.embedded.orientation;
     a.flags = (load.animated ? quint32(Animated) : 0u) | (load.outside ? quint32(Outside) : 0u) |
               (load.quickScaled ? quint32(QuickScaled) : 0u);
     if (!load.properties.isEmpty())
@@ -153,6 +156,7 @@ void serve(const Request& request, int fd) {
     case Kind::Thumbnail:
     case Kind::Exact:
     case Kind::Properties:
+    case Kind::Preview:
         return answer(decodeHere(fd, DecodeKind(request.kind), request.room,
                                  {request.width, request.height}, false,
                                  {request.percent, request.tppX, request.tppY, request.box}));

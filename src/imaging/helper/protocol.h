@@ -25,6 +25,7 @@ enum class Kind : quint32 {
     Thumbnail = 5,      // the size, and the thumbnail at percent
     Exact = 6,          // as Load, in the file's own colours
     Properties = 7,     // what the file says of itself, as text
+    Preview = 8,        // where a camera RAW's JPEG preview lies
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,
@@ -54,7 +55,9 @@ struct Answer {
     qint32 claimedWidth = -1, claimedHeight = -1;
     qint32 width = 0, height = 0, bytesPerLine = 0, format = 0; // of the pixels, when sent
     quint32 flags = 0;
-    qint32 delayMs = 0; // Frame: how long it is shown
+    qint32 delayMs = 0;                           // Frame: how long it is shown
+    qint64 previewOffset = -1, previewLength = 0; // Preview
+    qint32 previewOrientation = 1;
 };
 
 // The pixel forms a helper sends as they are (any other it makes 32-bit first), and the only
