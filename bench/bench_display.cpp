@@ -105,7 +105,7 @@ int main(int argc, char* argv[]) {
     const Steps out = timeSteps(window, ZoomOut, 7); // back to 1
 
     const double reference = referenceDecodeMs(path);
-    const Opening opening = timeOpening(window, path);
+    const Opening opening = timeOpening(window, QStringList{path});
     const double display = opening.full;
     // The same photo tagged Display P3: its colours converted to the screen's as it is decoded.
     const QString tagged = viewer.folder.filePath("p3.jpg");
@@ -131,7 +131,7 @@ int main(int argc, char* argv[]) {
                 window.imgTwo->height());
     printOpening("24 MP JPEG at zoom 1", opening, reference);
     const QString large = viewer.writePhoto(LargeWidth, LargeHeight, "larger.jpg");
-    printOpening("50 MP JPEG at zoom 1", timeOpening(window, large),
+    printOpening("50 MP JPEG at zoom 1", timeOpening(window, QStringList{large}),
                  referenceDecodeMs(large, LargeWidth, LargeHeight));
     printRatio("full picture of it tagged Display P3 vs untagged (target <= 1.15)", displayTagged,
                display);

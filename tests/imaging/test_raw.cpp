@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
+#include "imaging/openpicture.h"
 #include "imaging/pictures.h"
 #include "imaging/turning.h"
 #include "support/testmain.h"
@@ -9,6 +10,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
+
+#include <unistd.h>
 
 using namespace tovik;
 
@@ -145,6 +150,29 @@ private slots:
         QCOMPARE(load.error, answer);
         QVERIFY(load.image.isNull());
         QCOMPARE(loadPicture(sample("camera.dng")).error, PictureError::None); // the helper lives
+    }
+
+    // A preview that serves is opened as a JPEG of its own; opened twice at once, each reader
+    // reads it from its start; a RAW written again is not shown from what was remembered of it.
+    void aPreviewIsOpenedAsAJpegOfItsOwn() {
+        QTemporaryDir folder;
+        const QString copy = folder.filePath("camera.dng");
+        QVERIFY(QFile::copy(sample("camera.dng"), copy));
+        const OpenPicture first(copy, OpenPicture::As::Preview);
+        const OpenPicture second(copy, OpenPicture::As::Preview);
+        const OpenPicture third(copy, OpenPicture::As::Preview);
+        char a[16] = {}, b[16] = {};
+        for (int fd : {first.fd(), second.fd()})
+            QCOMPARE(::read(fd, a, sizeof a), ssize_t(sizeof a));
+        QCOMPARE(::read(third.fd(), b, sizeof b), ssize_t(sizeof b));
+        QVERIFY(std::memcmp(a, "\xff\xd8\xff", 3) == 0 && std::memcmp(a, b, sizeof a) == 0);
+        const OpenPicture own(copy);
+        QCOMPARE(::read(own.fd(), a, 4), ssize_t(4));
+        QVERIFY(std::memcmp(a, "MM\0*", 4) == 0); // the RAW itself, for its camera data
+        QCOMPARE(loadPicture(copy).image.size(), QSize(120, 90));
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(sample("camera_orient6.dng"), copy));
+        QCOMPARE(loadPicture(copy).image.size(), QSize(45, 60));
     }
 
     // A RAW starts as a TIFF does, but is never written again from what is shown of it.

@@ -8,10 +8,15 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
+#include <deque>
+#include <mutex>
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,20 +36,76 @@ QByteArray orientationSegment(int orientation) {
 
 // The preview at in fd, whole, its orientation written in after its start, as a JPEG file in
 // memory; -1 when it is not all there or no JPEG.
+// The previews opened last, by their RAW's device, inode, size and modification time: the first
+// look and the full decode that follows it open the same one, and so do a decode ahead and the
+// step onto it. Each is opened again through /proc, so that every reader has its own offset.
+class OpenedPreviews {
+public:
+    int find(const struct stat& raw) {
+        const std::lock_guard lock(m_mutex);
+        for (const Kept& kept : m_kept)
+            if (sameFile(kept.raw, raw))
+                return ::open(procPath(kept.memory).constData(), O_RDONLY | O_CLOEXEC);
+        return -1;
+    }
+    void keep(const struct stat& raw, int memory) {
+        const int own = ::open(procPath(memory).constData(), O_RDONLY | O_CLOEXEC);
+        if (own < 0)
+            return;
+        const std::lock_guard lock(m_mutex);
+        m_kept.push_front({raw, own});
+        if (m_kept.size() > MostKept) {
+            ::close(m_kept.back().memory);
+            m_kept.pop_back();
+        }
+    }
+
+private:
+    static constexpr size_t MostKept = 4;
+    struct Kept {
+        struct stat raw;
+        int memory;
+    };
+    static bool sameFile(const struct stat& a, const struct stat& b) {
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+               a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+               a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+    }
+    static QByteArray procPath(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
+    std::mutex m_mutex;
+    std::deque<Kept> m_kept;
+};
+
+OpenedPreviews& openedPreviews() {
+    static OpenedPreviews previews;
+    return previews;
+}
+
+// length bytes of from, at *at on, after what to holds: copied by the kernel alone.
+bool copied(int to, int from, off_t* at, qint64 length) {
+    while (length > 0) {
+        const ssize_t sent = ::sendfile(to, from, at, size_t(std::min<qint64>(length, 1 << 30)));
+        if (sent <= 0)
+            return false;
+        length -= sent;
+    }
+    return true;
+}
+
 int jpegMemory(int fd, const EmbeddedPreview& at) {
     struct stat info {};
+    char start[3] = {};
     if (::fstat(fd, &info) != 0 || at.length < 4 || at.length > MaxPictureFileBytes ||
-        at.offset > info.st_size - at.length)
+        at.offset > info.st_size - at.length || ::pread(fd, start, 3, at.offset) != 3 ||
+        std::memcmp(start, "\xff\xd8\xff", 3) != 0)
         return -1;
-    QByteArray jpeg(qsizetype(at.length), Qt::Uninitialized);
-    if (::pread(fd, jpeg.data(), size_t(at.length), at.offset) != at.length ||
-        !jpeg.startsWith("\xff\xd8\xff"))
-        return -1;
+    QByteArray head("\xff\xd8", 2);
     if (at.orientation > 1 && at.orientation <= 8)
-        jpeg.insert(2, orientationSegment(at.orientation));
+        head += orientationSegment(at.orientation);
+    off_t from = off_t(at.offset + 2);
     const int memory = memfd_create("tovik-preview", MFD_CLOEXEC);
-    if (memory >= 0 && ::write(memory, jpeg.constData(), size_t(jpeg.size())) == jpeg.size() &&
-        ::lseek(memory, 0, SEEK_SET) == 0)
+    if (memory >= 0 && ::write(memory, head.constData(), size_t(head.size())) == head.size() &&
+        copied(memory, fd, &from, at.length - 2) && ::lseek(memory, 0, SEEK_SET) == 0)
         return memory;
     if (memory >= 0)
         ::close(memory);
@@ -86,10 +147,16 @@ OpenPicture::OpenPicture(const QString& path, As as) {
 void OpenPicture::openPreview() {
     char head[64];
     const ssize_t got = ::pread(m_fd, head, sizeof head, 0);
-    if (got <= 0 || Raw.sniff(QByteArray(head, int(got))).isEmpty())
+    struct stat raw {};
+    if (got <= 0 || Raw.sniff(QByteArray(head, int(got))).isEmpty() || ::fstat(m_fd, &raw) != 0)
         return; // no RAW: nothing to ask the helper
-    const EmbeddedPreview at = decodeRoute().decode(m_fd, {DecodeKind::Preview}).embedded;
-    const int jpeg = at.offset >= 0 ? jpegMemory(m_fd, at) : -1;
+    int jpeg = openedPreviews().find(raw);
+    if (jpeg < 0) {
+        const EmbeddedPreview at = decodeRoute().decode(m_fd, {DecodeKind::Preview}).embedded;
+        jpeg = at.offset >= 0 ? jpegMemory(m_fd, at) : -1;
+        if (jpeg >= 0)
+            openedPreviews().keep(raw, jpeg);
+    }
     if (jpeg < 0)
         return;
     ::close(m_fd);
