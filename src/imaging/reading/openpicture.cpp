@@ -48,23 +48,28 @@ public:
                 return ::open(procPath(kept.memory).constData(), O_RDONLY | O_CLOEXEC);
         return -1;
     }
-    void keep(const struct stat& raw, int memory) {
+    void keep(const struct stat& raw, int memory, qint64 bytes) {
         const int own = ::open(procPath(memory).constData(), O_RDONLY | O_CLOEXEC);
         if (own < 0)
             return;
         const std::lock_guard lock(m_mutex);
-        m_kept.push_front({raw, own});
-        if (m_kept.size() > MostKept) {
+        m_kept.push_front({raw, own, bytes});
+        m_bytes += bytes;
+        while (m_kept.size() > 1 && (m_kept.size() > MostKept || m_bytes > MostBytes)) {
             ::close(m_kept.back().memory);
+            m_bytes -= m_kept.back().bytes;
             m_kept.pop_back();
         }
     }
 
 private:
+    // A few photos' previews; fewer of a camera whose previews are large.
     static constexpr size_t MostKept = 4;
+    static constexpr qint64 MostBytes = qint64(64) << 20;
     struct Kept {
         struct stat raw;
         int memory;
+        qint64 bytes;
     };
     static bool sameFile(const struct stat& a, const struct stat& b) {
         return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
@@ -74,6 +79,7 @@ private:
     static QByteArray procPath(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
     std::mutex m_mutex;
     std::deque<Kept> m_kept;
+    qint64 m_bytes = 0;
 };
 
 OpenedPreviews& openedPreviews() {
@@ -155,7 +161,7 @@ void OpenPicture::openPreview() {
         const EmbeddedPreview at = decodeRoute().decode(m_fd, {DecodeKind::Preview}).embedded;
         jpeg = at.offset >= 0 ? jpegMemory(m_fd, at) : -1;
         if (jpeg >= 0)
-            openedPreviews().keep(raw, jpeg);
+            openedPreviews().keep(raw, jpeg, at.length);
     }
     if (jpeg < 0)
         return;
