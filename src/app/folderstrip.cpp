@@ -114,6 +114,8 @@ void FolderStrip::keepInView(int index) {
 // beyond is let go.
 void FolderStrip::want() {
     m_wanted.clear();
+    if (m_paths.isEmpty())
+        m_made.clear(); // no list: nothing to keep
     if (isHidden() || m_paths.isEmpty())
         return;
     const int first = firstInView(), last = lastInView();
