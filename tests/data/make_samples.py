@@ -322,6 +322,11 @@ def drawing_emf():
 
 # --- Camera RAW (DNG, laid out as cameras write it) -------------------------------------------
 
+# A sample's licence, as text in its opening bytes (an even length: TIFF offsets are even).
+LICENCE = b"SPDX-License-Identifier: GPL-2.0-or-later\n"
+assert len(LICENCE) % 2 == 0
+
+
 def scene(x, y, width, height):
     """Linear light at (x, y): a white block top-left (where the picture's top-left is), then
     four bands from left to right: red, green, blue and gray."""
@@ -432,14 +437,16 @@ def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None, jpeg=
         return first, sensor_ifd, preview_ifd
 
     # Sizes first, with any offsets; then the same tables at their places.
-    first, sensor_ifd, preview_ifd = layout(8, 0, 0, 0)
-    at_raw = 8 + len(ifd(8, first))
+    # The licence right after the header, where a reader of the opening bytes finds it; IFD0 after.
+    at0 = 8 + len(LICENCE)
+    first, sensor_ifd, preview_ifd = layout(at0, 0, 0, 0)
+    at_raw = at0 + len(ifd(at0, first))
     at_preview = at_raw + len(ifd(at_raw, sensor_ifd))
     data_at = at_preview + (len(ifd(at_preview, preview_ifd)) if preview else 0)
-    first, sensor_ifd, preview_ifd = layout(8, at_raw, at_preview, data_at)
-    tables = ifd(8, first) + ifd(at_raw, sensor_ifd) + (ifd(at_preview, preview_ifd) if preview else b"")
-    assert len(tables) + 8 == data_at
-    return b"MM\x00*" + struct.pack(">I", 8) + tables + thumb + raw + jpeg
+    first, sensor_ifd, preview_ifd = layout(at0, at_raw, at_preview, data_at)
+    tables = ifd(at0, first) + ifd(at_raw, sensor_ifd) + (ifd(at_preview, preview_ifd) if preview else b"")
+    assert len(tables) + at0 == data_at
+    return b"MM\x00*" + struct.pack(">I", at0) + LICENCE + tables + thumb + raw + jpeg
 
 
 def raw_samples(tmp):
@@ -456,7 +463,8 @@ def raw_samples(tmp):
         write(name, dng(tmp, lie=lie))
     # A CR3's boxes: the file type, then a movie box that claims far more than the file holds.
     ftyp = struct.pack(">I", 24) + b"ftypcrx " + struct.pack(">I", 1) + b"crx isom"
-    write("hostile_boxes.cr3", ftyp + struct.pack(">I", 0x7FFFFFF0) + b"moov" + b"\x00" * 64)
+    free = struct.pack(">I", 8 + len(LICENCE)) + b"free" + LICENCE
+    write("hostile_boxes.cr3", ftyp + free + struct.pack(">I", 0x7FFFFFF0) + b"moov" + b"\x00" * 64)
 
 
 def main():
@@ -476,8 +484,7 @@ def main():
     write("truncated.jpg", photo[: len(photo) * 2 // 5])  # no end marker, rows missing
     write("not_a_picture.jpg", b"Plain text in a file that is named like a JPEG picture.\n")
     # Its licence in a comment segment first, where a reader of its opening bytes finds it.
-    licence = b"SPDX-License-Identifier: GPL-2.0-or-later\n"
-    comment = b"\xff\xfe" + struct.pack(">H", len(licence) + 2) + licence
+    comment = b"\xff\xfe" + struct.pack(">H", len(LICENCE) + 2) + LICENCE
     write("camera.jpg", photo[:2] + comment + with_app1(photo, camera_exif())[2:])
     return 0
 
