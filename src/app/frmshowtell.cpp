@@ -253,7 +253,6 @@ void frmShowTell::noteShown(const QString& file) {
         Strip->forget(file); // written since it was last shown
     shownPath = file;
     shownStamp = stamp;
-    followList();
     const bool sheet = file == m_platform.workFile(SheetFileName);
     watchShown(sheet ? QString() : file);
     emit shownChanged(sheet ? QString() : file);
@@ -262,7 +261,6 @@ void frmShowTell::noteShown(const QString& file) {
 void frmShowTell::forgetShown() {
     shownPath.clear();
     shownStamp.clear();
-    followList();
     watchShown({});
     emit shownChanged({});
 }

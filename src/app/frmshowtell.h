@@ -195,7 +195,8 @@ public:
     FolderStrip* Strip = nullptr;
     // Shows or hides the strip and lays the window out again.
     void setStripShown(bool on);
-    // The strip shows the list and the entry on screen as they are now.
+    // The strip shows the list and the entry on screen as they are now (after each command,
+    // once the list and the entry have settled).
     void followList();
     SlideTimer Timer1;
     // An animated picture's frames after the first, and the wait for the next one.

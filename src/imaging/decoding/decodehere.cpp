@@ -20,6 +20,7 @@
 #include "plugins/rawplugin.h"
 
 #include <QColorSpace>
+#include <QFile>
 #include <QtPlugin>
 
 #include <utility>
@@ -115,10 +116,12 @@ PictureLoad previewPlace(int fd, bool inHelper) {
     void* mapped = inHelper ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
                             : MAP_FAILED;
     QByteArray file;
+    QFile read;
     if (mapped != MAP_FAILED)
         file = QByteArray::fromRawData(static_cast<const char*>(mapped), qsizetype(info.st_size));
-    else if (!inHelper)
-        file = PictureSource(fd).bytes();
+    else if (!inHelper && read.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) &&
+             read.seek(0))
+        file = read.read(info.st_size);
     const EmbeddedJpeg found = embeddedJpeg(file);
     if (mapped != MAP_FAILED)
         ::munmap(mapped, size_t(info.st_size));

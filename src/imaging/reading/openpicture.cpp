@@ -4,6 +4,7 @@
 #include "imaging/openpicture.h"
 
 #include "imaging/decoding/route.h"
+#include "imaging/turning/jpegorientation.h"
 #include "plugins/rawplugin.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <mutex>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -25,38 +27,31 @@ namespace tovik {
 namespace {
 std::atomic<int> opened = 0;
 
-// An EXIF block that says only how the picture is turned upright.
-QByteArray orientationSegment(int orientation) {
-    QByteArray exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24);
-    exif += char(orientation);
-    exif += QByteArray(7, '\0'); // the value's last byte, padding, and no next directory
-    const int length = int(exif.size()) + 2;
-    return QByteArray("\xff\xe1", 2) + char(length >> 8) + char(length & 0xff) + exif;
-}
-
-// The preview at in fd, whole, its orientation written in after its start, as a JPEG file in
-// memory; -1 when it is not all there or no JPEG.
-// The previews opened last, by their RAW's device, inode, size and modification time: the first
+// The previews opened last, by their RAW's device, inode, size and times: the first
 // look and the full decode that follows it open the same one, and so do a decode ahead and the
 // step onto it. Each is opened again through /proc, so that every reader has its own offset.
+// Files found to have none that serves (a TIFF, a RAW to develop) are kept too, as -1, so that
+// the helper is asked once.
 class OpenedPreviews {
 public:
-    int find(const struct stat& raw) {
+    // The preview of raw, opened anew: -1 for none, nothing when it has not been looked for.
+    std::optional<int> find(const struct stat& raw) {
         const std::lock_guard lock(m_mutex);
         for (const Kept& kept : m_kept)
             if (sameFile(kept.raw, raw))
-                return ::open(procPath(kept.memory).constData(), O_RDONLY | O_CLOEXEC);
-        return -1;
+                return kept.memory < 0 ? -1 : reopened(kept.memory);
+        return std::nullopt;
     }
     void keep(const struct stat& raw, int memory, qint64 bytes) {
-        const int own = ::open(procPath(memory).constData(), O_RDONLY | O_CLOEXEC);
-        if (own < 0)
+        const int own = memory < 0 ? -1 : reopened(memory);
+        if (memory >= 0 && own < 0)
             return;
         const std::lock_guard lock(m_mutex);
         m_kept.push_front({raw, own, bytes});
         m_bytes += bytes;
         while (m_kept.size() > 1 && (m_kept.size() > MostKept || m_bytes > MostBytes)) {
-            ::close(m_kept.back().memory);
+            if (m_kept.back().memory >= 0)
+                ::close(m_kept.back().memory);
             m_bytes -= m_kept.back().bytes;
             m_kept.pop_back();
         }
@@ -64,7 +59,7 @@ public:
 
 private:
     // A few photos' previews; fewer of a camera whose previews are large.
-    static constexpr size_t MostKept = 4;
+    static constexpr size_t MostKept = 8;
     static constexpr qint64 MostBytes = qint64(64) << 20;
     struct Kept {
         struct stat raw;
@@ -76,7 +71,10 @@ private:
                a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
                a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
     }
-    static QByteArray procPath(int fd) { return "/proc/self/fd/" + QByteArray::number(fd); }
+    static int reopened(int fd) {
+        return ::open(("/proc/self/fd/" + QByteArray::number(fd)).constData(),
+                      O_RDONLY | O_CLOEXEC);
+    }
     std::mutex m_mutex;
     std::deque<Kept> m_kept;
     qint64 m_bytes = 0;
@@ -98,6 +96,8 @@ bool copied(int to, int from, off_t* at, qint64 length) {
     return true;
 }
 
+// The preview at in fd, whole, its orientation written in after its start, as a JPEG file in
+// memory; -1 when it is not all there or no JPEG.
 int jpegMemory(int fd, const EmbeddedPreview& at) {
     struct stat info {};
     char start[3] = {};
@@ -107,7 +107,7 @@ int jpegMemory(int fd, const EmbeddedPreview& at) {
         return -1;
     QByteArray head("\xff\xd8", 2);
     if (at.orientation > 1 && at.orientation <= 8)
-        head += orientationSegment(at.orientation);
+        head += newExifSegment(at.orientation);
     off_t from = off_t(at.offset + 2);
     const int memory = memfd_create("tovik-preview", MFD_CLOEXEC);
     if (memory >= 0 && ::write(memory, head.constData(), size_t(head.size())) == head.size() &&
@@ -156,17 +156,17 @@ void OpenPicture::openPreview() {
     struct stat raw {};
     if (got <= 0 || Raw.sniff(QByteArray(head, int(got))).isEmpty() || ::fstat(m_fd, &raw) != 0)
         return; // no RAW: nothing to ask the helper
-    int jpeg = openedPreviews().find(raw);
-    if (jpeg < 0) {
+    std::optional<int> jpeg = openedPreviews().find(raw);
+    if (!jpeg) {
         const EmbeddedPreview at = decodeRoute().decode(m_fd, {DecodeKind::Preview}).embedded;
         jpeg = at.offset >= 0 ? jpegMemory(m_fd, at) : -1;
-        if (jpeg >= 0)
-            openedPreviews().keep(raw, jpeg, at.length);
+        if (at.offset < 0 || *jpeg >= 0) // a copy that failed is tried again
+            openedPreviews().keep(raw, *jpeg, *jpeg < 0 ? 0 : at.length);
     }
-    if (jpeg < 0)
+    if (*jpeg < 0)
         return;
     ::close(m_fd);
-    m_fd = jpeg;
+    m_fd = *jpeg;
 }
 
 OpenPicture::~OpenPicture() {

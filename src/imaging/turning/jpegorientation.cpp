@@ -36,14 +36,6 @@ QByteArray orientationEntry(bool little, int value) {
     return entry;
 }
 
-// A new APP1 segment holding an EXIF block with IFD0 and its Orientation alone.
-QByteArray newExifSegment(int value) {
-    QByteArray segment("\xff\xe1\x00\x22"
-                       "Exif\0\0MM\0*\0\0\0\x08\0\x01",
-                       20);
-    return segment + orientationEntry(false, value) + QByteArray(4, '\0');
-}
-
 // The TIFF block with a copy of IFD0 plus the Orientation tag appended, the header pointing to
 // the copy; empty when IFD0 does not lie inside the block.
 QByteArray withOrientationAdded(QByteArray tiff, bool little, int value) {
@@ -91,6 +83,13 @@ int jpegOrientationValue(const QByteArray& file) {
         return 1;
     const int value = exifOrientationField(bytesAt(file, at + 4), size_t(length)).value;
     return value ? value : 1;
+}
+
+QByteArray newExifSegment(int value) {
+    QByteArray segment("\xff\xe1\x00\x22"
+                       "Exif\0\0MM\0*\0\0\0\x08\0\x01",
+                       20);
+    return segment + orientationEntry(false, value) + QByteArray(4, '\0');
 }
 
 QByteArray withJpegOrientation(const QByteArray& file, int value) {

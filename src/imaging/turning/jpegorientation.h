@@ -18,4 +18,7 @@ int jpegOrientationValue(const QByteArray& file);
 // segment).
 QByteArray withJpegOrientation(const QByteArray& file, int value);
 
+// A new APP1 segment holding an EXIF block with IFD0 and its Orientation (value) alone.
+QByteArray newExifSegment(int value);
+
 } // namespace tovik
