@@ -3,7 +3,7 @@
 
 #include "core/folderlist.h"
 
-#include <QDir>
+#include <QSet>
 
 #include <algorithm>
 
@@ -52,9 +52,24 @@ int naturalCompare(QStringView a, QStringView b) {
     return 0;
 }
 
+namespace {
+// The patterns are all "*.ext": a name matches by what follows its last dot. QDir::match would
+// compile a regular expression for every pattern and name, which costs more than listing the
+// folder.
+bool isPictureName(const QString& name) {
+    static const QSet<QString> extensions = [] {
+        QSet<QString> set;
+        for (const QString& pattern : PicturePatterns.split(QLatin1Char(';')))
+            set.insert(pattern.mid(2));
+        return set;
+    }();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && extensions.contains(name.mid(dot + 1).toLower());
+}
+} // namespace
+
 QStringList picturesAmong(QStringList names) {
-    static const QStringList patterns = PicturePatterns.split(QLatin1Char(';'));
-    names.removeIf([](const QString& name) { return !QDir::match(patterns, name); });
+    names.removeIf([](const QString& name) { return !isPictureName(name); });
     // Names that differ only in case or zeros still come in one order, whatever the system gave.
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         const int order = naturalCompare(a, b);

@@ -15,6 +15,7 @@
 
 #include "support/testmain.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <algorithm>
@@ -91,6 +92,13 @@ private slots:
                            "photo.jpg", "Photo1.gif", "b.tif", "A.webp", "x.jpg.part"}),
             (QStringList{"A.webp", "b.tif", "IMG_0009.png", "IMG_10.png", "photo.jpg", "Photo1.gif",
                          "photo2.JPG", "photo10.jpg"}));
+        // Every listed kind, in any case, and nothing that only contains an extension.
+        QStringList names{".jpg", "jpg", "a.jpgx", "a.jpg.", "a.tar.GZ", "a.heic.txt"};
+        for (const QString& pattern : PicturePatterns.split(';'))
+            names << "a" + pattern.mid(1).toUpper() << "b" + pattern.mid(1);
+        const QStringList found = picturesAmong(names);
+        for (const QString& name : names)
+            QCOMPARE(found.contains(name), QDir::match(PicturePatterns.split(';'), name));
         QCOMPARE(naturalCompare(u"x01", u"x1"), 0);
         QVERIFY(naturalCompare(u"abc", u"abcd") < 0);
         QVERIFY(naturalCompare(u"99999999999999999999", u"100000000000000000000") < 0);
