@@ -2,9 +2,10 @@
 // Copyright 2026 The Tovik Viewer developers
 
 // How soon a picture named on the command line is on screen: from starting the program to the
-// picture's pixels on an X server of the bench's own (Xvfb), for the viewer and for feh, measured
-// alternately in the same run, medians of five. The screen is read with XGetImage every few
-// milliseconds. Needs Xvfb (scripts/install-deps.sh --test) and feh (bench/setup.sh).
+// picture's pixels on an X server of the bench's own (Xvfb), for the viewer, for feh and for a bare
+// Qt Widgets program that only shows the picture (the floor the toolkit sets), measured in turn in
+// the same run, medians of five. The screen is read with XGetImage every few milliseconds. Needs
+// Xvfb (scripts/install-deps.sh --test) and feh (bench/setup.sh).
 
 #include <QCoreApplication>
 #include <QDir>
@@ -129,21 +130,26 @@ int main(int argc, char* argv[]) {
     image.fill(Colour);
     image.save(picture);
 
-    std::vector<double> ours, feh;
+    std::vector<double> ours, feh, floor;
     if (qEnvironmentVariableIsSet("BENCH_START_PROBE")) { // how a variant of the viewer fares
         for (int run = 0; run < 5; ++run)
             ours.push_back(timeToPicture(viewer, {picture}, folder.path(), x, root));
         std::printf("probe %.0f ms\n", median(ours));
         return 0;
     }
+    const QString bare = QCoreApplication::applicationDirPath() + "/bench_start_floor";
     for (int run = 0; run < 5; ++run) {
         ours.push_back(timeToPicture(viewer, {picture}, folder.path(), x, root));
         feh.push_back(timeToPicture("feh", {picture}, folder.path(), x, root));
+        floor.push_back(timeToPicture(bare, {picture}, folder.path(), x, root));
     }
     xcb_disconnect(x);
-    const double a = median(ours), b = median(feh);
+    const double a = median(ours), b = median(feh), c = median(floor);
     std::printf("start: an 800 x 600 PNG from the command line on screen, median of 5   ours %6.0f "
                 "ms   feh %6.0f ms   ratio %.2f (target <= 1.25)\n",
                 a, b, a / b);
+    std::printf("start: the same in a bare Qt Widgets window (a label holding it)         "
+                "bare %6.0f ms   feh %6.0f ms   ratio %.2f; ours to bare %.2f\n",
+                c, b, c / b, a / c);
     return 0;
 }

@@ -2,6 +2,7 @@
 // Copyright 2026 The Tovik Viewer developers
 
 #include "app/frmshowtell.h"
+#include "app/viewerstyle.h"
 #include "commands/dispatcher.h"
 #include "imaging/startup.h"
 #include "nviewlib/nviewlib.h"
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     tovik::startHelperAhead();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tovik-viewer"));
+    app.setStyle(new tovik::ViewerStyle(app.style()->name())); // the style the user chose
     tovik::startImaging();
     QTranslator qtTexts;
     tovik::installQtTranslations(qtTexts, QLocale::system());

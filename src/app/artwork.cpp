@@ -108,6 +108,17 @@ void grid(QPainter& p) {
         }
 }
 
+// Two chevrons pointing right, or down.
+void overflow(QPainter& p, bool horizontal) {
+    if (!horizontal)
+        p.setTransform(QTransform(0, 1, 1, 0, 0, 0)); // mirrored about the diagonal
+    p.setPen(QPen(Black, 1.5));
+    for (const int x : {4, 9}) {
+        p.drawLine(x, 4, x + 3, 8);
+        p.drawLine(x + 3, 8, x, 12);
+    }
+}
+
 void iconDrawing(QPainter& p, int size) {
     // A framed picture: sky, a hill and a sun.
     const double s = size / 16.0;
@@ -163,6 +174,14 @@ QIcon toolbarPicture(int number) {
     QIcon icon;
     for (const double scale : Scales)
         icon.addPixmap(paint(16, draw, scale));
+    return icon;
+}
+
+QIcon overflowPicture(bool horizontal) {
+    QIcon icon;
+    for (const double scale : Scales)
+        icon.addPixmap(paint(
+            16, [horizontal](QPainter& p) { overflow(p, horizontal); }, scale));
     return icon;
 }
 

@@ -12,6 +12,10 @@ namespace tovik {
 // 3 right arrow, 4 clock, 5 ring, 6 plus, 7 minus, 8 equals, 9 floppy disk, 10 grid).
 QIcon toolbarPicture(int number);
 
+// The mark of a bar whose items do not all fit: two chevrons pointing along a horizontal bar, or
+// down a vertical one.
+QIcon overflowPicture(bool horizontal);
+
 // The window's icon, 32 x 32 and 16 x 16.
 QIcon applicationIcon();
 
