@@ -162,7 +162,7 @@ PictureLoad decodeHere(int fd, DecodeKind kind, qint64 room, const QSize& scaled
         [&]() -> PictureLoad {
             if (kind == DecodeKind::Preview)
                 return previewPlace(fd, !drawOutside);
-            PictureSource source(fd);
+            PictureSource source(fd, !drawOutside); // drawn here: in the helper
             if (source.drawnOutside() && kind == DecodeKind::Properties) {
                 PictureLoad drawing{PictureError::None, {}, {}};
                 drawing.properties = "Format\t" + source.format.toUpper() + '\n';

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <limits>
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace tovik {
@@ -78,6 +79,16 @@ QByteArray readAtMost(QFile& file, qint64 most) {
     return bytes;
 }
 
+// A file as large as a camera's RAW, mapped: null when it cannot be.
+constexpr qint64 MappedFileBytes = qint64(16) << 20;
+QByteArray mappedBytes(int fd, qint64 size, std::shared_ptr<void>& mapping) {
+    void* at = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (at == MAP_FAILED)
+        return {};
+    mapping.reset(at, [size](void* p) { ::munmap(p, size_t(size)); });
+    return QByteArray::fromRawData(static_cast<const char*>(at), qsizetype(size));
+}
+
 // The size a file's header claims, for the message that it is too large to open.
 QSize claimedBy(const QByteArray& head) {
     QBuffer buffer;
@@ -102,7 +113,7 @@ QImage PictureSource::read() {
     return upright(m_reader.read(), turn);
 }
 
-PictureSource::PictureSource(int fd) {
+PictureSource::PictureSource(int fd, bool mapped) {
     QFile file;
     if (!isRegularFile(fd) || ::lseek(fd, 0, SEEK_SET) != 0 ||
         !file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
@@ -115,7 +126,10 @@ PictureSource::PictureSource(int fd) {
         error = claimed.isValid() ? PictureError::TooLarge : PictureError::NotAPicture;
         return;
     }
-    QByteArray bytes = readAtMost(file, stated);
+    QByteArray bytes =
+        mapped && stated >= MappedFileBytes ? mappedBytes(fd, stated, m_mapping) : QByteArray();
+    if (bytes.isNull())
+        bytes = readAtMost(file, stated);
     if (bytes.size() > stated) { // /proc and /sys files say 0 and hold more
         error = PictureError::NotAPicture;
         return;

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <memory>
 #include <optional>
 
 namespace tovik {
@@ -21,8 +22,10 @@ namespace tovik {
 // the helper process, where a drawing that never ends or grows without bound is stopped.
 class PictureSource {
 public:
-    // fd stays open, the caller's.
-    explicit PictureSource(int fd);
+    // fd stays open, the caller's. Mapped: a large file is mapped rather than read (in the
+    // helper, where a file cut short meanwhile ends the helper, not the viewer), so that a reader
+    // that needs a few pieces of it (a camera RAW's small preview) touches only those.
+    explicit PictureSource(int fd, bool mapped = false);
 
     QImageReader& reader() { return m_reader; }
     const QByteArray& bytes() const { return m_buffer.data(); }
@@ -46,7 +49,8 @@ private:
     void refuse(PictureError why, QSize size);
 
     mutable std::optional<JpegColour> m_colours;
-    QBuffer m_buffer; // the whole file
+    std::shared_ptr<void> m_mapping; // under the buffer's bytes, when mapped; goes last
+    QBuffer m_buffer;                // the whole file
     QImageReader m_reader;
     bool m_drawnOutside = false;
 };
