@@ -2,13 +2,14 @@
 // Copyright 2026 The Tovik Viewer developers
 
 // libheif, libjxl and LibRaw as our plugins drive them (a RAW also for a small picture, as a
-// sheet asks), and colour profiles as the conversion into the
+// sheet asks), the directories of a RAW searched for the pictures it keeps, and colour profiles as the conversion into the
 // screen's colours reads them, each straight from the input's bytes.
 #include "fuzzsupport.h"
 #include "imaging/colour/screencolours.h"
 #include "plugins/heifplugin.h"
 #include "plugins/jxlplugin.h"
 #include "plugins/profiles.h"
+#include "plugins/rawembedded.h"
 #include "plugins/rawplugin.h"
 
 #include <QImageReader>
@@ -27,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             format->turn(bytes);
         }
     }
+    tovik::embeddedPictures(bytes);
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
     tovik::setProfile(picture, bytes);

@@ -4,6 +4,7 @@
 #include "plugins/rawplugin.h"
 
 #include "core/bytes.h"
+#include "plugins/rawembedded.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -120,6 +121,47 @@ QImage previewImage(LibRaw& raw, QSize wanted) {
         .convertToFormat(QImage::Format_RGB32);
 }
 
+// The embedded pictures with the JPEGs' sizes read from their headers; a JPEG whose header does
+// not read is left out.
+QList<EmbeddedPicture> sized(const QByteArray& file, const QList<EmbeddedPicture>& pictures) {
+    QList<EmbeddedPicture> out;
+    tjhandle tj = tjInitDecompress();
+    for (EmbeddedPicture p : pictures) {
+        if (p.jpeg) {
+            const auto* stream =
+                reinterpret_cast<const unsigned char*>(file.constData()) + p.pieces.first().first;
+            int width = 0, height = 0, sampling = 0, colours = 0;
+            if (tjDecompressHeader3(tj, stream, (unsigned long)p.pieces.first().second, &width,
+                                    &height, &sampling, &colours) != 0)
+                continue;
+            p.size = QSize(width, height);
+        }
+        out << p;
+    }
+    tjDestroy(tj);
+    return out;
+}
+
+// An embedded picture decoded: a JPEG at the DCT scale nearest above wanted when that is
+// smaller, RGB rows as they are.
+QImage embeddedImage(const QByteArray& file, const EmbeddedPicture& picture, QSize wanted) {
+    if (picture.jpeg) {
+        QByteArray jpeg = QByteArray::fromRawData(file.constData() + picture.pieces.first().first,
+                                                  qsizetype(picture.pieces.first().second));
+        if (QImage scaled = atDctScale(jpeg, wanted); !scaled.isNull())
+            return scaled;
+        QBuffer buffer(&jpeg);
+        return QImageReader(&buffer, "jpeg").read();
+    }
+    QByteArray rows;
+    for (const auto& [at, length] : picture.pieces)
+        rows.append(file.constData() + at, qsizetype(length));
+    const QSize size = picture.size;
+    return QImage(reinterpret_cast<const uchar*>(rows.constData()), size.width(), size.height(),
+                  size.width() * 3, QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
 // The mosaic developed as a camera's own software would at its plainest: the white balance the
 // camera measured, sRGB, 8 bits; the picture as stored, not turned.
 QImage developed(LibRaw& raw, bool half) {
@@ -145,11 +187,30 @@ QImage developed(LibRaw& raw, bool half) {
     return image;
 }
 
+// Whether the preview stands for the whole picture and lies whole within the file as a JPEG.
+bool servingJpegIntact(const Located& raw, const QByteArray& file) {
+    const qint64 at = raw.previewOffset(), length = raw.imgdata.thumbnail.tlength;
+    const ByteView b(file.constData(), size_t(file.size()));
+    return previewServes(raw, {}) && at > 0 && length >= 4 && length <= file.size() - at &&
+           b.has(at, "\xff\xd8\xff", 3);
+}
+
 // A smaller picture wanted is developed at half size where that still covers it.
 QImage decodeNear(const QByteArray& file, QSize wanted) {
     const std::unique_ptr<Located> raw = identified(file);
     if (!raw)
         return {};
+    // Cameras keep pictures of several sizes: the smallest that covers a smaller picture wanted
+    // (a sheet's thumbnail) is far less work than the preview the size of the sensor.
+    // Only where the whole picture would be shown from its preview: a file the window refuses
+    // gives the sheet no picture either.
+    if (wanted.isValid() && servingJpegIntact(*raw, file)) {
+        const auto smallest =
+            smallestCovering(sized(file, embeddedPictures(file)), wanted, sensorOf(*raw));
+        if (QImage image = smallest ? embeddedImage(file, *smallest, wanted) : QImage();
+            !image.isNull())
+            return image;
+    }
     // A preview that was to serve and is broken is no picture: developing instead would take
     // more than was budgeted for it.
     if (previewServes(*raw, wanted))
@@ -230,13 +291,10 @@ QByteArray sniff(const QByteArray& head) {
 
 EmbeddedJpeg embeddedJpeg(const QByteArray& file) {
     const std::unique_ptr<Located> raw = identified(file);
-    if (!raw || !previewServes(*raw, {}))
+    if (!raw || !servingJpegIntact(*raw, file))
         return {};
-    const qint64 at = raw->previewOffset(), length = raw->imgdata.thumbnail.tlength;
-    const ByteView b(file.constData(), size_t(file.size()));
-    if (at <= 0 || length < 4 || length > file.size() - at || !b.has(at, "\xff\xd8\xff", 3))
-        return {};
-    return {at, length, orientationOf(*raw), previewOf(*raw)};
+    return {raw->previewOffset(), qint64(raw->imgdata.thumbnail.tlength), orientationOf(*raw),
+            previewOf(*raw)};
 }
 
 bool isCameraRaw(const QByteArray& file) {

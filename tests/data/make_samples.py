@@ -346,10 +346,12 @@ def srgb_bytes(width, height):
     return bytes(out)
 
 
-def preview_jpeg(tmp, width, height):
+def preview_jpeg(tmp, width, height, flat=None):
+    """The scene as a JPEG, or one colour (flat) all over."""
     ppm = os.path.join(tmp, "preview.ppm")
+    pixels = bytes(flat) * (width * height) if flat else srgb_bytes(width, height)
     with open(ppm, "wb") as f:
-        f.write(b"P6 %d %d 255\n" % (width, height) + srgb_bytes(width, height))
+        f.write(b"P6 %d %d 255\n" % (width, height) + pixels)
     out = os.path.join(tmp, "preview.jpg")
     convert(ppm, "-quality", "92", out)
     with open(out, "rb") as f:
@@ -388,12 +390,18 @@ def jpeg_size(jpeg):
     raise ValueError("no frame header")
 
 
-def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None, jpeg=None, flat=False):
+def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None, jpeg=None, flat=False,
+        medium=None, marked=False):
     """A DNG: IFD0 a small RGB thumbnail with the camera's maker, model and orientation; sub-IFDs
-    the 12-bit RGGB mosaic and a JPEG preview (none when preview is None). The camera's colour
-    matrix is sRGB's own, so that its photosites read as linear sRGB."""
+    the 12-bit RGGB mosaic, a JPEG preview (none when preview is None) and, as converters write
+    one, a medium-sized JPEG preview (medium: its size, or its JPEG's bytes). The camera's colour
+    matrix is sRGB's own, so that its photosites read as linear sRGB. Marked: the thumbnail all
+    blue and the medium preview all green, so that a reader's choice among them shows."""
     width, height = sensor
-    thumb = srgb_bytes(32, 24)
+    thumb = bytes((0, 0, 255)) * (32 * 24) if marked else srgb_bytes(32, 24)
+    if isinstance(medium, tuple):
+        medium = preview_jpeg(tmp, *medium, flat=(0, 255, 0) if marked else None)
+    medium = medium or b""
     # A flat mosaic (the benchmarks' large ones) is written a row at a time.
     raw = struct.pack(">HH", 1800, 2200) * (width // 2) + struct.pack(">HH", 2200, 1500) * (width // 2)
     raw = raw * (height // 2) if flat else mosaic(width, height)
@@ -405,11 +413,12 @@ def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None, jpeg=
         jpeg = b"Plain text where a JPEG preview should be." * 8
     xyz_to_srgb = (3.2406, -1.5372, -0.4986, -0.9689, 1.8758, 0.0415, 0.0557, -0.2040, 1.0570)
 
-    def layout(at0, at_raw, at_preview, data_at):
+    def layout(at0, at_raw, at_preview, at_medium, data_at):
         thumb_at, raw_at, jpeg_at = data_at, data_at + len(thumb), data_at + len(thumb) + len(raw)
+        medium_at = jpeg_at + len(jpeg)
         if lie == "preview outside":
             jpeg_at += 1 << 24
-        subs = [at_raw] + ([at_preview] if preview else [])
+        subs = [at_raw] + ([at_preview] if preview else []) + ([at_medium] if medium else [])
         if lie == "loop":
             subs = [at0, at_raw]
         first = [longs(0x00FE, 1), short(0x0100, 32), short(0x0101, 24),
@@ -434,25 +443,34 @@ def dng(tmp, sensor=(128, 96), preview=(120, 90), orientation=1, lie=None, jpeg=
                        (0x0102, 3, 3, struct.pack(">HHH", 8, 8, 8)), short(0x0103, 7),
                        short(0x0106, 6), longs(0x0111, jpeg_at), short(0x0115, 3),
                        longs(0x0116, preview[1] if preview else 0), longs(0x0117, len(jpeg))]
-        return first, sensor_ifd, preview_ifd
+        w, h = jpeg_size(medium) if medium else (0, 0)
+        medium_ifd = [longs(0x00FE, 1), longs(0x0100, w), longs(0x0101, h),
+                      (0x0102, 3, 3, struct.pack(">HHH", 8, 8, 8)), short(0x0103, 7),
+                      short(0x0106, 6), longs(0x0111, medium_at), short(0x0115, 3),
+                      longs(0x0116, h), longs(0x0117, len(medium))]
+        return first, sensor_ifd, preview_ifd, medium_ifd
 
     # Sizes first, with any offsets; then the same tables at their places.
     # The licence right after the header, where a reader of the opening bytes finds it; IFD0 after.
     at0 = 8 + len(LICENCE)
-    first, sensor_ifd, preview_ifd = layout(at0, 0, 0, 0)
+    first, sensor_ifd, preview_ifd, medium_ifd = layout(at0, 0, 0, 0, 0)
     at_raw = at0 + len(ifd(at0, first))
     at_preview = at_raw + len(ifd(at_raw, sensor_ifd))
-    data_at = at_preview + (len(ifd(at_preview, preview_ifd)) if preview else 0)
-    first, sensor_ifd, preview_ifd = layout(at0, at_raw, at_preview, data_at)
-    tables = ifd(at0, first) + ifd(at_raw, sensor_ifd) + (ifd(at_preview, preview_ifd) if preview else b"")
+    at_medium = at_preview + (len(ifd(at_preview, preview_ifd)) if preview else 0)
+    data_at = at_medium + (len(ifd(at_medium, medium_ifd)) if medium else 0)
+    first, sensor_ifd, preview_ifd, medium_ifd = layout(at0, at_raw, at_preview, at_medium, data_at)
+    tables = (ifd(at0, first) + ifd(at_raw, sensor_ifd) +
+              (ifd(at_preview, preview_ifd) if preview else b"") +
+              (ifd(at_medium, medium_ifd) if medium else b""))
     assert len(tables) + at0 == data_at
-    return b"MM\x00*" + struct.pack(">I", at0) + LICENCE + tables + thumb + raw + jpeg
+    return b"MM\x00*" + struct.pack(">I", at0) + LICENCE + tables + thumb + raw + jpeg + medium
 
 
 def raw_samples(tmp):
     write("camera.dng", dng(tmp))
     write("camera_nopreview.dng", dng(tmp, preview=None))
     write("camera_smallpreview.dng", dng(tmp, preview=(48, 36)))
+    write("camera_sizes.dng", dng(tmp, medium=(64, 48), marked=True))
     for orientation in range(2, 9):
         write("camera_orient%d.dng" % orientation,
               dng(tmp, sensor=(64, 48), preview=(60, 45), orientation=orientation))
@@ -468,10 +486,14 @@ def raw_samples(tmp):
 
 
 def main():
-    if sys.argv[1:2] == ["dng"]:  # dng OUT WIDTH HEIGHT PREVIEW.jpg: a benchmark's large DNG
+    if sys.argv[1:2] == ["dng"]:  # dng OUT WIDTH HEIGHT PREVIEW.jpg [MEDIUM.jpg]: a benchmark's DNG
         out, width, height, preview = sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5]
+        medium = None
+        if len(sys.argv) > 6:
+            with open(sys.argv[6], "rb") as f:
+                medium = f.read()
         with open(preview, "rb") as f, open(out, "wb") as o:
-            o.write(dng(None, sensor=(width, height), jpeg=f.read(), flat=True))
+            o.write(dng(None, sensor=(width, height), jpeg=f.read(), flat=True, medium=medium))
         return 0
     with tempfile.TemporaryDirectory() as tmp:
         raster_samples(tmp)

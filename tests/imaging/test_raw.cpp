@@ -132,6 +132,23 @@ private slots:
         }
     }
 
+    // Of the pictures a camera keeps (here a 32 x 24 thumbnail all blue, a 64 x 48 preview all
+    // green, a 120 x 90 one of the scene), a thumbnail comes from the smallest that covers it.
+    // Shown whole, the DNG is still its largest preview.
+    void aThumbnailComesFromTheSmallestPictureThatCoversIt() {
+        const QString path = sample("camera_sizes.dng");
+        const QColor AllBlue(0, 0, 255), AllGreen(0, 255, 0);
+        const auto thumbnail = [&](int box) { return loadThumbnail(path, {1, 15, 15, box}).image; };
+        QCOMPARE(thumbnail(32).size(), QSize(32, 24));
+        QVERIFY(near(bands(thumbnail(32))[0], AllBlue));
+        QVERIFY(near(bands(thumbnail(64))[0], AllGreen));
+        const QList<QColor> scene = bands(thumbnail(65));
+        QVERIFY(near(scene[0], Red) && near(scene[2], Blue));
+        const QImage shown = loadPicture(path).image;
+        QCOMPARE(shown.size(), QSize(120, 90));
+        QVERIFY(near(bands(shown)[1], Green) && near(bands(shown)[2], Blue));
+    }
+
     // Lying files are answered at once, within the helper's bounds: a size past the budget as
     // too large before anything is unpacked, the rest as no picture.
     void lyingRawsAreAnsweredAtOnce_data() {
@@ -149,6 +166,8 @@ private slots:
         const PictureLoad load = loadPicture(sample(name));
         QCOMPARE(load.error, answer);
         QVERIFY(load.image.isNull());
+        // A thumbnail looks through every directory for a smaller picture: the same answer.
+        QCOMPARE(loadThumbnail(sample(name), {1, 15, 15, 20}).error, answer);
         QCOMPARE(loadPicture(sample("camera.dng")).error, PictureError::None); // the helper lives
     }
 

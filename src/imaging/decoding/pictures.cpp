@@ -17,9 +17,11 @@ namespace tovik {
 
 namespace {
 PictureLoad decodePicture(const QString& path, const DecodeRequest& request) {
-    // A RAW's camera data are its own, and its preview is never written back.
-    const bool ownBytes =
-        request.kind == DecodeKind::Properties || request.kind == DecodeKind::Exact;
+    // A RAW's camera data are its own, and its preview is never written back. A thumbnail is
+    // made from the smallest picture the camera kept that covers it, which the RAW's reader finds.
+    const bool ownBytes = request.kind == DecodeKind::Properties ||
+                          request.kind == DecodeKind::Exact ||
+                          request.kind == DecodeKind::Thumbnail;
     const OpenPicture file(path, ownBytes ? OpenPicture::As::File : OpenPicture::As::Preview);
     if (file.fd() < 0)
         return {file.error(), {}, {}};
