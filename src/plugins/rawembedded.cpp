@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace tovik {
 
@@ -15,7 +16,8 @@ constexpr int MostDirectories = 64, MostEntries = 1000, MostStrips = 65536;
 constexpr quint32 Width = 0x100, Height = 0x101, Bits = 0x102, Compression = 0x103,
                   Photometric = 0x106, StripOffsets = 0x111, Samples = 0x115,
                   StripByteCounts = 0x117, Planar = 0x11C, SubIFDs = 0x14A, JpegAt = 0x201,
-                  JpegLength = 0x202;
+                  JpegLength = 0x202, DngVersion = 0xC612;
+constexpr qint64 Mosaic = 32803, LinearRaw = 34892; // photometric interpretations
 constexpr quint32 Short = 3, Long = 4, Ifd = 13;
 
 // A TIFF directory's entries, read through the byte order of the file.
@@ -37,14 +39,11 @@ public:
         return at > 0 && length > 0 && length <= m_b.size() && at <= m_b.size() - length;
     }
 
+    bool has(qint64 ifd, quint32 tag) const { return entry(ifd, tag) >= 0; }
     // The values of tag (shorts or longs) in the directory at ifd; empty when it is not there.
     QList<qint64> values(qint64 ifd, quint32 tag) const {
-        for (quint32 i = 0; i < count(ifd); ++i) {
-            const qint64 entry = ifd + 2 + 12 * qint64(i);
-            if (u16(entry) == tag)
-                return valuesAt(entry);
-        }
-        return {};
+        const qint64 at = entry(ifd, tag);
+        return at < 0 ? QList<qint64>() : valuesAt(at);
     }
     qint64 value(qint64 ifd, quint32 tag, qint64 otherwise = -1) const {
         const QList<qint64> all = values(ifd, tag);
@@ -52,6 +51,12 @@ public:
     }
 
 private:
+    qint64 entry(qint64 ifd, quint32 tag) const {
+        for (quint32 i = 0; i < count(ifd); ++i)
+            if (u16(ifd + 2 + 12 * qint64(i)) == tag)
+                return ifd + 2 + 12 * qint64(i);
+        return -1;
+    }
     quint32 u16(qint64 at) const { return m_little ? m_b.le16(at) : m_b.be16(at); }
     quint32 u32(qint64 at) const { return m_little ? m_b.le32(at) : m_b.be32(at); }
 
@@ -73,6 +78,16 @@ private:
     ByteView m_b;
     bool m_little;
 };
+
+bool tiffMagic(const ByteView& b) {
+    return b.has(0, "II*\0", 4) || b.has(0, "MM\0*", 4);
+}
+
+// The RAWs whose files do not start as a TIFF does: CR3, RAF, ORF, RW2.
+bool ownMagic(const ByteView& b) {
+    return b.has(4, "ftypcrx ", 8) || b.has(0, "FUJIFILMCCD-RAW", 15) || b.has(0, "IIRO", 4) ||
+           b.has(0, "IIRS", 4) || b.has(0, "MMOR", 4) || b.has(0, "IIU\0", 4);
+}
 
 // The JPEG a directory holds: through the old JPEG tags, or as the one strip of a compressed
 // picture that is no mosaic.
@@ -117,27 +132,56 @@ std::optional<EmbeddedPicture> rgbIn(const Directories& d, qint64 ifd) {
         return {};
     return picture;
 }
-} // namespace
 
-QList<EmbeddedPicture> embeddedPictures(const QByteArray& file) {
-    const Directories d(file);
-    if (!d.isTiff())
-        return {};
+// Each directory of IFD0's chain and their sub-IFDs, once, until visit says it has seen enough.
+void walk(const Directories& d, const std::function<bool(qint64)>& visit) {
     QList<qint64> queue{d.first()}, seen;
-    QList<EmbeddedPicture> found;
     while (!queue.isEmpty() && seen.size() < MostDirectories) {
         const qint64 ifd = queue.takeFirst();
         if (seen.contains(ifd) || !d.fits(ifd, 2) || !d.fits(ifd, 2 + 12 * qint64(d.count(ifd))) ||
             d.count(ifd) > MostEntries)
             continue;
         seen << ifd;
-        for (const auto& picture : {jpegIn(d, ifd), rgbIn(d, ifd)})
-            if (picture)
-                found << *picture;
+        if (!visit(ifd))
+            return;
         queue << d.values(ifd, SubIFDs);
         if (const qint64 next = d.next(ifd); next > 0)
             queue << next;
     }
+}
+} // namespace
+
+bool mayBeCameraRaw(const QByteArray& head) {
+    const ByteView b(head.constData(), size_t(head.size()));
+    return tiffMagic(b) || ownMagic(b);
+}
+
+bool laidOutAsCameraRaw(const QByteArray& file) {
+    const ByteView b(file.constData(), size_t(file.size()));
+    if (ownMagic(b) || (b.has(0, "II*\0", 4) && b.has(8, "CR", 2)))
+        return true;
+    const Directories d(file);
+    if (!tiffMagic(b))
+        return false;
+    bool raw = false;
+    walk(d, [&](qint64 ifd) {
+        const qint64 colours = d.value(ifd, Photometric);
+        raw = d.has(ifd, DngVersion) || colours == Mosaic || colours == LinearRaw;
+        return !raw;
+    });
+    return raw;
+}
+
+QList<EmbeddedPicture> embeddedPictures(const QByteArray& file) {
+    const Directories d(file);
+    QList<EmbeddedPicture> found;
+    if (d.isTiff())
+        walk(d, [&](qint64 ifd) {
+            for (const auto& picture : {jpegIn(d, ifd), rgbIn(d, ifd)})
+                if (picture)
+                    found << *picture;
+            return true;
+        });
     return found;
 }
 

@@ -12,6 +12,14 @@
 
 namespace tovik {
 
+// Whether a file's opening bytes are a camera RAW's, or any TIFF's (which may be one).
+bool mayBeCameraRaw(const QByteArray& head);
+
+// Whether a file is laid out as a camera's RAW: a DNG (DNGVersion in its first directory), a CR2,
+// one of the RAWs with a magic of their own (CR3, RAF, ORF, RW2), or a TIFF with the sensor's
+// mosaic in one of its directories. Read without any RAW library, where none may run.
+bool laidOutAsCameraRaw(const QByteArray& file);
+
 // A picture a camera keeps in its RAW beside the mosaic, stored as the sensor is (not turned): a
 // JPEG stream, or rows of 8-bit RGB in strips. Cameras keep several: a thumbnail of some 160
 // pixels, a preview of some 1000, one the size of the sensor.

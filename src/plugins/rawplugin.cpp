@@ -259,33 +259,8 @@ QImageIOHandler::Transformations turn(const QByteArray& file) {
     return byOrientation[orientationOf(*raw)];
 }
 
-bool tiffMagic(const ByteView& b) {
-    return b.has(0, "II*\0", 4) || b.has(0, "MM\0*", 4);
-}
-
-// A DNG says so in its first directory (DNGVersion), whatever LibRaw makes of it.
-bool isDng(const ByteView& b) {
-    if (!tiffMagic(b))
-        return false;
-    const bool little = b.has(0, "II", 2);
-    const auto u16 = [&](qint64 at) { return little ? b.le16(at) : b.be16(at); };
-    const qint64 ifd = little ? b.le32(4) : b.be32(4);
-    const quint32 count = std::min<quint32>(u16(ifd), 1000);
-    for (quint32 i = 0; i < count; ++i)
-        if (u16(ifd + 2 + 12 * qint64(i)) == 0xC612)
-            return true;
-    return false;
-}
-
-// The RAWs whose files do not start as a TIFF does: CR3, RAF, ORF, RW2.
-bool ownMagic(const ByteView& b) {
-    return b.has(4, "ftypcrx ", 8) || b.has(0, "FUJIFILMCCD-RAW", 15) || b.has(0, "IIRO", 4) ||
-           b.has(0, "IIRS", 4) || b.has(0, "MMOR", 4) || b.has(0, "IIU\0", 4);
-}
-
 QByteArray sniff(const QByteArray& head) {
-    const ByteView b(head.constData(), size_t(head.size()));
-    return tiffMagic(b) || ownMagic(b) ? QByteArrayLiteral("raw") : QByteArray();
+    return mayBeCameraRaw(head) ? QByteArrayLiteral("raw") : QByteArray();
 }
 } // namespace
 
@@ -298,10 +273,9 @@ EmbeddedJpeg embeddedJpeg(const QByteArray& file) {
 }
 
 bool isCameraRaw(const QByteArray& file) {
-    const ByteView b(file.constData(), size_t(file.size()));
-    if (ownMagic(b) || isDng(b))
+    if (laidOutAsCameraRaw(file))
         return true;
-    return tiffMagic(b) && identified(file) != nullptr;
+    return mayBeCameraRaw(file.left(64)) && identified(file) != nullptr;
 }
 
 const WholeFileFormat Raw{sniff, cost, decode, decodeNear, turn, true};

@@ -12,12 +12,10 @@
 #include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturesource.h"
-#include "plugins/heifplugin.h"
-#include "plugins/jxlplugin.h"
+#include "plugins/libraryformats.h"
 #include "plugins/metafile/metafileimage.h"
 #include "plugins/metafile/metafileplugin.h"
 #include "plugins/profiles.h"
-#include "plugins/rawplugin.h"
 
 #include <QColorSpace>
 #include <QFile>
@@ -29,9 +27,6 @@
 #include <sys/stat.h>
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
-Q_IMPORT_PLUGIN(HeifPlugin)
-Q_IMPORT_PLUGIN(JxlPlugin)
-Q_IMPORT_PLUGIN(RawPlugin)
 
 namespace tovik {
 
@@ -122,7 +117,8 @@ PictureLoad previewPlace(int fd, bool inHelper) {
     else if (!inHelper && read.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) &&
              read.seek(0))
         file = read.read(info.st_size);
-    const EmbeddedJpeg found = embeddedJpeg(file);
+    const LibraryFormats* library = libraryFormats();
+    const EmbeddedJpeg found = library ? library->embeddedJpeg(file) : EmbeddedJpeg();
     if (mapped != MAP_FAILED)
         ::munmap(mapped, size_t(info.st_size));
     PictureLoad place{

@@ -7,7 +7,7 @@
 #include "imaging/decoding/framereader.h"
 #include "imaging/decoding/route.h"
 #include "imaging/openpicture.h"
-#include "plugins/rawplugin.h"
+#include "plugins/rawembedded.h"
 
 #include <QFile>
 
@@ -66,7 +66,7 @@ QSize pictureSize(const QString& path, bool* quickScaled) {
 
 bool mayBeCameraRaw(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) && !Raw.sniff(file.read(64)).isEmpty();
+    return file.open(QIODevice::ReadOnly) && tovik::mayBeCameraRaw(file.read(64));
 }
 
 QImage loadPictureScaled(const QString& path, const QSize& size) {

@@ -5,7 +5,7 @@
 
 #include "imaging/decoding/route.h"
 #include "imaging/turning/jpegorientation.h"
-#include "plugins/rawplugin.h"
+#include "plugins/rawembedded.h"
 
 #include <QFile>
 
@@ -154,7 +154,7 @@ void OpenPicture::openPreview() {
     char head[64];
     const ssize_t got = ::pread(m_fd, head, sizeof head, 0);
     struct stat raw {};
-    if (got <= 0 || Raw.sniff(QByteArray(head, int(got))).isEmpty() || ::fstat(m_fd, &raw) != 0)
+    if (got <= 0 || !mayBeCameraRaw(QByteArray(head, int(got))) || ::fstat(m_fd, &raw) != 0)
         return; // no RAW: nothing to ask the helper
     std::optional<int> jpeg = openedPreviews().find(raw);
     if (!jpeg) {

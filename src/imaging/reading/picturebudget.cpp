@@ -4,9 +4,7 @@
 #include "imaging/reading/picturebudget.h"
 
 #include "core/bytes.h"
-#include "plugins/heifplugin.h"
-#include "plugins/jxlplugin.h"
-#include "plugins/rawplugin.h"
+#include "plugins/libraryformats.h"
 
 #include <algorithm>
 #include <cmath>
@@ -316,13 +314,8 @@ DecodeCost decodeCost(const QByteArray& bytes, const QByteArray& format) {
         return tiffCost(b);
     if (format == "webp")
         return webpCost(b);
-    if (format == "heif" || format == "avif")
-        return libraryCost(Heif.cost(bytes));
-    if (format == "jxl")
-        return libraryCost(Jxl.cost(bytes));
-    if (format == "raw")
-        return libraryCost(Raw.cost(bytes));
-    return {};
+    const WholeFileFormat* library = libraryFormat(format);
+    return library ? libraryCost(library->cost(bytes)) : DecodeCost();
 }
 
 } // namespace tovik

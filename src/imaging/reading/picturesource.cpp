@@ -9,7 +9,8 @@
 #include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
 #include "imaging/reading/picturebudget.h"
-#include "plugins/rawplugin.h"
+#include "plugins/libraryformats.h"
+#include "plugins/rawembedded.h"
 
 #include <QFile>
 
@@ -147,7 +148,10 @@ void PictureSource::check() {
     QImageReader::setAllocationLimit(PictureAllocationLimitMB);
     m_reader.setDevice(&m_buffer);
     m_reader.setAutoTransform(false);
-    if (isCameraRaw(bytes))
+    // A RAW is never taken for the thumbnail Qt's TIFF reader would find in its first directory,
+    // even where the RAW reader is not linked and it is no picture.
+    const LibraryFormats* library = libraryFormats();
+    if (laidOutAsCameraRaw(bytes) || (library && library->isCameraRaw(bytes)))
         m_reader.setFormat("raw");
     if (!m_reader.canRead())
         return refuse(PictureError::NotAPicture, {});

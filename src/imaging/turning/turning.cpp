@@ -8,7 +8,7 @@
 #include "imaging/turning/jpegturn.h"
 #include "imaging/turning/rewrite.h"
 #include "platform/safefile.h"
-#include "plugins/rawplugin.h"
+#include "plugins/rawembedded.h"
 
 #include <QFile>
 
@@ -136,7 +136,7 @@ TurnResult turnPicture(const QString& path, Turn turn) {
     if (kind == Kind::Animation)
         return refused(AnimationText);
     // A RAW starts as a TIFF does: written again from its preview, its mosaic would be lost.
-    if (kind == Kind::Tiff && isCameraRaw(bytes))
+    if (kind == Kind::Tiff && laidOutAsCameraRaw(bytes))
         return refused(RawText);
     // Refused before any decoding, as writing it would be.
     if (::access(QFile::encodeName(path).constData(), W_OK) != 0)

@@ -102,14 +102,6 @@ bool play(wmfAPI* api, unsigned char* bytes, std::size_t size, std::FILE* file, 
 }
 } // namespace
 
-bool looksLikeWmf(const unsigned char* data, std::size_t size) {
-    if (size >= 22 && readU32(data) == 0x9AC6CDD7u)
-        return true; // placeable header
-    // A plain header: type 1 (memory) or 2 (disk), header size 9 words.
-    return size >= 18 && (data[0] == 1 || data[0] == 2) && data[1] == 0 && data[2] == 9 &&
-           data[3] == 0;
-}
-
 void fitWithinMaxSide(double& width, double& height) {
     const double longer = std::max(width, height);
     if (longer > MaxSide) {
@@ -257,10 +249,6 @@ void reduce(const std::uint32_t* large, const Drawn& drawn, std::vector<std::uin
                 out |= std::uint32_t((sum[c] + sum[3] / 2) / sum[3]) << (8 * c);
             argb[std::size_t(y) * drawn.width + x] = out;
         }
-}
-
-bool looksLikeEmf(const unsigned char* data, std::size_t size) {
-    return size >= 88 && readU32(data) == 1 && std::memcmp(data + 40, " EMF", 4) == 0;
 }
 
 bool emfSize(const unsigned char* data, std::size_t size, int& width, int& height) {
