@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QtConcurrent/QtConcurrentRun>
@@ -189,6 +190,36 @@ private slots:
 
     // An answer is read within its own bounds: pixels larger than the room or than the memory
     // they are in, of a form never sent, or where none were asked for, are no picture.
+    // The memory of a large picture let go goes to the helper with the next request, which
+    // decodes a picture of its size into it: it comes back where it was mapped, with its own
+    // pixels. A picture still held is never given.
+    void aLargePictureLetGoIsDecodedIntoAgain() {
+        QTemporaryDir folder;
+        const auto written = [&](const char* name, QRgb colour) {
+            QImage picture(1600, 1400, QImage::Format_RGB32); // past LargePictureBytes
+            picture.fill(colour);
+            const QString path = folder.filePath(name);
+            picture.save(path, "png");
+            return path;
+        };
+        const QString red = written("red.png", 0xffff0000), blue = written("blue.png", 0xff0000ff),
+                      green = written("green.png", 0xff00ff00);
+        const uchar* first = nullptr;
+        {
+            const QImage shown = loadPicture(red).image;
+            QCOMPARE(shown.pixel(5, 5), 0xffff0000u);
+            first = shown.constBits();
+        }
+        const QImage next = loadPicture(blue).image;
+        QCOMPARE(next.constBits(), first);
+        QCOMPARE(next.pixel(0, 0), 0xff0000ffu);
+        QCOMPARE(next.pixel(1599, 1399), 0xff0000ffu);
+        const QImage held = loadPicture(green).image;
+        QVERIFY(held.constBits() != next.constBits());
+        QCOMPARE(next.pixel(800, 700), 0xff0000ffu);
+        QCOMPARE(held.pixel(800, 700), 0xff00ff00u);
+    }
+
     void answersBeyondTheirBoundsAreRefused() {
         const int memory = sealedMemory(400 * 100);
         QVERIFY(memory >= 0);

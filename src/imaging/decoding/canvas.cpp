@@ -16,6 +16,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tovik {
@@ -61,14 +62,56 @@ void* hugePages(size_t bytes) {
     return at;
 }
 
-// A canvas of bytes: private huge pages, or sealed shared memory faulted in at once.
+// Shared memories given back by the viewer, with their sizes; the newest last.
+class GivenCanvases {
+public:
+    void keep(int memory) {
+        struct stat info {};
+        if (fstat(memory, &info) != 0 || !sizeSealed(memory) || info.st_size <= 0) {
+            ::close(memory);
+            return;
+        }
+        const QMutexLocker lock(&m_mutex);
+        m_kept.push_back({memory, qint64(info.st_size)});
+        if (m_kept.size() > 2)
+            ::close(m_kept.takeFirst().first);
+    }
+    void forget() {
+        const QMutexLocker lock(&m_mutex);
+        for (const auto& [memory, bytes] : m_kept)
+            ::close(memory);
+        m_kept.clear();
+    }
+    // One of exactly bytes, taken; -1 when none is kept.
+    int take(qint64 bytes) {
+        const QMutexLocker lock(&m_mutex);
+        for (qsizetype i = m_kept.size() - 1; i >= 0; --i)
+            if (m_kept[i].second == bytes)
+                return m_kept.takeAt(i).first;
+        return -1;
+    }
+
+private:
+    QMutex m_mutex;
+    QList<std::pair<int, qint64>> m_kept;
+};
+
+GivenCanvases& givenCanvases() {
+    static GivenCanvases canvases;
+    return canvases;
+}
+
+// A canvas of bytes: private huge pages, or sealed shared memory (given back, or new) mapped and
+// faulted in at once.
 QImage freshCanvas(size_t bytes, QSize size, qsizetype bytesPerLine, QImage::Format format) {
     if (!sharedCanvases) {
         void* at = hugePages(bytes);
         return at ? pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, true)
                   : QImage();
     }
-    const int memory = sealedMemory(qint64(bytes));
+    int memory = givenCanvases().take(qint64(bytes));
+    if (memory < 0)
+        memory = sealedMemory(qint64(bytes));
     void* at = memory < 0 ? MAP_FAILED
                           : mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE,
                                  memory, 0);
@@ -105,6 +148,14 @@ bool sizeSealed(int memory) {
 
 void useSharedCanvases() {
     sharedCanvases = true;
+}
+
+void keepGivenCanvas(int memory) {
+    givenCanvases().keep(memory);
+}
+
+void forgetGivenCanvases() {
+    givenCanvases().forget();
 }
 
 namespace {

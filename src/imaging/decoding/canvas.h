@@ -26,6 +26,12 @@ bool sizeSealed(int memory);
 // From now on large canvases are made in sealed shared memory (in the decoding helper, whose
 // answer then sends a canvas's memory as it is rather than a copy of its pixels).
 void useSharedCanvases();
+// In the helper: the shared memory of a picture the viewer has let go, given back so that the
+// next canvas of its size is decoded into it, its pages already there rather than faulted in and
+// cleared anew (80 ms for a 24-megapixel picture). Takes memory, which is kept for the next
+// request only: forgetGivenCanvases closes what that request did not take.
+void keepGivenCanvas(int memory);
+void forgetGivenCanvases();
 // The memory under image's pixels when they are those of a shared canvas, else -1; it stays
 // open as long as the canvas.
 int sharedCanvasMemory(const QImage& image);

@@ -7,6 +7,7 @@
 #include "imaging/decoding/canvas.h"
 #include "imaging/decoding/decodehere.h"
 #include "imaging/decoding/route.h"
+#include "imaging/helper/givencanvases.h"
 #include "imaging/helper/protocol.h"
 #include "imaging/startup.h"
 
@@ -250,13 +251,8 @@ QImage mappedPixels(const Answer& answer, int memory, qint64 most) {
         answer.bytesPerLine > row + 64 || bytes > most || fstat(memory, &info) != 0 ||
         info.st_size < bytes || !sizeSealed(memory)) // no helper can shrink it under the viewer
         return {};
-    // Read-only and faulted in at once: one call rather than a fault for every page, and a
-    // picture that is changed is copied first, as any shared QImage is.
-    void* at = mmap(nullptr, size_t(bytes), PROT_READ, MAP_SHARED | MAP_POPULATE, memory, 0);
-    if (at == MAP_FAILED)
-        return {};
-    return mappedPicture(at, size_t(bytes), {answer.width, answer.height}, answer.bytesPerLine,
-                         format, false);
+    return pictureInMemory(memory, size_t(bytes), {answer.width, answer.height},
+                           answer.bytesPerLine, format);
 }
 
 // The text an answer holds in its memory; empty when it does not hold as much.
@@ -317,7 +313,9 @@ std::optional<Helper> sentTo(const Request& request, int fd) {
         const std::optional<Helper> helper = frame ? pool().takeForFrames() : pool().take();
         if (!helper)
             return {};
-        if (sendMessage(helper->socket, &request, sizeof request, fd))
+        const bool whole = request.kind == Kind::Load || request.kind == Kind::Exact;
+        if ((!whole || giveCanvas(helper->socket)) &&
+            sendMessage(helper->socket, &request, sizeof request, fd))
             return helper;
         retire(*helper);
     }

@@ -182,8 +182,13 @@ int runDecoderHelper(int argc, char* argv[]) {
         int fd = -1;
         if (!receiveMessage(HelperSocket, &request, sizeof request, &fd))
             return 0; // the viewer has gone
+        if (request.magic == Magic && request.kind == Kind::Canvas && fd >= 0) {
+            keepGivenCanvas(fd); // no answer: the viewer asks for a picture next
+            continue;
+        }
         if (request.magic == Magic)
             serve(request, fd);
+        forgetGivenCanvases();
         if (fd >= 0)
             ::close(fd);
     }

@@ -27,6 +27,7 @@ enum class Kind : quint32 {
     Properties = 7,     // what the file says of itself, as text
     Preview = 8,        // where a camera RAW's JPEG preview lies
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
+    Canvas = 11,        // the memory beside it is a picture's the viewer let go: decode into it
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,
     TrySocket = 101,
