@@ -341,6 +341,19 @@ private slots:
                      qPrintable(type));
     }
 
+    // The viewer itself links none of the decoding libraries: they run in the helpers only, so
+    // they cost its start nothing and no file reaches them in its process.
+    void theViewerLinksNoDecodingLibrary() {
+        QProcess readelf;
+        readelf.start("readelf", {"-d", TOVIK_VIEWER});
+        QVERIFY(readelf.waitForFinished(30000));
+        const QByteArray needed = readelf.readAllStandardOutput();
+        QVERIFY(needed.contains("libQt6Widgets"));
+        for (const char* library :
+             {"libheif", "libjxl", "libraw", "libwmf", "libemf2svg", "libexiv2", "libseccomp"})
+            QVERIFY2(!needed.contains(library), library);
+    }
+
     // A logout's TERM ends the program whatever it shows: here the message that the file it was
     // started on is no picture. Sent once the program has its handler (the kernel says so), it
     // must end the process, with its settings written, rather than leave it waiting unseen.

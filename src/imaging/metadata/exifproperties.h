@@ -21,4 +21,10 @@ struct ExifFacts {
 };
 ExifFacts exifProperties(const ByteView& file);
 
+// Exiv2 is linked only where pictures are decoded (see plugins/libraryformats.h), which set the
+// reader as they start; in the viewer, which asks the helper, there is none and a file's camera
+// fields are left out.
+using ExifReader = ExifFacts (*)(const ByteView& file);
+void registerExifReader(ExifReader reader);
+
 } // namespace tovik

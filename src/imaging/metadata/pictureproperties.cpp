@@ -54,9 +54,17 @@ QByteArray profileDescription(const QByteArray& icc) {
     return QByteArray(text).simplified().replace('\t', ' ');
 }
 
+namespace {
+ExifReader exifReader = nullptr; // set before main, read only after
+} // namespace
+
+void registerExifReader(ExifReader reader) {
+    exifReader = reader;
+}
+
 QByteArray propertiesOf(PictureSource& source) {
     const ByteView bytes(source.bytes().constData(), size_t(source.bytes().size()));
-    const ExifFacts exif = exifProperties(bytes);
+    const ExifFacts exif = exifReader ? exifReader(bytes) : ExifFacts();
     QByteArray lines;
     QImageReader& reader = source.reader();
     add(lines, "Format", source.format.toUpper());
