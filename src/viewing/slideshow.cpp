@@ -22,7 +22,9 @@ void StartSlideShow(frmShowTell& window) {
     for (int index : {LeftArrowButton, RightArrowButton, ThumbnailButton})
         window.Toolbar1->setEnabled(index, false);
     ViewerState& s = window.state();
-    if (s.CurrentIndex > s.PictureCount)
+    // A show in order that starts past the last entry begins at the first; a shuffled one keeps
+    // the entry shown, so that its first lap does not begin with the picture on screen.
+    if (s.CurrentIndex > s.PictureCount && !s.Shuffle)
         s.CurrentIndex = 1;
     s.ShuffleLap.clear(); // a shuffled show starts a lap of its own
     s.ShuffleShown = 0;

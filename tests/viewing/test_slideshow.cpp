@@ -63,6 +63,24 @@ private slots:
         QVERIFY(s.w().Timer1.isEnabled());
     }
 
+    // Started again after a lap, a shuffled show never begins with the picture on screen,
+    // whichever entry of the list it is (the last one included).
+    void aRestartedShuffledShowNeverRepeatsThePictureShown() {
+        Show s;
+        s.w().Shuffle->trigger();
+        for (int run = 0; run < 30; ++run) {
+            s.w().Toolbar1->click(ClockTimerButton);
+            s.tick(), s.tick(), s.tick();
+            const QString last = s.shownName();
+            s.tick();
+            QVERIFY(!s.w().Timer1.isEnabled()); // the lap is over, and so is the show
+            s.w().Toolbar1->click(ClockTimerButton);
+            QVERIFY2(s.tick() != last, qPrintable(last));
+            s.w().Toolbar1->click(ClockTimerButton); // stopped
+            QVERIFY(!s.w().Timer1.isEnabled());
+        }
+    }
+
     void runsToTheEndAndStops() {
         Show s;
         s.state.SlideInterval = 2;
