@@ -95,30 +95,39 @@ QImage atDctScale(const QByteArray& jpeg, QSize wanted) {
     return image;
 }
 
-// The preview, as the camera stored it (a JPEG, or 8-bit RGB), a JPEG decoded at the DCT scale
-// nearest above wanted (and then scaled to it) when that is smaller; null when it is not whole.
+// A JPEG in memory decoded at the DCT scale nearest above wanted (and then scaled to it) when
+// that is smaller, else whole or scaled to wanted by Qt's reader.
+QImage decodedJpeg(QByteArray jpeg, QSize wanted) {
+    if (QImage scaled = atDctScale(jpeg, wanted); !scaled.isNull())
+        return scaled;
+    QBuffer buffer(&jpeg);
+    QImageReader reader(&buffer, "jpeg");
+    if (wanted.isValid())
+        reader.setScaledSize(wanted);
+    return reader.read();
+}
+
+// Rows of 8-bit RGB, packed, as a picture of its own.
+QImage rgbRows(const void* rows, QSize size) {
+    return QImage(static_cast<const uchar*>(rows), size.width(), size.height(), size.width() * 3,
+                  QImage::Format_RGB888)
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+// The preview, as the camera stored it (a JPEG, or 8-bit RGB), decoded for wanted; null when it
+// is not whole.
 QImage previewImage(LibRaw& raw, QSize wanted) {
     if (raw.unpack_thumb() != LIBRAW_SUCCESS)
         return {};
     const libraw_thumbnail_t& t = raw.imgdata.thumbnail;
     if (!t.thumb)
         return {};
-    if (t.tformat == LIBRAW_THUMBNAIL_JPEG) {
-        QByteArray jpeg = QByteArray::fromRawData(t.thumb, qsizetype(t.tlength));
-        if (QImage scaled = atDctScale(jpeg, wanted); !scaled.isNull())
-            return scaled;
-        QBuffer buffer(&jpeg);
-        QImageReader reader(&buffer, "jpeg");
-        if (wanted.isValid())
-            reader.setScaledSize(wanted);
-        return reader.read();
-    }
+    if (t.tformat == LIBRAW_THUMBNAIL_JPEG)
+        return decodedJpeg(QByteArray::fromRawData(t.thumb, qsizetype(t.tlength)), wanted);
     if (t.tformat != LIBRAW_THUMBNAIL_BITMAP ||
         qint64(t.tlength) < qint64(t.twidth) * t.theight * 3)
         return {};
-    return QImage(reinterpret_cast<const uchar*>(t.thumb), t.twidth, t.theight, t.twidth * 3,
-                  QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    return rgbRows(t.thumb, {t.twidth, t.theight});
 }
 
 // The embedded pictures with the JPEGs' sizes read from their headers; a JPEG whose header does
@@ -142,24 +151,16 @@ QList<EmbeddedPicture> sized(const QByteArray& file, const QList<EmbeddedPicture
     return out;
 }
 
-// An embedded picture decoded: a JPEG at the DCT scale nearest above wanted when that is
-// smaller, RGB rows as they are.
+// An embedded picture decoded for wanted: a JPEG as decodedJpeg does, RGB rows as they are.
 QImage embeddedImage(const QByteArray& file, const EmbeddedPicture& picture, QSize wanted) {
-    if (picture.jpeg) {
-        QByteArray jpeg = QByteArray::fromRawData(file.constData() + picture.pieces.first().first,
-                                                  qsizetype(picture.pieces.first().second));
-        if (QImage scaled = atDctScale(jpeg, wanted); !scaled.isNull())
-            return scaled;
-        QBuffer buffer(&jpeg);
-        return QImageReader(&buffer, "jpeg").read();
-    }
+    if (picture.jpeg)
+        return decodedJpeg(QByteArray::fromRawData(file.constData() + picture.pieces.first().first,
+                                                   qsizetype(picture.pieces.first().second)),
+                           wanted);
     QByteArray rows;
     for (const auto& [at, length] : picture.pieces)
         rows.append(file.constData() + at, qsizetype(length));
-    const QSize size = picture.size;
-    return QImage(reinterpret_cast<const uchar*>(rows.constData()), size.width(), size.height(),
-                  size.width() * 3, QImage::Format_RGB888)
-        .convertToFormat(QImage::Format_RGB32);
+    return rgbRows(rows.constData(), picture.size);
 }
 
 // The mosaic developed as a camera's own software would at its plainest: the white balance the
@@ -179,9 +180,7 @@ QImage developed(LibRaw& raw, bool half) {
         return {};
     QImage image;
     if (made->type == LIBRAW_IMAGE_BITMAP && made->colors == 3 && made->bits == 8)
-        image =
-            QImage(made->data, made->width, made->height, made->width * 3, QImage::Format_RGB888)
-                .convertToFormat(QImage::Format_RGB32);
+        image = rgbRows(made->data, {made->width, made->height});
     LibRaw::dcraw_clear_mem(made);
     image.setColorSpace(QColorSpace::SRgb);
     return image;

@@ -44,12 +44,8 @@ void release(void* info) {
     delete mapping;
 }
 
-QImage pictureOver(Mapping* mapping, QSize size, qsizetype bytesPerLine, QImage::Format format,
-                   bool writable) {
-    if (writable)
-        return QImage(static_cast<uchar*>(mapping->at), size.width(), size.height(), bytesPerLine,
-                      format, release, mapping);
-    return QImage(static_cast<const uchar*>(mapping->at), size.width(), size.height(), bytesPerLine,
+QImage pictureOver(Mapping* mapping, QSize size, qsizetype bytesPerLine, QImage::Format format) {
+    return QImage(static_cast<uchar*>(mapping->at), size.width(), size.height(), bytesPerLine,
                   format, release, mapping);
 }
 
@@ -106,8 +102,7 @@ GivenCanvases& givenCanvases() {
 QImage freshCanvas(size_t bytes, QSize size, qsizetype bytesPerLine, QImage::Format format) {
     if (!sharedCanvases) {
         void* at = hugePages(bytes);
-        return at ? pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, true)
-                  : QImage();
+        return at ? pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format) : QImage();
     }
     int memory = givenCanvases().take(qint64(bytes));
     if (memory < 0)
@@ -122,14 +117,9 @@ QImage freshCanvas(size_t bytes, QSize size, qsizetype bytesPerLine, QImage::For
     }
     const QMutexLocker lock(&sharedMutex);
     sharedMemories[at] = memory;
-    return pictureOver(new Mapping{at, bytes, memory}, size, bytesPerLine, format, true);
+    return pictureOver(new Mapping{at, bytes, memory}, size, bytesPerLine, format);
 }
 } // namespace
-
-QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
-                     QImage::Format format, bool writable) {
-    return pictureOver(new Mapping{at, bytes}, size, bytesPerLine, format, writable);
-}
 
 int sealedMemory(qint64 bytes) {
     const int memory = memfd_create("tovik-picture", MFD_CLOEXEC | MFD_ALLOW_SEALING);

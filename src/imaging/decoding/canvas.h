@@ -12,11 +12,6 @@ namespace tovik {
 // huge-page faults instead of thousands of small ones.
 inline constexpr qint64 LargePictureBytes = qint64(8) << 20;
 
-// A picture over memory mapped with mmap (bytes long), unmapped when its last copy goes. Over
-// read-only memory (writable false), a picture that is changed is copied first.
-QImage mappedPicture(void* at, size_t bytes, QSize size, qsizetype bytesPerLine,
-                     QImage::Format format, bool writable);
-
 // Shared memory (a memfd) of bytes whose size is sealed, so that whoever it is sent to can map
 // it without its shrinking under them; -1 when none can be had.
 int sealedMemory(qint64 bytes);

@@ -21,9 +21,9 @@
 #include <QFile>
 #include <QtPlugin>
 
+#include <memory>
 #include <utility>
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 
 Q_IMPORT_PLUGIN(MetafilePlugin)
@@ -108,19 +108,14 @@ PictureLoad previewPlace(int fd, bool inHelper) {
     if (!isRegularFile(fd) || ::fstat(fd, &info) != 0 || info.st_size <= 0 ||
         info.st_size > MaxPictureFileBytes)
         return {PictureError::NotAPicture, {}, {}};
-    void* mapped = inHelper ? ::mmap(nullptr, size_t(info.st_size), PROT_READ, MAP_PRIVATE, fd, 0)
-                            : MAP_FAILED;
-    QByteArray file;
+    std::shared_ptr<void> mapping;
+    QByteArray file = inHelper ? mappedBytes(fd, info.st_size, mapping) : QByteArray();
     QFile read;
-    if (mapped != MAP_FAILED)
-        file = QByteArray::fromRawData(static_cast<const char*>(mapped), qsizetype(info.st_size));
-    else if (!inHelper && read.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) &&
-             read.seek(0))
+    if (!inHelper && read.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle) &&
+        read.seek(0))
         file = read.read(info.st_size);
     const LibraryFormats* library = libraryFormats();
     const EmbeddedJpeg found = library ? library->embeddedJpeg(file) : EmbeddedJpeg();
-    if (mapped != MAP_FAILED)
-        ::munmap(mapped, size_t(info.st_size));
     PictureLoad place{
         found.offset < 0 ? PictureError::NotAPicture : PictureError::None, {}, found.size};
     place.embedded = {found.offset, found.length, found.orientation};

@@ -80,15 +80,8 @@ QByteArray readAtMost(QFile& file, qint64 most) {
     return bytes;
 }
 
-// A file as large as a camera's RAW, mapped: null when it cannot be.
+// A file as large as a camera's RAW is mapped.
 constexpr qint64 MappedFileBytes = qint64(16) << 20;
-QByteArray mappedBytes(int fd, qint64 size, std::shared_ptr<void>& mapping) {
-    void* at = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
-    if (at == MAP_FAILED)
-        return {};
-    mapping.reset(at, [size](void* p) { ::munmap(p, size_t(size)); });
-    return QByteArray::fromRawData(static_cast<const char*>(at), qsizetype(size));
-}
 
 // The size a file's header claims, for the message that it is too large to open.
 QSize claimedBy(const QByteArray& head) {
@@ -99,6 +92,14 @@ QSize claimedBy(const QByteArray& head) {
     return reader.format().startsWith("svg") ? QSize() : reader.size();
 }
 } // namespace
+
+QByteArray mappedBytes(int fd, qint64 size, std::shared_ptr<void>& mapping) {
+    void* at = ::mmap(nullptr, size_t(size), PROT_READ, MAP_PRIVATE, fd, 0);
+    if (at == MAP_FAILED)
+        return {};
+    mapping.reset(at, [size](void* p) { ::munmap(p, size_t(size)); });
+    return QByteArray::fromRawData(static_cast<const char*>(at), qsizetype(size));
+}
 
 bool turnsSideways(const PictureSource& source) {
     return source.turn.testFlag(QImageIOHandler::TransformationRotate90);
@@ -151,7 +152,7 @@ void PictureSource::check() {
     // A RAW is never taken for the thumbnail Qt's TIFF reader would find in its first directory,
     // even where the RAW reader is not linked and it is no picture.
     const LibraryFormats* library = libraryFormats();
-    if (laidOutAsCameraRaw(bytes) || (library && library->isCameraRaw(bytes)))
+    if (library ? library->isCameraRaw(bytes) : laidOutAsCameraRaw(bytes))
         m_reader.setFormat("raw");
     if (!m_reader.canRead())
         return refuse(PictureError::NotAPicture, {});

@@ -55,6 +55,10 @@ private:
     bool m_drawnOutside = false;
 };
 
+// The first size bytes of the file fd, mapped read-only, with mapping holding the mapping; null
+// when it cannot be mapped. Only in the helper: a file cut short meanwhile ends the process.
+QByteArray mappedBytes(int fd, qint64 size, std::shared_ptr<void>& mapping);
+
 // Whether the picture is turned a quarter to stand it upright.
 bool turnsSideways(const PictureSource& source);
 
