@@ -4,6 +4,7 @@
 #include "app/drawingsurface.h"
 
 #include "app/scaledpart.h"
+#include "imaging/largepicture.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -42,7 +43,53 @@ void DrawingSurface::setFrame(const QImage& frame) {
     update();
 }
 
+void DrawingSurface::setLarge(LargePicture* large) {
+    if (m_large)
+        disconnect(m_large, nullptr, this, nullptr);
+    m_large = large;
+    if (large)
+        connect(large, &LargePicture::arrived, this, qOverload<>(&QWidget::update));
+}
+
+int DrawingSurface::partsDenominator() const {
+    if (!m_large || m_size.isEmpty())
+        return 0;
+    const double zoom = double(m_size.width()) / m_large->size().width();
+    int denominator = 1;
+    while (denominator < 8 && zoom * denominator * 2 <= 1.0)
+        denominator *= 2;
+    return denominator < m_large->overviewFactor() ? denominator : 0;
+}
+
+double DrawingSurface::partsScale(int denominator) const {
+    return double(m_size.width()) / m_large->size().width() * denominator;
+}
+
+QRect DrawingSurface::partsOver(const QRect& part, int denominator) const {
+    const double scale = partsScale(denominator);
+    return QRectF(QPointF(part.topLeft()) / scale, QSizeF(part.size()) / scale).toAlignedRect();
+}
+
+void DrawingSurface::drawParts(QPainter& painter, const QRect& part, QPoint at) const {
+    const int denominator = partsDenominator();
+    if (denominator == 0)
+        return;
+    const double scale = partsScale(denominator);
+    const bool exact = scale == 1.0;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !exact);
+    for (const LargePicture::Part& piece :
+         m_large->parts(partsOver(part, denominator), denominator, false)) {
+        const QRectF target(QPointF(piece.rect.topLeft()) * scale - QPointF(part.topLeft()) + at,
+                            QSizeF(piece.rect.size()) * scale);
+        if (exact)
+            painter.drawImage(target.topLeft(), piece.image);
+        else
+            painter.drawImage(target, piece.image);
+    }
+}
+
 void DrawingSurface::clear() {
+    setLarge(nullptr);
     m_picture = QImage();
     m_sourceKey = 0;
     m_size = {};
@@ -62,6 +109,7 @@ QImage DrawingSurface::drawnPart(const QRect& part) const {
         painter.drawImage(at, m_picture, inside);
     else
         painter.drawImage(at, scaledPart(m_picture, m_size, inside));
+    drawParts(painter, inside, at);
     return out;
 }
 
@@ -71,6 +119,14 @@ void DrawingSurface::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const double scale = devicePixelRatioF();
     painter.setTransform(QTransform::fromScale(1 / scale, 1 / scale));
+    if (const int denominator = partsDenominator()) { // asked for once, for all that is painted
+        const QRect bounds = event->region().boundingRect();
+        m_large->parts(
+            partsOver(QRectF(QPointF(bounds.topLeft()) * scale, QSizeF(bounds.size()) * scale)
+                          .toAlignedRect(),
+                      denominator),
+            denominator);
+    }
     for (const QRect& part : event->region()) {
         const QRect device =
             QRectF(QPointF(part.topLeft()) * scale, QSizeF(part.size()) * scale).toAlignedRect();

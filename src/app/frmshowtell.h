@@ -9,6 +9,7 @@
 #include "app/pictureholder.h"
 #include "app/slidetimer.h"
 #include "core/layout.h"
+#include "imaging/largepicture.h"
 #include "imaging/picturesahead.h"
 #include "platform/platform.h"
 #include "settings/drives.h"
@@ -201,6 +202,8 @@ public:
     SlideTimer Timer1;
     // An animated picture's frames after the first, and the wait for the next one.
     std::unique_ptr<PictureFrames> frames;
+    // The picture held when it is too large to decode whole: imgThree holds its overview.
+    std::unique_ptr<LargePicture> large;
     QTimer FrameTimer;
     QFutureWatcher<PictureLoad> arrival; // of the unfinished picture
     void stopAnimation() {

@@ -64,10 +64,14 @@ bool frmShowTell::drawPicture() {
         return true;
     }
     const QSize size = drawingSize();
+    if (large && imgThree.picture.cacheKey() != large->overview().cacheKey())
+        large.reset(); // another picture is held now
     // Nothing that large is held while viewing, but Save As must be able to render what is shown.
-    if (qint64(size.width()) * size.height() * 4 > renderBudget)
+    // A large picture is drawn from its parts at any zoom: its Save As says when it cannot.
+    if (!large && qint64(size.width()) * size.height() * 4 > renderBudget)
         return false;
     imgOne->setPicture(imgThree.picture, size);
+    imgOne->setLarge(large.get());
     return true;
 }
 

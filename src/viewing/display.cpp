@@ -5,6 +5,7 @@
 
 #include "app/frmshowtell.h"
 #include "core/zoomsteps.h"
+#include "imaging/largepicture.h"
 #include "imaging/openpicture.h"
 #include "imaging/pictures.h"
 #include "imaging/preview.h"
@@ -131,14 +132,29 @@ bool showScaledFirst(frmShowTell& window, const QString& FileName) {
                return loadPictureScaled(FileName, scaled);
            });
 }
+// A picture too large to decode whole, shown from its overview as it comes, and from its parts
+// where a zoom needs more. False when it is none: its load then says what it is.
+bool showLarge(frmShowTell& window, const QString& FileName) {
+    PictureError error = PictureError::None;
+    const QRgb fill = window.imgTwo->palette().color(QPalette::Window).rgb();
+    std::unique_ptr<LargePicture> large = LargePicture::open(FileName, fill, &error);
+    if (!large)
+        return error != PictureError::None && !acceptLoad(window, {error, {}, {}});
+    const QSize full = large->size();
+    window.large = std::move(large);
+    drawHeld(window, window.held(window.large->overview(), full));
+    window.noteShown(FileName);
+    return true;
+}
 } // namespace
 
 void Display(frmShowTell& window, const QString& FileName) {
     const bool sheet = FileName == window.platform().workFile(SheetFileName);
     window.SB1->showMessage(sheet ? SheetStatusText : FileName);
     window.setUnfinishedAside();
-    if (!sheet && !window.picturesAhead.ready(FileName) &&
-        (showPreview(window, FileName) || showScaledFirst(window, FileName)))
+    if (!sheet && (showLarge(window, FileName) ||
+                   (!window.picturesAhead.ready(FileName) &&
+                    (showPreview(window, FileName) || showScaledFirst(window, FileName)))))
         return;
     showLoaded(window, FileName, window.picturesAhead.take(FileName));
 }

@@ -8,6 +8,7 @@
 #include "imaging/decoding/decodehere.h"
 #include "imaging/decoding/framereader.h"
 #include "imaging/helper/protocol.h"
+#include "imaging/large/largeserve.h"
 #include "imaging/startup.h"
 #include "sandbox/sandbox.h"
 
@@ -150,6 +151,12 @@ void serve(const Request& request, int fd) {
         return;
     case Kind::Frame:
         return serveFrame(fd, quint32(request.width));
+    case Kind::Keep:
+        return keepLargeMemory(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    case Kind::Overview:
+        return serveOverview(request, fd);
+    case Kind::Region:
+        return answer(serveRegion(request));
     case Kind::Load:
     case Kind::Size:
     case Kind::Scaled:

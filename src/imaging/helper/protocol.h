@@ -28,6 +28,10 @@ enum class Kind : quint32 {
     Preview = 8,        // where a camera RAW's JPEG preview lies
     ScreenProfile = 10, // the memory beside it holds the screen's ICC profile
     Canvas = 11,        // the memory beside it is a picture's the viewer let go: decode into it
+    // A picture too large to decode whole (see large/largepicture.cpp), in a helper of its own.
+    Keep = 12,     // the memory beside it holds what the helper keeps of the next large picture
+    Overview = 13, // the file's overview: a first answer with its memory, one a band, the last
+    Region = 14,   // a part of the last file overviewed (x, y, width, height at denominator)
     // What a decoder that has been taken over might try; the sandbox ends the helper first.
     TryOpen = 100,
     TrySocket = 101,
@@ -41,12 +45,15 @@ struct Request {
     qint32 width = 0, height = 0; // Scaled
     float percent = 0;            // Thumbnail, with the twips a pixel
     double tppX = 0, tppY = 0;
-    qint32 box = 0; // Thumbnail: the square it fits instead, when above 0
+    qint32 box = 0;                       // Thumbnail: the square it fits instead, when above 0
+    qint32 x = 0, y = 0, denominator = 1; // Region
+    quint32 fill = 0;                     // Overview: what its rows show until decoded
 };
 
 // Text: the memory beside the answer holds width bytes of text, not pixels. QuickScaled: a
 // smaller picture is decoded for less than the whole (see PictureLoad).
-enum AnswerFlags : quint32 { Animated = 1, Outside = 2, Text = 4, QuickScaled = 8 };
+// Progress: an overview's rows done so far (rows), more answers to come.
+enum AnswerFlags : quint32 { Animated = 1, Outside = 2, Text = 4, QuickScaled = 8, Progress = 16 };
 // The longest text an answer holds.
 inline constexpr qint32 MostTextBytes = 64 * 1024;
 
@@ -59,6 +66,7 @@ struct Answer {
     qint32 delayMs = 0;                           // Frame: how long it is shown
     qint64 previewOffset = -1, previewLength = 0; // Preview
     qint32 previewOrientation = 1;
+    qint32 rows = 0; // Overview: its rows done; at its end, the MCU rows its index reaches
 };
 
 // The pixel forms a helper sends as they are (any other it makes 32-bit first), and the only

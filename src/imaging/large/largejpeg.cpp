@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace tovik::large {
@@ -118,7 +119,7 @@ std::unique_ptr<LargeJpeg> LargeJpeg::open(int fd) {
     const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(head.size()), 0);
     std::optional<JpegLayout> layout =
         got > 0 ? baselineLayout(head.left(got)) : std::optional<JpegLayout>();
-    const int own = layout ? ::dup(fd) : -1;
+    const int own = layout ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
     if (own < 0)
         return {};
     return std::unique_ptr<LargeJpeg>(new LargeJpeg(own, std::move(*layout)));
@@ -143,7 +144,7 @@ bool LargeJpeg::overview(QImage& canvas, const Reduction& reduction, IndexPoint*
     OverviewPass pass;
     pass.failure.create(pass.info);
     pass.rows.resize(size_t(reduction.box) * size_t((m_layout.size.width() + 7) / 8));
-    const int own = ::dup(m_fd);
+    const int own = ::fcntl(m_fd, F_DUPFD_CLOEXEC, 0);
     pass.file = own >= 0 ? ::fdopen(own, "rb") : nullptr;
     if (pass.file)
         std::setvbuf(pass.file, nullptr, _IOFBF, 1 << 20);

@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+// A 600-megapixel panorama (30000 x 20000, tiled from real photographs by make_large), which the
+// viewer shows from an overview and parts:
+// - its overview, whole, against djpeg -scale 1/8 of the same file (the Huffman decoding floor);
+//   and how soon its first rows come;
+// - a screen's worth at zoom 1 (1920 x 1080) at its top-left and at its bottom-right corner,
+//   once the overview is done, against djpeg -crop of the same region;
+// - the memory of this process and its helper together, sampled throughout.
+// Usage: bench_large   (djpeg from libjpeg-turbo-progs and the photographs: bench/setup.sh)
+
+#include "benchsupport.h"
+#include "imaging/largepicture.h"
+#include "imaging/startup.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include <unistd.h>
+
+using namespace tovik;
+using namespace tovik::bench;
+
+namespace {
+const QSize Panorama(30000, 20000);
+const QSize Screen(1920, 1080);
+
+QString panorama() {
+    const QString path = QDir::tempPath() + "/tovik-large/panorama.jpg";
+    if (QFileInfo::exists(path))
+        return path;
+    QProcess setup;
+    setup.start(QCoreApplication::applicationDirPath() + "/../../bench/setup.sh", {});
+    setup.waitForFinished(-1);
+    const QString photos = QString::fromLocal8Bit(setup.readAllStandardOutput()).trimmed();
+    QStringList arguments{"jpeg", path, QString::number(Panorama.width()),
+                          QString::number(Panorama.height())};
+    for (const QFileInfo& photo : QDir(photos).entryInfoList({"*.jpg"}, QDir::Files))
+        arguments << photo.filePath();
+    QDir().mkpath(QFileInfo(path).path());
+    return QProcess::execute(QCoreApplication::applicationDirPath() + "/make_large", arguments) == 0
+               ? path
+               : QString();
+}
+
+double djpegMs(const QStringList& arguments) {
+    return bestMs(3, [&] {
+        QProcess::execute("djpeg", QStringList{"-outfile", "/dev/null"} + arguments);
+    });
+}
+
+// The memory of this process and its children, the most it came to.
+class MemoryWatch {
+public:
+    MemoryWatch() : m_thread([this] { watch(); }) {}
+    ~MemoryWatch() {
+        m_stop = true;
+        m_thread.join();
+    }
+    qint64 most() const { return m_most; }
+
+private:
+    static qint64 residentOf(const QString& pid) {
+        QFile status("/proc/" + pid + "/status");
+        if (!status.open(QIODevice::ReadOnly))
+            return 0;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+        return 0;
+    }
+    void watch() {
+        const QString self = QString::number(getpid());
+        while (!m_stop) {
+            qint64 sum = residentOf(self);
+            QFile children("/proc/" + self + "/task/" + self + "/children");
+            if (children.open(QIODevice::ReadOnly))
+                for (const QByteArray& child : children.readAll().split(' '))
+                    if (!child.trimmed().isEmpty())
+                        sum += residentOf(QString::fromLatin1(child.trimmed()));
+            m_most = std::max<qint64>(m_most, sum);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    std::atomic<bool> m_stop = false;
+    std::atomic<qint64> m_most = 0;
+    std::thread m_thread;
+};
+
+// Runs the event loop until done says so.
+void waitFor(LargePicture& picture, const std::function<bool()>& done) {
+    QEventLoop loop;
+    QObject::connect(&picture, &LargePicture::arrived, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    if (!done())
+        loop.exec();
+}
+
+struct Overview {
+    double firstRowsMs = 0, wholeMs = 0;
+};
+
+Overview overview(const QString& path, std::unique_ptr<LargePicture>* kept = nullptr) {
+    QElapsedTimer t;
+    t.start();
+    std::unique_ptr<LargePicture> picture = LargePicture::open(path, 0xffc0c0c0);
+    if (!picture)
+        return {};
+    Overview o;
+    bool first = true;
+    waitFor(*picture, [&] {
+        if (first)
+            o.firstRowsMs = t.nsecsElapsed() / 1e6;
+        first = false;
+        return picture->overviewDone();
+    });
+    o.wholeMs = t.nsecsElapsed() / 1e6;
+    if (kept)
+        *kept = std::move(picture);
+    return o;
+}
+
+// A screen's worth at zoom 1 at at, all its parts come.
+double screenAt(LargePicture& picture, QPoint at) {
+    const QRect view(at, Screen);
+    QElapsedTimer t;
+    t.start();
+    const qsizetype wanted = [&] {
+        int count = 0;
+        for (int y = view.top() / 512; y <= view.bottom() / 512; ++y)
+            count += view.right() / 512 - view.left() / 512 + 1;
+        return count;
+    }();
+    picture.parts(view, 1);
+    waitFor(picture, [&] { return picture.parts(view, 1, false).size() == wanted; });
+    return t.nsecsElapsed() / 1e6;
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    if (QStandardPaths::findExecutable("djpeg").isEmpty()) {
+        std::fprintf(stderr, "bench_large: djpeg is missing (bench/setup.sh installs it)\n");
+        return 1;
+    }
+    const QString path = panorama();
+    if (path.isEmpty()) {
+        std::fprintf(stderr, "bench_large: the panorama could not be made\n");
+        return 1;
+    }
+    startImaging();
+    startHelperAhead();
+    QThread::msleep(200);
+    MemoryWatch memory;
+    Overview best{1e300, 1e300};
+    std::unique_ptr<LargePicture> picture;
+    for (int run = 0; run < 3; ++run) {
+        const Overview o = overview(path, &picture);
+        best = {std::min(best.firstRowsMs, o.firstRowsMs), std::min(best.wholeMs, o.wholeMs)};
+        picture.reset();
+        startHelperAhead();
+        QThread::msleep(100);
+    }
+    const double djpeg = djpegMs({"-scale", "1/8", path});
+    std::printf("600 MP JPEG overview: %.0f ms, djpeg -scale 1/8 %.0f ms; target %.0f ms "
+                "(1.25 x djpeg + 300)\n",
+                best.wholeMs, djpeg, 1.25 * djpeg + 300);
+    printRatio("overview against djpeg -scale 1/8", best.wholeMs, djpeg);
+    std::printf("first rows on screen: %.0f ms (target 150)\n", best.firstRowsMs);
+    overview(path, &picture);
+    for (const QPoint at : {QPoint(0, 0), QPoint(Panorama.width() - Screen.width(),
+                                                 Panorama.height() - Screen.height())}) {
+        const double ours = screenAt(*picture, at);
+        const QString crop = QStringLiteral("%1x%2+%3+%4")
+                                 .arg(Screen.width())
+                                 .arg(Screen.height())
+                                 .arg(at.x())
+                                 .arg(at.y());
+        const double reference = djpegMs({"-crop", crop, path});
+        std::printf("1:1 view at %d,%d: %.0f ms (target 500), djpeg -crop %.0f ms\n", at.x(),
+                    at.y(), ours, reference);
+        printRatio("1:1 view against djpeg -crop (target 0.2)", ours, reference);
+    }
+    picture.reset();
+    std::printf("most memory, this process and its helpers: %.0f MB (target 400)\n",
+                memory.most() / 1048576.0);
+    return 0;
+}

@@ -1,0 +1,269 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/largepicture.h"
+
+#include "imaging/decoding/canvas.h"
+#include "imaging/helper/decoderclient.h"
+#include "imaging/helper/helperpool.h"
+#include "imaging/helper/protocol.h"
+#include "imaging/large/jpegindex.h"
+#include "imaging/large/largejpeg.h"
+#include "imaging/openpicture.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <csignal>
+#include <map>
+#include <set>
+#include <thread>
+#include <tuple>
+
+#include <unistd.h>
+
+namespace tovik {
+
+namespace {
+constexpr int PartSide = 512;
+// The parts kept: some four screens' worth at zoom 1.
+constexpr qint64 PartsBytes = qint64(96) << 20;
+
+// The layout of the JPEG fd when it is a baseline one too large to decode whole.
+std::optional<large::JpegLayout> largeJpeg(int fd) {
+    for (const qint64 bytes : {qint64(64) << 10, large::MostHeaderBytes}) {
+        QByteArray head(bytes, Qt::Uninitialized);
+        const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(bytes), 0);
+        if (got < 2 || uchar(head[0]) != 0xff || uchar(head[1]) != 0xd8)
+            return {};
+        const std::optional<large::JpegLayout> layout = large::baselineLayout(head.left(got));
+        if (layout)
+            return qint64(layout->size.width()) * layout->size.height() > LargePicture::largeFrom()
+                       ? layout
+                       : std::nullopt;
+        if (got < bytes)
+            return {};
+    }
+    return {};
+}
+
+// Memory for the helper's index of a picture laid out so.
+int indexMemory(const large::JpegLayout& layout) {
+    return sealedMemory(std::max<qint64>(1, large::indexBytes(layout)));
+}
+
+struct PartKey {
+    int denominator, column, row;
+    auto operator<=>(const PartKey&) const = default;
+};
+} // namespace
+
+struct LargePicture::Session {
+    decoder::Helper helper;
+    LargePicture* owner = nullptr;
+    QSize size;
+    std::thread worker;
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stopping = false;
+    std::atomic<bool> done = false;
+    std::map<PartKey, QImage> parts;
+    std::map<PartKey, quint64> used; // the generation that last wanted it
+    std::set<PartKey> failed;
+    std::vector<PartKey> queue; // wanted, missing, nearest first
+    quint64 generation = 0;
+    qint64 bytes = 0;
+
+    ~Session() {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        wake.notify_all();
+        ::kill(helper.pid, SIGKILL); // ends an answer waited for
+        if (worker.joinable())
+            worker.join();
+        decoder::retire(helper);
+    }
+
+    std::optional<decoder::Answer> receive(int* memory = nullptr) {
+        decoder::Answer answer;
+        int fd = -1;
+        if (!decoder::readable(helper.socket) ||
+            !decoder::receiveMessage(helper.socket, &answer, sizeof answer, &fd))
+            return {};
+        if (memory)
+            *memory = fd;
+        else if (fd >= 0)
+            ::close(fd);
+        return answer;
+    }
+
+    void run() {
+        while (const std::optional<decoder::Answer> answer = receive()) {
+            emit owner->arrived();
+            if (!(answer->flags & decoder::Progress))
+                break;
+        }
+        done = true;
+        emit owner->arrived();
+        while (const std::optional<PartKey> key = next())
+            decodePart(*key);
+    }
+
+    std::optional<PartKey> next() {
+        std::unique_lock lock(mutex);
+        wake.wait(lock, [&] { return stopping || !queue.empty(); });
+        if (stopping)
+            return {};
+        const PartKey key = queue.front();
+        queue.erase(queue.begin());
+        return key;
+    }
+
+    QRect rectOf(const PartKey& key) const {
+        const QSize reduced = large::Reduction{key.denominator, 1}.of(size);
+        return QRect(key.column * PartSide, key.row * PartSide, PartSide, PartSide) &
+               QRect(QPoint(0, 0), reduced);
+    }
+
+    void decodePart(const PartKey& key) {
+        const QRect rect = rectOf(key);
+        decoder::Request request;
+        request.kind = decoder::Kind::Region;
+        request.room = qint64(PartSide) * PartSide * 4;
+        request.x = rect.x();
+        request.y = rect.y();
+        request.width = rect.width();
+        request.height = rect.height();
+        request.denominator = key.denominator;
+        int memory = -1;
+        std::optional<decoder::Answer> answer;
+        if (decoder::sendMessage(helper.socket, &request, sizeof request, -1))
+            answer = receive(&memory);
+        std::optional<PictureLoad> load;
+        if (answer)
+            load = decoder::answeredLoad(*answer, memory, request);
+        if (memory >= 0)
+            ::close(memory);
+        if (!answer)
+            return;
+        {
+            const std::lock_guard lock(mutex);
+            if (!load || load->image.isNull())
+                failed.insert(key);
+            else
+                bytes += (parts[key] = load->image).sizeInBytes();
+        }
+        emit owner->arrived();
+    }
+
+    // Lets go of the parts least lately wanted while they pass PartsBytes. Under the lock.
+    void forget() {
+        while (bytes > PartsBytes) {
+            const auto oldest = std::min_element(
+                used.begin(), used.end(), [](auto& a, auto& b) { return a.second < b.second; });
+            if (oldest == used.end() || oldest->second == generation)
+                return;
+            const auto part = parts.find(oldest->first);
+            if (part != parts.end()) {
+                bytes -= part->second.sizeInBytes();
+                parts.erase(part);
+            }
+            used.erase(oldest);
+        }
+    }
+};
+
+qint64 LargePicture::largeFrom() {
+    const qint64 set = qEnvironmentVariable("TOVIK_LARGE_PICTURE_PIXELS").toLongLong();
+    return set > 0 ? set : PictureBudgetBytes / 4;
+}
+
+std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
+                                                 PictureError* error) {
+    if (error)
+        *error = PictureError::None;
+    const OpenPicture file(path);
+    const std::optional<large::JpegLayout> layout = largeJpeg(file.fd());
+    std::optional<decoder::Helper> helper = layout ? decoder::pool().take() : std::nullopt;
+    if (!helper)
+        return {};
+    std::unique_ptr<LargePicture> picture(new LargePicture);
+    picture->m_session = std::make_unique<Session>();
+    Session& s = *picture->m_session;
+    s.helper = *helper;
+    s.owner = picture.get();
+    s.size = layout->size;
+    decoder::Request keep;
+    keep.kind = decoder::Kind::Keep;
+    const int index = indexMemory(*layout);
+    decoder::sendMessage(s.helper.socket, &keep, sizeof keep, index);
+    if (index >= 0)
+        ::close(index);
+    decoder::Request overview;
+    overview.kind = decoder::Kind::Overview;
+    overview.fill = fill;
+    int memory = -1;
+    std::optional<decoder::Answer> first;
+    if (decoder::sendMessage(s.helper.socket, &overview, sizeof overview, file.fd()))
+        first = s.receive(&memory);
+    std::optional<PictureLoad> load;
+    if (first)
+        load = decoder::answeredLoad(*first, memory, overview);
+    if (memory >= 0)
+        ::close(memory);
+    if (!load || load->image.isNull()) {
+        if (error)
+            *error = load ? load->error : PictureError::NotAPicture;
+        return {};
+    }
+    picture->m_overview = load->image;
+    picture->m_size = layout->size;
+    picture->m_factor = large::overviewReduction(layout->size).factor();
+    s.worker = std::thread([&s] { s.run(); });
+    return picture;
+}
+
+LargePicture::~LargePicture() = default;
+
+bool LargePicture::overviewDone() const {
+    return m_session->done;
+}
+
+QList<LargePicture::Part> LargePicture::parts(const QRect& rect, int denominator, bool ask) {
+    Session& s = *m_session;
+    const QRect within = rect & QRect(QPoint(0, 0), large::Reduction{denominator, 1}.of(m_size));
+    QList<Part> found;
+    if (within.isEmpty())
+        return found;
+    std::vector<PartKey> missing;
+    const std::lock_guard lock(s.mutex);
+    s.generation += ask;
+    for (int row = within.top() / PartSide; row <= within.bottom() / PartSide; ++row)
+        for (int column = within.left() / PartSide; column <= within.right() / PartSide; ++column) {
+            const PartKey key{denominator, column, row};
+            if (ask)
+                s.used[key] = s.generation;
+            const auto part = s.parts.find(key);
+            if (part != s.parts.end())
+                found.append({s.rectOf(key), part->second});
+            else if (!s.failed.count(key))
+                missing.push_back(key);
+        }
+    if (!ask)
+        return found;
+    const QPoint middle = within.center();
+    std::sort(missing.begin(), missing.end(), [&](const PartKey& a, const PartKey& b) {
+        return (s.rectOf(a).center() - middle).manhattanLength() <
+               (s.rectOf(b).center() - middle).manhattanLength();
+    });
+    s.queue = std::move(missing);
+    s.forget();
+    s.wake.notify_one();
+    return found;
+}
+
+} // namespace tovik
