@@ -50,6 +50,9 @@ public:
     // and the parts least lately asked for are let go beyond a bound.
     QList<Part> parts(const QRect& rect, int denominator, bool ask = true);
 
+    // For tests: the helper's process.
+    qint64 helperProcess() const;
+
 signals:
     // More of the overview, or a part, has come: what is drawn may be drawn better.
     void arrived();

@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/large/jpegindex.h"
+#include "plugins/jpegscan/jpegindex.h"
 #include "imaging/large/largejpeg.h"
+#include "imaging/largepicture.h"
+#include "support/scopedenvironment.h"
 #include "support/testmain.h"
+
+#include <QSignalSpy>
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -13,12 +17,15 @@
 #include <cstdio>
 #include <vector>
 
+#include <csignal>
+
 #include <fcntl.h>
 #include <jpeglib.h>
 #include <unistd.h>
 
 using namespace tovik;
 using namespace tovik::large;
+using namespace tovik::jpegscan;
 
 namespace {
 // A scene with detail at every scale: gradients, a grid, noise, so that DCs jump about.
@@ -38,7 +45,8 @@ QImage scene(QSize size) {
 
 // The scene written as a baseline JPEG by libjpeg: sampling 2x2 (4:2:0), 2x1, 1x1, or gray (0),
 // with a restart every restartRows MCU rows (none at 0).
-QByteArray jpegOf(const QImage& image, int sampling, int restartRows = 0, int quality = 90) {
+QByteArray jpegOf(const QImage& image, int sampling, int restartRows = 0,
+                  bool progressive = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
     info.err = jpeg_std_error(&error);
@@ -51,7 +59,9 @@ QByteArray jpegOf(const QImage& image, int sampling, int restartRows = 0, int qu
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_set_quality(&info, 90, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
     if (sampling == 0)
         jpeg_set_colorspace(&info, JCS_GRAYSCALE);
     else
@@ -92,6 +102,39 @@ QImage wholeAt(const QByteArray& file, int denominator) {
     return image;
 }
 
+// An average of each box x box pixels of image (those at its edges as far as they go), rounded.
+QImage boxed(const QImage& image, int box) {
+    QImage out((image.width() + box - 1) / box, (image.height() + box - 1) / box,
+               QImage::Format_RGB32);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            int r = 0, g = 0, b = 0, n = 0;
+            for (int j = y * box; j < std::min(image.height(), (y + 1) * box); ++j)
+                for (int i = x * box; i < std::min(image.width(), (x + 1) * box); ++i, ++n) {
+                    const QRgb p = image.pixel(i, j);
+                    r += qRed(p), g += qGreen(p), b += qBlue(p);
+                }
+            out.setPixel(x, y, qRgb((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n));
+        }
+    return out;
+}
+
+QString written(const QTemporaryDir& folder, const QByteArray& bytes) {
+    const QString path = folder.filePath(QStringLiteral("large.jpg"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+// Whether picture's overview comes whole before long.
+bool overviewCame(LargePicture& picture) {
+    QSignalSpy arrived(&picture, &LargePicture::arrived);
+    for (int i = 0; i < 200 && !picture.overviewDone(); ++i)
+        arrived.wait(50);
+    return picture.overviewDone();
+}
+
 struct Opened {
     QTemporaryDir folder;
     int fd = -1;
@@ -99,11 +142,7 @@ struct Opened {
     std::vector<IndexPoint> index;
     QImage overview;
     explicit Opened(const QByteArray& bytes, Reduction reduction = {8, 1}) {
-        QFile file(folder.filePath(QStringLiteral("large.jpg")));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        file.close();
-        fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(QFile::encodeName(written(folder, bytes)).constData(), O_RDONLY | O_CLOEXEC);
         jpeg = LargeJpeg::open(fd);
         if (!jpeg)
             return;
@@ -158,6 +197,79 @@ private slots:
                                                             .arg(at.height())));
             }
         }
+    }
+
+    // The overview is libjpeg's decode at the DCT scale, then boxes averaged, in one pass; the
+    // reduction is the least that brings a picture to the pixels allowed.
+    void theOverviewIsTheWholeReduced() {
+        const QByteArray file = jpegOf(scene({1203, 517}), 2);
+        for (const Reduction reduction : {Reduction{8, 1}, Reduction{8, 4}, Reduction{2, 1}}) {
+            const Opened opened(file, reduction);
+            QCOMPARE(opened.overview, boxed(wholeAt(file, reduction.scale), reduction.box));
+        }
+        QCOMPARE(overviewReduction({30000, 20000}, OverviewPixels).factor(), 8);
+        QCOMPARE(overviewReduction({65535, 65535}, OverviewPixels).factor(), 16);
+        QCOMPARE(overviewReduction({65535, 65535}, OverviewPixels).of({65535, 65535}),
+                 QSize(4096, 4096));
+        QCOMPARE(overviewReduction({4096, 4096}, OverviewPixels).factor(), 1);
+    }
+
+    // Through its own helper, a JPEG past the bound (set low here) opens at once, its overview
+    // fills in, and the parts asked for come as they are in the whole decode; a JPEG within it,
+    // a progressive one, and no JPEG at all are not large pictures.
+    void aLargePictureIsShownFromItsHelper() {
+        const test::ScopedEnvironment bound("TOVIK_LARGE_PICTURE_PIXELS", "100000");
+        const QTemporaryDir folder;
+        const QByteArray file = jpegOf(scene({1203, 517}), 2);
+        std::unique_ptr<LargePicture> picture =
+            LargePicture::open(written(folder, file), qRgb(1, 2, 3));
+        QVERIFY(picture);
+        QCOMPARE(picture->size(), QSize(1203, 517));
+        QCOMPARE(picture->overviewFactor(), 16); // 6250 pixels at most: 100000 / 16
+        QVERIFY(overviewCame(*picture));
+        QCOMPARE(picture->overview(), boxed(wholeAt(file, 8), 2));
+        const QImage whole = wholeAt(file, 1);
+        const QRect view(700, 200, 503, 317); // over four parts, to the picture's corner
+        picture->parts(view, 1);
+        QSignalSpy arrived(picture.get(), &LargePicture::arrived);
+        QList<LargePicture::Part> parts;
+        for (int i = 0; i < 100 && (parts = picture->parts(view, 1, false)).size() < 4; ++i)
+            arrived.wait(50);
+        QCOMPARE(parts.size(), 4);
+        for (const LargePicture::Part& part : parts)
+            QCOMPARE(part.image, whole.copy(part.rect));
+
+        const test::ScopedEnvironment higher("TOVIK_LARGE_PICTURE_PIXELS", "622000");
+        QVERIFY(!LargePicture::open(folder.filePath("large.jpg"), 0));
+        const test::ScopedEnvironment lower("TOVIK_LARGE_PICTURE_PIXELS", "1000");
+        QVERIFY(!LargePicture::open(written(folder, jpegOf(scene({400, 300}), 2, 0, true)), 0));
+        QVERIFY(!LargePicture::open(QStringLiteral(TOVIK_TESTDATA "/icon.ico"), 0));
+    }
+
+    // Stepping away ends the helper, overview and all, at once; a file that claims 65535 x
+    // 65535 pixels in a few hundred bytes opens, its overview ends where its data do, and parts
+    // beyond them are simply never drawn.
+    void largePicturesEndAndBreakSafely() {
+        const test::ScopedEnvironment bound("TOVIK_LARGE_PICTURE_PIXELS", "100000");
+        const QTemporaryDir folder;
+        std::unique_ptr<LargePicture> picture =
+            LargePicture::open(written(folder, jpegOf(scene({1203, 517}), 2)), 0);
+        QVERIFY(picture);
+        const qint64 helper = picture->helperProcess();
+        picture.reset();
+        QCOMPARE(::kill(pid_t(helper), 0), -1); // ended and waited for
+
+        QByteArray claims = jpegOf(scene({64, 64}), 2);
+        const qsizetype frame = claims.indexOf("\xff\xc0");
+        claims[frame + 5] = claims[frame + 6] = claims[frame + 7] = claims[frame + 8] = char(0xff);
+        picture = LargePicture::open(written(folder, claims.left(claims.size() - 200)), 0);
+        QVERIFY(picture);
+        QCOMPARE(picture->size(), QSize(65535, 65535));
+        QVERIFY(overviewCame(*picture));
+        picture->parts(QRect(60000, 60000, 512, 512), 1);
+        QSignalSpy arrived(picture.get(), &LargePicture::arrived);
+        arrived.wait(200);
+        QVERIFY(picture->parts(QRect(60000, 60000, 512, 512), 1, false).isEmpty());
     }
 };
 

@@ -204,6 +204,11 @@ public:
 };
 } // namespace
 
+int lastEndingSignal() {
+    const int status = lastHelperStatus();
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
 void startAhead() {
     if (qEnvironmentVariableIsSet("TOVIK_DECODE_IN_PROCESS") || helperPath().isEmpty())
         return;

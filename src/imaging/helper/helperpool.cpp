@@ -4,7 +4,6 @@
 #include "imaging/helper/helperpool.h"
 
 #include "imaging/colour/screencolours.h"
-#include "imaging/helper/decoderclient.h"
 #include "imaging/helper/protocol.h"
 
 #include <QFile>
@@ -181,8 +180,8 @@ Pool& pool() {
     return helpers;
 }
 
-int lastEndingSignal() {
-    return WIFSIGNALED(lastStatus.load()) ? WTERMSIG(lastStatus.load()) : 0;
+int lastHelperStatus() {
+    return lastStatus;
 }
 
 } // namespace tovik::decoder

@@ -29,6 +29,8 @@ const QString& helperPath();
 int timeLimitMs();
 // Ends a helper (killed, however it is) and waits for it.
 void retire(const Helper& helper);
+// How the helper retired last ended, as waitpid says.
+int lastHelperStatus();
 // Whether an answer waits on socket, waiting for it no longer than the time limit.
 bool readable(int socket);
 // A helper started, not yet waited for.

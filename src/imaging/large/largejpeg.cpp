@@ -5,6 +5,7 @@
 
 #include "imaging/colour/screencolours.h"
 #include "imaging/jpeg/jpegfailure.h"
+#include "imaging/jpeg/jpegmarkers.h"
 
 #include <QColorSpace>
 
@@ -23,22 +24,30 @@ QSize Reduction::of(QSize picture) const {
     return {(picture.width() + f - 1) / f, (picture.height() + f - 1) / f};
 }
 
-Reduction overviewReduction(QSize picture) {
+Reduction overviewReduction(QSize picture, qint64 most) {
     Reduction r;
     for (int f = 1; f <= 1 << 16; f *= 2) {
         r = {std::min(f, 8), std::max(1, f / 8)};
         const QSize reduced = r.of(picture);
-        if (qint64(reduced.width()) * reduced.height() <= OverviewPixels)
+        if (qint64(reduced.width()) * reduced.height() <= most)
             break;
     }
     return r;
 }
 
+bool validReduction(const Reduction& r) {
+    return (r.scale == 1 || r.scale == 2 || r.scale == 4 || r.scale == 8) && r.box >= 1 &&
+           r.box <= 1024 && (r.box & (r.box - 1)) == 0;
+}
+
 namespace {
 BandConversion conversionOf(const JpegLayout& layout) {
-    return layout.icc.isEmpty()
-               ? BandConversion()
-               : screenConversion(QColorSpace::fromIccProfile(layout.icc), QImage::Format_RGB32);
+    IccChunks chunks;
+    for (const QByteArray& segment : layout.iccSegments)
+        chunks.add(reinterpret_cast<const uchar*>(segment.constData()), size_t(segment.size()));
+    const QByteArray icc = chunks.joined();
+    return icc.isEmpty() ? BandConversion()
+                         : screenConversion(QColorSpace::fromIccProfile(icc), QImage::Format_RGB32);
 }
 
 // Averages box rows of width pixels (RGB32, the last box of a row as wide as it goes) into out.
@@ -115,10 +124,10 @@ struct PieceDecode {
 } // namespace
 
 std::unique_ptr<LargeJpeg> LargeJpeg::open(int fd) {
-    QByteArray head(MostHeaderBytes, Qt::Uninitialized);
+    QByteArray head(jpegscan::MostHeaderBytes, Qt::Uninitialized);
     const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(head.size()), 0);
     std::optional<JpegLayout> layout =
-        got > 0 ? baselineLayout(head.left(got)) : std::optional<JpegLayout>();
+        got > 0 ? jpegscan::baselineLayout(head.left(got)) : std::optional<JpegLayout>();
     const int own = layout ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
     if (own < 0)
         return {};
@@ -138,7 +147,8 @@ bool LargeJpeg::overview(QImage& canvas, const Reduction& reduction, IndexPoint*
     std::atomic<bool> stop = false;
     std::thread indexing;
     if (index)
-        indexing = std::thread([&] { m_indexedRows = indexJpeg(m_fd, m_layout, index, stop); });
+        indexing =
+            std::thread([&] { m_indexedRows = jpegscan::indexJpeg(m_fd, m_layout, index, stop); });
     const BandConversion convert = conversionOf(m_layout);
     int converted = 0;
     OverviewPass pass;
@@ -184,7 +194,7 @@ QImage LargeJpeg::region(const QRect& rect, int denominator) const {
         QRect(0, 0, l.mcusAcross(), l.mcusDown());
     if (mcus.bottom() >= m_indexedRows)
         return {};
-    const QByteArray piece = regionJpeg(m_fd, l, m_index, mcus);
+    const QByteArray piece = jpegscan::regionJpeg(m_fd, l, m_index, mcus);
     if (piece.isEmpty())
         return {};
     const int pieceWidth =

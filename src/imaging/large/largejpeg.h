@@ -3,8 +3,8 @@
 
 #pragma once
 
-#include "imaging/large/jpegindex.h"
-#include "imaging/large/jpeglayout.h"
+#include "plugins/jpegscan/jpegindex.h"
+#include "plugins/jpegscan/jpeglayout.h"
 
 #include <QImage>
 
@@ -13,6 +13,9 @@
 
 namespace tovik::large {
 
+using jpegscan::IndexPoint;
+using jpegscan::JpegLayout;
+
 // The reduction a large picture's overview is made at: a power of two, the DCT scale's part of
 // it (at most 8) and the rest by averaging boxes of pixels.
 struct Reduction {
@@ -20,9 +23,12 @@ struct Reduction {
     int factor() const { return scale * box; }
     QSize of(QSize picture) const;
 };
-// The overview of a picture of this size: the least reduction that brings it under
-// OverviewPixels.
-Reduction overviewReduction(QSize picture);
+// The overview of a picture of this size: the least reduction that brings it to most pixels or
+// fewer.
+Reduction overviewReduction(QSize picture, qint64 most);
+// A reduction the overview can be made at: a DCT scale of 1, 2, 4 or 8, a box of up to 1024.
+bool validReduction(const Reduction& reduction);
+// What an overview of a picture of the budget's size comes to: 64 MiB.
 inline constexpr qint64 OverviewPixels = qint64(4096) * 4096;
 
 // A baseline JPEG too large to decode whole (in the decoding helper): its overview made in one

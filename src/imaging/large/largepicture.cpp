@@ -7,9 +7,9 @@
 #include "imaging/helper/decoderclient.h"
 #include "imaging/helper/helperpool.h"
 #include "imaging/helper/protocol.h"
-#include "imaging/large/jpegindex.h"
 #include "imaging/large/largejpeg.h"
 #include "imaging/openpicture.h"
+#include "plugins/jpegscan/jpegindex.h"
 
 #include <QFile>
 
@@ -32,13 +32,13 @@ constexpr int PartSide = 512;
 constexpr qint64 PartsBytes = qint64(96) << 20;
 
 // The layout of the JPEG fd when it is a baseline one too large to decode whole.
-std::optional<large::JpegLayout> largeJpeg(int fd) {
-    for (const qint64 bytes : {qint64(64) << 10, large::MostHeaderBytes}) {
+std::optional<jpegscan::JpegLayout> largeJpeg(int fd) {
+    for (const qint64 bytes : {qint64(64) << 10, jpegscan::MostHeaderBytes}) {
         QByteArray head(bytes, Qt::Uninitialized);
         const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(bytes), 0);
         if (got < 2 || uchar(head[0]) != 0xff || uchar(head[1]) != 0xd8)
             return {};
-        const std::optional<large::JpegLayout> layout = large::baselineLayout(head.left(got));
+        const std::optional<jpegscan::JpegLayout> layout = jpegscan::baselineLayout(head.left(got));
         if (layout)
             return qint64(layout->size.width()) * layout->size.height() > LargePicture::largeFrom()
                        ? layout
@@ -50,8 +50,8 @@ std::optional<large::JpegLayout> largeJpeg(int fd) {
 }
 
 // Memory for the helper's index of a picture laid out so.
-int indexMemory(const large::JpegLayout& layout) {
-    return sealedMemory(std::max<qint64>(1, large::indexBytes(layout)));
+int indexMemory(const jpegscan::JpegLayout& layout) {
+    return sealedMemory(std::max<qint64>(1, jpegscan::indexBytes(layout)));
 }
 
 struct PartKey {
@@ -187,7 +187,7 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
     if (error)
         *error = PictureError::None;
     const OpenPicture file(path);
-    const std::optional<large::JpegLayout> layout = largeJpeg(file.fd());
+    const std::optional<jpegscan::JpegLayout> layout = largeJpeg(file.fd());
     std::optional<decoder::Helper> helper = layout ? decoder::pool().take() : std::nullopt;
     if (!helper)
         return {};
@@ -203,9 +203,13 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
     decoder::sendMessage(s.helper.socket, &keep, sizeof keep, index);
     if (index >= 0)
         ::close(index);
+    const large::Reduction reduction =
+        large::overviewReduction(layout->size, std::min(large::OverviewPixels, largeFrom() / 16));
     decoder::Request overview;
     overview.kind = decoder::Kind::Overview;
     overview.fill = fill;
+    overview.denominator = reduction.scale;
+    overview.box = reduction.box;
     int memory = -1;
     std::optional<decoder::Answer> first;
     if (decoder::sendMessage(s.helper.socket, &overview, sizeof overview, file.fd()))
@@ -215,19 +219,23 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
         load = decoder::answeredLoad(*first, memory, overview);
     if (memory >= 0)
         ::close(memory);
-    if (!load || load->image.isNull()) {
+    if (!load || load->image.size() != reduction.of(layout->size)) {
         if (error)
             *error = load ? load->error : PictureError::NotAPicture;
         return {};
     }
     picture->m_overview = load->image;
     picture->m_size = layout->size;
-    picture->m_factor = large::overviewReduction(layout->size).factor();
+    picture->m_factor = reduction.factor();
     s.worker = std::thread([&s] { s.run(); });
     return picture;
 }
 
 LargePicture::~LargePicture() = default;
+
+qint64 LargePicture::helperProcess() const {
+    return m_session->helper.pid;
+}
 
 bool LargePicture::overviewDone() const {
     return m_session->done;

@@ -64,9 +64,11 @@ void serveOverview(const Request& request, int fd) {
     if (!overviewed)
         return say(refusal(PictureError::NotAPicture));
     const QSize size = overviewed->layout().size;
-    const large::Reduction reduction = large::overviewReduction(size);
+    const large::Reduction reduction{request.denominator, request.box};
     const QSize reduced = reduction.of(size);
     const qint64 bytes = qint64(reduced.width()) * reduced.height() * 4;
+    if (!large::validReduction(reduction) || bytes > PictureBudgetBytes)
+        return say(refusal(PictureError::TooLarge, size));
     const int memory = sealedMemory(bytes);
     const Mapped canvasMemory(memory, size_t(bytes));
     if (!canvasMemory.at) {
@@ -85,9 +87,9 @@ void serveOverview(const Request& request, int fd) {
     a.flags = Progress;
     say(a, memory);
     ::close(memory);
-    const bool indexed = kept && qint64(kept->bytes) >= large::indexBytes(overviewed->layout());
+    const bool indexed = kept && qint64(kept->bytes) >= jpegscan::indexBytes(overviewed->layout());
     overviewed->overview(canvas, reduction,
-                         indexed ? static_cast<large::IndexPoint*>(kept->at) : nullptr,
+                         indexed ? static_cast<jpegscan::IndexPoint*>(kept->at) : nullptr,
                          [&](int rows) {
                              a.rows = rows;
                              say(a);

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/large/jpegindex.h"
+#include "plugins/jpegscan/jpegindex.h"
 
-#include "imaging/large/entropy.h"
+#include "plugins/jpegscan/entropy.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdlib>
 
-namespace tovik::large {
+namespace tovik::jpegscan {
 
 namespace {
 // The DC table every JPEG encoder starts from: it codes every difference eight bits allow.
@@ -189,4 +189,4 @@ QByteArray regionJpeg(int fd, const JpegLayout& layout, const IndexPoint* points
     return out.bytes();
 }
 
-} // namespace tovik::large
+} // namespace tovik::jpegscan

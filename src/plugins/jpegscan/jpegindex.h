@@ -3,14 +3,14 @@
 
 #pragma once
 
-#include "imaging/large/jpeglayout.h"
+#include "plugins/jpegscan/jpeglayout.h"
 
 #include <QRect>
 
 #include <atomic>
 #include <cstdint>
 
-namespace tovik::large {
+namespace tovik::jpegscan {
 
 // Where the entropy-coded data of one MCU begin, and each component's DC before it: from here a
 // row can be read on without the rows above it. One every PointEvery MCUs of each MCU row.
@@ -40,4 +40,4 @@ int indexJpeg(int fd, const JpegLayout& layout, IndexPoint* points, const std::a
 QByteArray regionJpeg(int fd, const JpegLayout& layout, const IndexPoint* points,
                       const QRect& mcus);
 
-} // namespace tovik::large
+} // namespace tovik::jpegscan

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tovik::large {
+namespace tovik::jpegscan {
 
 // A Huffman table of a JPEG, from its definition (16 counts, then the values): its codes looked
 // up nine bits at a time, longer ones by length; and the code of each value, to write it again.
@@ -113,4 +113,4 @@ inline int extended(uint32_t bits, int size) {
     return size == 0 ? 0 : int(bits) < (1 << (size - 1)) ? int(bits) - (1 << size) + 1 : int(bits);
 }
 
-} // namespace tovik::large
+} // namespace tovik::jpegscan

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/large/jpeglayout.h"
-
-#include "imaging/jpeg/jpegmarkers.h"
+#include "plugins/jpegscan/jpeglayout.h"
 
 #include <algorithm>
 
-namespace tovik::large {
+namespace tovik::jpegscan {
 
 namespace {
 int byteAt(const QByteArray& bytes, qsizetype at) {
@@ -77,7 +75,6 @@ std::optional<JpegLayout> baselineLayout(const QByteArray& head) {
     if (head.size() < 4 || byteAt(head, 0) != 0xff || byteAt(head, 1) != 0xd8)
         return {};
     JpegLayout layout;
-    IccChunks icc;
     bool framed = false;
     for (qsizetype at = 2; at + 4 <= head.size();) {
         if (byteAt(head, at) != 0xff)
@@ -107,13 +104,12 @@ std::optional<JpegLayout> baselineLayout(const QByteArray& head) {
         } else if (marker == 0xdd && segment.size() == 2) {
             layout.restartInterval = wordAt(segment, 0);
         } else if (marker == 0xe2) {
-            icc.add(reinterpret_cast<const uchar*>(segment.constData()), size_t(segment.size()));
+            layout.iccSegments.append(segment);
         } else if (marker == 0xda) {
             if (!framed || !readScan(layout, segment))
                 return {};
             layout.scanHeader = whole;
             layout.scanData = at;
-            layout.icc = icc.joined();
             return layout;
         } else if (marker == 0xd9 || marker == 0xcc) {
             return {};
@@ -122,4 +118,4 @@ std::optional<JpegLayout> baselineLayout(const QByteArray& head) {
     return {};
 }
 
-} // namespace tovik::large
+} // namespace tovik::jpegscan

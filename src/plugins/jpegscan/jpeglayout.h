@@ -4,13 +4,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QSize>
 
 #include <array>
 #include <optional>
 #include <vector>
 
-namespace tovik::large {
+namespace tovik::jpegscan {
 
 struct JpegComponent {
     int id = 0, h = 1, v = 1, dcTable = 0, acTable = 0;
@@ -29,7 +30,7 @@ struct JpegLayout {
     QByteArray tables, scanHeader;
     QByteArray frameHeader;                                 // SOF's payload after its length
     std::array<QByteArray, 4> dcDefinitions, acDefinitions; // a DHT's 16 counts, then its values
-    QByteArray icc;                                         // its colour profile, when it has one
+    QList<QByteArray> iccSegments; // its APP2 segments, which hold its colour profile
 
     int mcuWidth() const { return components.size() == 1 ? 8 : 8 * maxH; }
     int mcuHeight() const { return components.size() == 1 ? 8 : 8 * maxV; }
@@ -46,4 +47,4 @@ std::optional<JpegLayout> baselineLayout(const QByteArray& head);
 // How far into a file its scan's header must lie for a large picture to be read that way.
 inline constexpr qint64 MostHeaderBytes = qint64(4) << 20;
 
-} // namespace tovik::large
+} // namespace tovik::jpegscan

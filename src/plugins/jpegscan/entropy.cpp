@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "imaging/large/entropy.h"
+#include "plugins/jpegscan/entropy.h"
 
 #include <unistd.h>
 
-namespace tovik::large {
+namespace tovik::jpegscan {
 
 bool HuffmanTable::build(const QByteArray& definition) {
     if (definition.size() < 16)
@@ -134,4 +134,4 @@ bool EntropyReader::restart() {
     return true;
 }
 
-} // namespace tovik::large
+} // namespace tovik::jpegscan
