@@ -28,6 +28,9 @@ public:
     static std::unique_ptr<LargePicture> open(const QString& path, QRgb fill,
                                               PictureError* error = nullptr);
     ~LargePicture() override;
+    // Such a picture's thumbnail at scale, from an overview made for it alone, waited for, and
+    // its size; null for any other, or when even that passes the budget.
+    static QImage thumbnail(const QString& path, const ThumbnailScale& scale, QSize* size);
 
     QSize size() const { return m_size; }
     // The overview, the picture reduced by overviewFactor: its rows are written in as they are

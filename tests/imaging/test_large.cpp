@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Copyright 2026 The Tovik Viewer developers
 
-#include "plugins/jpegscan/jpegindex.h"
 #include "imaging/large/largejpeg.h"
 #include "imaging/largepicture.h"
+#include "imaging/pictures.h"
+#include "plugins/jpegscan/jpegindex.h"
 #include "support/scopedenvironment.h"
 #include "support/testmain.h"
 
@@ -238,6 +239,15 @@ private slots:
         QCOMPARE(parts.size(), 4);
         for (const LargePicture::Part& part : parts)
             QCOMPARE(part.image, whole.copy(part.rect));
+        // A sheet's thumbnail: from an overview of its own, a tenth of the picture's sides.
+        const ThumbnailScale tenth{10, 15, 15};
+        const PictureLoad thumbnail = loadThumbnail(folder.filePath("large.jpg"), tenth);
+        QCOMPARE(thumbnail.claimed, QSize(1203, 517));
+        QCOMPARE(thumbnail.image.size(), tenth.of({1203, 517}));
+        const QImage expected =
+            whole.scaled(thumbnail.image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QPoint middle = expected.rect().center();
+        QVERIFY(qAbs(qGray(thumbnail.image.pixel(middle)) - qGray(expected.pixel(middle))) < 24);
 
         const test::ScopedEnvironment higher("TOVIK_LARGE_PICTURE_PIXELS", "622000");
         QVERIFY(!LargePicture::open(folder.filePath("large.jpg"), 0));

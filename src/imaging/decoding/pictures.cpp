@@ -6,6 +6,7 @@
 #include "core/rounding.h"
 #include "imaging/decoding/framereader.h"
 #include "imaging/decoding/route.h"
+#include "imaging/largepicture.h"
 #include "imaging/openpicture.h"
 #include "plugins/rawembedded.h"
 
@@ -74,7 +75,12 @@ QImage loadPictureScaled(const QString& path, const QSize& size) {
 }
 
 PictureLoad loadThumbnail(const QString& path, const ThumbnailScale& scale) {
-    return decodePicture(path, {DecodeKind::Thumbnail, 0, {}, scale});
+    PictureLoad load = decodePicture(path, {DecodeKind::Thumbnail, 0, {}, scale});
+    if (load.error == PictureError::TooLarge) { // it may still be read in one pass
+        load.image = LargePicture::thumbnail(path, scale, &load.claimed);
+        load.error = load.image.isNull() ? PictureError::TooLarge : PictureError::None;
+    }
+    return load;
 }
 
 PictureFrames::PictureFrames(const QString& path, int firstDelayMs)

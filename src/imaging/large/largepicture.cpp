@@ -49,11 +49,6 @@ std::optional<jpegscan::JpegLayout> largeJpeg(int fd) {
     return {};
 }
 
-// Memory for the helper's index of a picture laid out so.
-int indexMemory(const jpegscan::JpegLayout& layout) {
-    return sealedMemory(std::max<qint64>(1, jpegscan::indexBytes(layout)));
-}
-
 struct PartKey {
     int denominator, column, row;
     auto operator<=>(const PartKey&) const = default;
@@ -63,6 +58,7 @@ struct PartKey {
 struct LargePicture::Session {
     decoder::Helper helper;
     LargePicture* owner = nullptr;
+    jpegscan::JpegLayout layout;
     QSize size;
     std::thread worker;
     std::mutex mutex;
@@ -86,6 +82,35 @@ struct LargePicture::Session {
         if (worker.joinable())
             worker.join();
         decoder::retire(helper);
+    }
+
+    // The overview begun in the helper (with an index of the picture, when indexed): its first
+    // answer, with the memory its rows come into.
+    std::optional<PictureLoad> begin(int fd, const large::Reduction& reduction, QRgb fill,
+                                     bool indexed) {
+        if (indexed) {
+            decoder::Request keep;
+            keep.kind = decoder::Kind::Keep;
+            const int index = sealedMemory(std::max<qint64>(1, jpegscan::indexBytes(layout)));
+            decoder::sendMessage(helper.socket, &keep, sizeof keep, index);
+            if (index >= 0)
+                ::close(index);
+        }
+        decoder::Request overview;
+        overview.kind = decoder::Kind::Overview;
+        overview.fill = fill;
+        overview.denominator = reduction.scale;
+        overview.box = reduction.box;
+        int memory = -1;
+        std::optional<decoder::Answer> first;
+        if (decoder::sendMessage(helper.socket, &overview, sizeof overview, fd))
+            first = receive(&memory);
+        std::optional<PictureLoad> load;
+        if (first)
+            load = decoder::answeredLoad(*first, memory, overview);
+        if (memory >= 0)
+            ::close(memory);
+        return load;
     }
 
     std::optional<decoder::Answer> receive(int* memory = nullptr) {
@@ -197,28 +222,10 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
     s.helper = *helper;
     s.owner = picture.get();
     s.size = layout->size;
-    decoder::Request keep;
-    keep.kind = decoder::Kind::Keep;
-    const int index = indexMemory(*layout);
-    decoder::sendMessage(s.helper.socket, &keep, sizeof keep, index);
-    if (index >= 0)
-        ::close(index);
+    s.layout = *layout;
     const large::Reduction reduction =
         large::overviewReduction(layout->size, std::min(large::OverviewPixels, largeFrom() / 16));
-    decoder::Request overview;
-    overview.kind = decoder::Kind::Overview;
-    overview.fill = fill;
-    overview.denominator = reduction.scale;
-    overview.box = reduction.box;
-    int memory = -1;
-    std::optional<decoder::Answer> first;
-    if (decoder::sendMessage(s.helper.socket, &overview, sizeof overview, file.fd()))
-        first = s.receive(&memory);
-    std::optional<PictureLoad> load;
-    if (first)
-        load = decoder::answeredLoad(*first, memory, overview);
-    if (memory >= 0)
-        ::close(memory);
+    const std::optional<PictureLoad> load = s.begin(file.fd(), reduction, fill, true);
     if (!load || load->image.size() != reduction.of(layout->size)) {
         if (error)
             *error = load ? load->error : PictureError::NotAPicture;
@@ -229,6 +236,39 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
     picture->m_factor = reduction.factor();
     s.worker = std::thread([&s] { s.run(); });
     return picture;
+}
+
+QImage LargePicture::thumbnail(const QString& path, const ThumbnailScale& scale, QSize* claimed) {
+    const OpenPicture file(path);
+    const std::optional<jpegscan::JpegLayout> layout = largeJpeg(file.fd());
+    if (!layout)
+        return {};
+    *claimed = layout->size;
+    const QSize size = scale.of(layout->size);
+    large::Reduction reduction; // the most that still covers size
+    for (int f = 2; f <= 1024; f *= 2) {
+        const QSize next = large::Reduction{std::min(f, 8), std::max(1, f / 8)}.of(layout->size);
+        if (next.width() < size.width() || next.height() < size.height())
+            break;
+        reduction = {std::min(f, 8), std::max(1, f / 8)};
+    }
+    const QSize overview = reduction.of(layout->size);
+    std::optional<decoder::Helper> helper =
+        qint64(overview.width()) * overview.height() * 4 <= PictureBudgetBytes
+            ? decoder::pool().take()
+            : std::nullopt;
+    if (!helper)
+        return {};
+    Session s;
+    s.helper = *helper;
+    s.layout = *layout;
+    const std::optional<PictureLoad> first = s.begin(file.fd(), reduction, 0, false);
+    if (!first || first->image.size() != overview)
+        return {};
+    while (const std::optional<decoder::Answer> answer = s.receive())
+        if (!(answer->flags & decoder::Progress))
+            return first->image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return {};
 }
 
 LargePicture::~LargePicture() = default;
