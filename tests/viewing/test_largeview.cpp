@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "app/frmshowtell.h"
+#include "support/scopedenvironment.h"
+#include "support/testmain.h"
+#include "support/viewer.h"
+
+#include <QBuffer>
+#include <QScrollBar>
+#include <QTest>
+
+#include <csignal>
+
+using namespace tovik;
+using namespace tovik::test;
+
+namespace {
+// A baseline JPEG of a scene with detail everywhere, 1203 x 517.
+QByteArray sceneJpeg() {
+    QImage scene(1203, 517, QImage::Format_RGB32);
+    for (int y = 0; y < scene.height(); ++y)
+        for (int x = 0; x < scene.width(); ++x)
+            scene.setPixel(x, y, qRgb(x % 251, (y * 7) % 256, ((x / 16 + y / 16) % 2) * 200));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    scene.save(&buffer, "JPEG", 90);
+    return bytes;
+}
+} // namespace
+
+class TestLargeView : public QObject {
+    Q_OBJECT
+private slots:
+    // A picture past the bound on large pictures (set low here) is shown at once from its
+    // overview, its size, scroll bars and status those of the whole picture; at zoom 1 the parts
+    // that come draw it as its whole decode would; showing another ends its helper.
+    void aLargePictureIsShownFromItsOverviewAndParts() {
+        Viewer v;
+        v.fake.write("large.jpg", sceneJpeg());
+        v.open({"large.jpg"});
+        const QImage whole = v.w().imgThree.picture.convertToFormat(QImage::Format_RGB32);
+        const int across = v.w().HScroll1->maximum(), down = v.w().VScroll1->maximum();
+        QVERIFY(!v.w().large && across > 0 && down > 0);
+
+        const ScopedEnvironment bound("TOVIK_LARGE_PICTURE_PIXELS", "100000");
+        v.open({"large.jpg"});
+        QVERIFY(v.w().large);
+        QCOMPARE(v.w().imgThree.pixels, QSize(1203, 517));
+        QCOMPARE(v.w().imgThree.picture.size(), QSize(76, 33)); // a sixteenth
+        QCOMPARE(v.w().HScroll1->maximum(), across);
+        QCOMPARE(v.w().VScroll1->maximum(), down);
+        QCOMPARE(v.status(), v.fake.file("large.jpg"));
+        const QRect corner(0, 0, 400, 300);
+        QTRY_COMPARE_WITH_TIMEOUT(v.w().imgOne->drawnPart(corner), whole.copy(corner), 10000);
+        QVERIFY(v.fake.messages.shown.isEmpty());
+
+        const qint64 helper = v.w().large->helperProcess();
+        v.fake.write("small.jpg", QByteArray(sceneJpeg()));
+        const ScopedEnvironment higher("TOVIK_LARGE_PICTURE_PIXELS", "1000000");
+        v.open({"small.jpg"});
+        QVERIFY(!v.w().large);
+        QCOMPARE(::kill(pid_t(helper), 0), -1);
+    }
+};
+
+TOVIK_REGISTER_TEST(TestLargeView)
+#include "test_largeview.moc"
