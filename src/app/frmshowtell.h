@@ -63,6 +63,8 @@ public:
     // The picture as drawn, rendered whole at the current zoom for Save As; null when nothing is
     // shown. Scaled as the program has always saved it, so saved files keep their pixels.
     QImage renderDrawing() const;
+    // The drawing's size in device pixels: picture pixels times the zoom.
+    QSize drawingSize() const;
     // Places, ranges and shows or hides the scroll bars for the current viewport and surface.
     void LayoutScrollBars();
     // Resize step 1: the viewport below the toolbar. False when the client area is too small.
@@ -246,8 +248,6 @@ private:
     void scrollBy(QPoint pixels);
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
-    // The drawing's size in device pixels: picture pixels times the zoom.
-    QSize drawingSize() const;
     int toPixelsX(double twips) const;
     int toPixelsY(double twips) const;
 

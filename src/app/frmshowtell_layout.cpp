@@ -92,6 +92,8 @@ QImage frmShowTell::renderDrawing() const {
     if (imgThree.isEmpty() || imgOne->isEmpty())
         return {};
     const QSize size = drawingSize();
+    if (large) // from the picture itself, decoded at this zoom
+        return large->rendered(size);
     return size == imgThree.picture.size()
                ? imgThree.picture
                : imgThree.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -53,6 +53,10 @@ public:
     // and the parts least lately asked for are let go beyond a bound.
     QList<Part> parts(const QRect& rect, int denominator, bool ask = true);
 
+    // The whole picture at size (a zoom's), decoded at the least reduction that covers it, then
+    // scaled; waited for. Null when it would pass the budget, or breaks.
+    QImage rendered(QSize size);
+
     // For tests: the helper's process.
     qint64 helperProcess() const;
 

@@ -19,9 +19,14 @@ const QString SaveTitle = QStringLiteral("Save As");
 const QString FailedText = QStringLiteral("Could not save \"%1\": %2.");
 const QString ExtensionText =
     QStringLiteral("Nothing was saved: the file name must end in .jpg or .bmp.");
+const QString TooLargeTitle = QStringLiteral("Picture Too Large");
+const QString TooLargeText =
+    QStringLiteral("The picture is too large to save at this zoom (%1 x %2 pixels).");
 
+// Says why path was not saved; nothing when the user has been told already (no reason).
 void reportFailure(frmShowTell& window, const QString& path, const QString& reason) {
-    window.platform().messages.message(SaveTitle, FailedText.arg(path, reason));
+    if (!reason.isEmpty())
+        window.platform().messages.message(SaveTitle, FailedText.arg(path, reason));
 }
 
 QRgb surfaceBackground(const frmShowTell& window) {
@@ -41,6 +46,13 @@ void askQualityAndSaveJpeg(frmShowTell& window, const QString& name) {
 // The picture as drawn, rendered for this save alone; false when it cannot be.
 bool rendered(frmShowTell& window, QImage* drawn, QString* error) {
     *drawn = window.renderDrawing();
+    if (drawn->isNull() && window.large) { // decoded at this zoom, it would pass the budget
+        const QSize size = window.drawingSize();
+        window.platform().messages.message(TooLargeTitle,
+                                           TooLargeText.arg(size.width()).arg(size.height()));
+        error->clear();
+        return false;
+    }
     if (drawn->isNull() && window.pictureLoaded()) {
         *error = QStringLiteral("there is not enough memory to render the picture");
         return false;

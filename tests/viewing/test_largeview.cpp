@@ -2,6 +2,7 @@
 // Copyright 2026 The Tovik Viewer developers
 
 #include "app/frmshowtell.h"
+#include "saving/saveas.h"
 #include "support/scopedenvironment.h"
 #include "support/testmain.h"
 #include "support/viewer.h"
@@ -56,12 +57,35 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(v.w().imgOne->drawnPart(corner), whole.copy(corner), 10000);
         QVERIFY(v.fake.messages.shown.isEmpty());
 
+        // Saved at zoom 1 from the picture itself, not its overview.
+        QVERIFY(saveShownAsBitmap(v.w(), v.fake.file("saved.bmp")));
+        QCOMPARE(QImage(v.fake.file("saved.bmp")).convertToFormat(QImage::Format_RGB32), whole);
+
         const qint64 helper = v.w().large->helperProcess();
         v.fake.write("small.jpg", QByteArray(sceneJpeg()));
         const ScopedEnvironment higher("TOVIK_LARGE_PICTURE_PIXELS", "1000000");
         v.open({"small.jpg"});
         QVERIFY(!v.w().large);
         QCOMPARE(::kill(pid_t(helper), 0), -1);
+    }
+
+    // A picture that claims 65535 x 65535 pixels in a few hundred bytes opens at once; saved at
+    // zoom 1 it would pass the budget, which Save As says, writing nothing.
+    void aPictureTooLargeToSaveAtItsZoomIsNotSaved() {
+        Viewer v;
+        QByteArray claims = sceneJpeg();
+        const qsizetype frame = claims.indexOf("\xff\xc0");
+        for (int i = 5; i <= 8; ++i)
+            claims[frame + i] = char(0xff);
+        v.fake.write("claims.jpg", claims.left(2000));
+        v.open({"claims.jpg"});
+        QVERIFY(v.w().large);
+        QCOMPARE(v.w().imgThree.pixels, QSize(65535, 65535));
+        QVERIFY(!saveShownAsBitmap(v.w(), v.fake.file("saved.bmp")));
+        QVERIFY(!QFile::exists(v.fake.file("saved.bmp")));
+        QCOMPARE(v.fake.messages.shown.size(), 1);
+        QCOMPARE(v.fake.messages.shown.first().first, QStringLiteral("Picture Too Large"));
+        QVERIFY(v.fake.messages.shown.first().second.contains("65535 x 65535"));
     }
 };
 

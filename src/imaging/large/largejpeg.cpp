@@ -211,7 +211,8 @@ QImage LargeJpeg::region(const QRect& rect, int denominator) const {
         return {};
     const QPoint origin(mcus.left() * l.mcuWidth() / denominator,
                         mcus.top() * l.mcuHeight() / denominator);
-    QImage out = decoded.copy(QRect(rect.topLeft() - origin, rect.size()) & decoded.rect());
+    const QRect inPiece = QRect(rect.topLeft() - origin, rect.size()) & decoded.rect();
+    QImage out = inPiece == decoded.rect() ? decoded : decoded.copy(inPiece);
     if (const BandConversion convert = conversionOf(l))
         convert(out.bits(), out.width(), out.height(), out.bytesPerLine());
     return out;

@@ -69,6 +69,11 @@ struct LargePicture::Session {
     std::map<PartKey, quint64> used; // the generation that last wanted it
     std::set<PartKey> failed;
     std::vector<PartKey> queue; // wanted, missing, nearest first
+    // The whole picture asked for (its denominator), and once decoded, what came.
+    int wholeAsked = 0;
+    std::optional<QImage> whole;
+    bool ended = false; // the worker is done: nothing more comes
+    std::condition_variable wholeCame;
     quint64 generation = 0;
     qint64 bytes = 0;
 
@@ -132,33 +137,43 @@ struct LargePicture::Session {
             if (!(answer->flags & decoder::Progress))
                 break;
         }
-        done = true;
+        {
+            const std::lock_guard lock(mutex);
+            done = true;
+            wholeCame.notify_all();
+        }
         emit owner->arrived();
         while (const std::optional<PartKey> key = next())
             decodePart(*key);
+        const std::lock_guard lock(mutex);
+        ended = true;
+        wholeCame.notify_all();
     }
 
     std::optional<PartKey> next() {
         std::unique_lock lock(mutex);
-        wake.wait(lock, [&] { return stopping || !queue.empty(); });
+        wake.wait(lock, [&] { return stopping || wholeAsked || !queue.empty(); });
         if (stopping)
             return {};
+        if (wholeAsked) // the whole, as a part of its own
+            return PartKey{std::exchange(wholeAsked, 0), -1, -1};
         const PartKey key = queue.front();
         queue.erase(queue.begin());
         return key;
     }
 
     QRect rectOf(const PartKey& key) const {
-        const QSize reduced = large::Reduction{key.denominator, 1}.of(size);
-        return QRect(key.column * PartSide, key.row * PartSide, PartSide, PartSide) &
-               QRect(QPoint(0, 0), reduced);
+        const QRect reduced(QPoint(0, 0), large::Reduction{key.denominator, 1}.of(size));
+        return key.column < 0
+                   ? reduced
+                   : QRect(key.column * PartSide, key.row * PartSide, PartSide, PartSide) & reduced;
     }
 
     void decodePart(const PartKey& key) {
         const QRect rect = rectOf(key);
         decoder::Request request;
         request.kind = decoder::Kind::Region;
-        request.room = qint64(PartSide) * PartSide * 4;
+        request.room = key.column < 0 ? PictureBudgetBytes : qint64(PartSide) * PartSide * 4;
         request.x = rect.x();
         request.y = rect.y();
         request.width = rect.width();
@@ -173,6 +188,11 @@ struct LargePicture::Session {
             load = decoder::answeredLoad(*answer, memory, request);
         if (memory >= 0)
             ::close(memory);
+        if (key.column < 0) {
+            const std::lock_guard lock(mutex);
+            whole = load ? load->image : QImage();
+            return wholeCame.notify_all();
+        }
         if (!answer)
             return;
         {
@@ -272,6 +292,36 @@ QImage LargePicture::thumbnail(const QString& path, const ThumbnailScale& scale,
 }
 
 LargePicture::~LargePicture() = default;
+
+QImage LargePicture::rendered(QSize size) {
+    if (size.isEmpty() || qint64(size.width()) * size.height() * 4 > PictureBudgetBytes)
+        return {};
+    const auto covers = [&](int factor) {
+        return m_size.width() / factor >= size.width() && m_size.height() / factor >= size.height();
+    };
+    Session& s = *m_session;
+    std::unique_lock lock(s.mutex);
+    if (covers(m_factor)) {
+        s.wholeCame.wait(lock, [&] { return s.done || s.ended; });
+        return m_overview.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    int denominator = 8;
+    while (denominator > 1 && !covers(denominator))
+        denominator /= 2;
+    const QSize decoded = large::Reduction{denominator, 1}.of(m_size);
+    if (qint64(decoded.width()) * decoded.height() * 4 > PictureBudgetBytes)
+        return {};
+    s.whole.reset();
+    s.wholeAsked = denominator;
+    s.wake.notify_one();
+    s.wholeCame.wait(lock, [&] { return s.whole || s.ended; });
+    const QImage image = s.whole.value_or(QImage());
+    s.whole.reset();
+    lock.unlock();
+    return image.isNull() || image.size() == size
+               ? image
+               : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 qint64 LargePicture::helperProcess() const {
     return m_session->helper.pid;
