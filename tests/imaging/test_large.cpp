@@ -136,6 +136,32 @@ bool overviewCame(LargePicture& picture) {
     return picture.overviewDone();
 }
 
+// Whether a and b are the same size and no channel of theirs differs by more than by.
+bool within(const QImage& a, const QImage& b, int by) {
+    if (a.size() != b.size())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            if (qAbs(qRed(p) - qRed(q)) > by || qAbs(qGreen(p) - qGreen(q)) > by ||
+                qAbs(qBlue(p) - qBlue(q)) > by)
+                return false;
+        }
+    return true;
+}
+
+// The parts of picture at denominator that meet view, once they have all come.
+QList<LargePicture::Part> partsCome(LargePicture& picture, const QRect& view, int denominator,
+                                    qsizetype count) {
+    picture.parts(view, denominator);
+    QSignalSpy arrived(&picture, &LargePicture::arrived);
+    QList<LargePicture::Part> parts;
+    for (int i = 0; i < 200 && (parts = picture.parts(view, denominator, false)).size() < count;
+         ++i)
+        arrived.wait(50);
+    return parts;
+}
+
 struct Opened {
     QTemporaryDir folder;
     int fd = -1;
@@ -254,6 +280,40 @@ private slots:
         const test::ScopedEnvironment lower("TOVIK_LARGE_PICTURE_PIXELS", "1000");
         QVERIFY(!LargePicture::open(written(folder, jpegOf(scene({400, 300}), 2, 0, true)), 0));
         QVERIFY(!LargePicture::open(QStringLiteral(TOVIK_TESTDATA "/icon.ico"), 0));
+    }
+
+    // A PNG is read row by row: its overview has each box averaged, and its parts, read on from
+    // the nearest point above them, are its whole decode's (at a half, its boxes of four), for
+    // every form of pixel.
+    void aLargePngIsReadInPieces_data() {
+        QTest::addColumn<QImage::Format>("format");
+        QTest::addColumn<int>("by"); // 16 bits a channel are read as their high byte
+        QTest::newRow("RGB") << QImage::Format_RGB32 << 0;
+        QTest::newRow("RGBA") << QImage::Format_ARGB32 << 0;
+        QTest::newRow("gray") << QImage::Format_Grayscale8 << 0;
+        QTest::newRow("palette") << QImage::Format_Indexed8 << 0;
+        QTest::newRow("RGB, 16 bits") << QImage::Format_RGBX64 << 1;
+    }
+    void aLargePngIsReadInPieces() {
+        QFETCH(QImage::Format, format);
+        QFETCH(int, by);
+        const test::ScopedEnvironment bound("TOVIK_LARGE_PICTURE_PIXELS", "100000");
+        const QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("large.png"));
+        QVERIFY(scene({1203, 1100}).convertToFormat(format).save(path));
+        const QImage whole = QImage(path).convertToFormat(QImage::Format_RGB32);
+        std::unique_ptr<LargePicture> picture = LargePicture::open(path, qRgb(9, 9, 9));
+        QVERIFY(picture);
+        QVERIFY(overviewCame(*picture));
+        QVERIFY(within(picture->overview(), boxed(whole, picture->overviewFactor()), by));
+        const QRect view(600, 500, 603, 600); // below the first bands, to the corner
+        const QList<LargePicture::Part> parts = partsCome(*picture, view, 1, 4);
+        QCOMPARE(parts.size(), 4);
+        for (const LargePicture::Part& part : parts)
+            QVERIFY(within(part.image, whole.copy(part.rect), by));
+        const QImage half = boxed(whole, 2);
+        for (const LargePicture::Part& part : partsCome(*picture, QRect(0, 0, 602, 550), 2, 4))
+            QVERIFY(within(part.image, half.copy(part.rect), by));
     }
 
     // Stepping away ends the helper, overview and all, at once; a file that claims 65535 x

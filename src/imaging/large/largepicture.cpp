@@ -10,6 +10,7 @@
 #include "imaging/large/largejpeg.h"
 #include "imaging/openpicture.h"
 #include "plugins/jpegscan/jpegindex.h"
+#include "plugins/pngscan/pngrows.h"
 
 #include <QFile>
 
@@ -31,14 +32,29 @@ constexpr int PartSide = 512;
 // The parts kept: some four screens' worth at zoom 1.
 constexpr qint64 PartsBytes = qint64(96) << 20;
 
-// The layout of the JPEG fd when it is a baseline one too large to decode whole.
-std::optional<jpegscan::JpegLayout> largeJpeg(int fd) {
+// What a picture read in pieces is: its size, and the memory what its helper keeps of it takes.
+struct Layout {
+    QSize size;
+    qint64 keptBytes = 0;
+};
+
+// The layout of a file that is a baseline JPEG or a PNG read row by row, whatever its size.
+std::optional<Layout> layoutOf(const QByteArray& head) {
+    if (const std::optional<jpegscan::JpegLayout> jpeg = jpegscan::baselineLayout(head))
+        return Layout{jpeg->size, jpegscan::indexBytes(*jpeg)};
+    if (const std::optional<pngscan::PngLayout> png = pngscan::pngLayout(head))
+        return Layout{png->size, pngscan::pointCount(*png) * pngscan::pointBytes(*png)};
+    return {};
+}
+
+// The layout of the picture fd when it is one too large to decode whole read in pieces.
+std::optional<Layout> largeLayout(int fd) {
     for (const qint64 bytes : {qint64(64) << 10, jpegscan::MostHeaderBytes}) {
         QByteArray head(bytes, Qt::Uninitialized);
         const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(bytes), 0);
-        if (got < 2 || uchar(head[0]) != 0xff || uchar(head[1]) != 0xd8)
+        if (got < 8 || (uchar(head[0]) != 0xff && uchar(head[0]) != 0x89))
             return {};
-        const std::optional<jpegscan::JpegLayout> layout = jpegscan::baselineLayout(head.left(got));
+        const std::optional<Layout> layout = layoutOf(head.left(got));
         if (layout)
             return qint64(layout->size.width()) * layout->size.height() > LargePicture::largeFrom()
                        ? layout
@@ -58,7 +74,7 @@ struct PartKey {
 struct LargePicture::Session {
     decoder::Helper helper;
     LargePicture* owner = nullptr;
-    jpegscan::JpegLayout layout;
+    qint64 keptBytes = 0; // what the helper keeps of it
     QSize size;
     std::thread worker;
     std::mutex mutex;
@@ -96,7 +112,7 @@ struct LargePicture::Session {
         if (indexed) {
             decoder::Request keep;
             keep.kind = decoder::Kind::Keep;
-            const int index = sealedMemory(std::max<qint64>(1, jpegscan::indexBytes(layout)));
+            const int index = sealedMemory(std::max<qint64>(1, keptBytes));
             decoder::sendMessage(helper.socket, &keep, sizeof keep, index);
             if (index >= 0)
                 ::close(index);
@@ -232,7 +248,7 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
     if (error)
         *error = PictureError::None;
     const OpenPicture file(path);
-    const std::optional<jpegscan::JpegLayout> layout = largeJpeg(file.fd());
+    const std::optional<Layout> layout = largeLayout(file.fd());
     std::optional<decoder::Helper> helper = layout ? decoder::pool().take() : std::nullopt;
     if (!helper)
         return {};
@@ -242,7 +258,7 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
     s.helper = *helper;
     s.owner = picture.get();
     s.size = layout->size;
-    s.layout = *layout;
+    s.keptBytes = layout->keptBytes;
     const large::Reduction reduction =
         large::overviewReduction(layout->size, std::min(large::OverviewPixels, largeFrom() / 16));
     const std::optional<PictureLoad> load = s.begin(file.fd(), reduction, fill, true);
@@ -260,7 +276,7 @@ std::unique_ptr<LargePicture> LargePicture::open(const QString& path, QRgb fill,
 
 QImage LargePicture::thumbnail(const QString& path, const ThumbnailScale& scale, QSize* claimed) {
     const OpenPicture file(path);
-    const std::optional<jpegscan::JpegLayout> layout = largeJpeg(file.fd());
+    const std::optional<Layout> layout = largeLayout(file.fd());
     if (!layout)
         return {};
     *claimed = layout->size;
@@ -281,7 +297,7 @@ QImage LargePicture::thumbnail(const QString& path, const ThumbnailScale& scale,
         return {};
     Session s;
     s.helper = *helper;
-    s.layout = *layout;
+    s.keptBytes = layout->keptBytes;
     const std::optional<PictureLoad> first = s.begin(file.fd(), reduction, 0, false);
     if (!first || first->image.size() != overview)
         return {};

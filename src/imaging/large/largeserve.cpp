@@ -6,7 +6,9 @@
 #include "imaging/decoding/canvas.h"
 #include "imaging/helper/protocol.h"
 #include "imaging/large/largejpeg.h"
+#include "imaging/large/largepng.h"
 
+#include <functional>
 #include <memory>
 
 #include <sys/mman.h>
@@ -34,8 +36,33 @@ struct Mapped {
     }
 };
 
-std::unique_ptr<Mapped> kept;                 // the memory the viewer gave
-std::unique_ptr<large::LargeJpeg> overviewed; // the last file overviewed
+std::unique_ptr<Mapped> kept; // the memory the viewer gave
+// The last file overviewed: a JPEG or a PNG.
+std::unique_ptr<large::LargeJpeg> overviewedJpeg;
+std::unique_ptr<large::LargePng> overviewedPng;
+
+// What the overview of that file keeps (an index, points), and where; null when the memory the
+// viewer gave does not hold it.
+uchar* keptFor(qint64 bytes) {
+    return kept && qint64(kept->bytes) >= bytes ? static_cast<uchar*>(kept->at) : nullptr;
+}
+
+// The overview of the file overviewed into canvas, telling progress of its rows; at its end, the
+// rows its index reaches (a PNG's: all it read).
+int overviewInto(QImage& canvas, const large::Reduction& reduction, QRgb fill,
+                 const std::function<void(int)>& progress) {
+    if (overviewedJpeg) {
+        auto* index = reinterpret_cast<jpegscan::IndexPoint*>(
+            keptFor(jpegscan::indexBytes(overviewedJpeg->layout())));
+        overviewedJpeg->overview(canvas, reduction, index, progress);
+        return overviewedJpeg->indexedRows();
+    }
+    const pngscan::PngLayout& layout = overviewedPng->layout();
+    uchar* points = keptFor(pngscan::pointCount(layout) * pngscan::pointBytes(layout));
+    return overviewedPng->overview(canvas, reduction.factor(), fill, points, progress)
+               ? layout.size.height()
+               : 0;
+}
 
 void say(Answer answer, int memory = -1) {
     sendMessage(HelperSocket, &answer, sizeof answer, memory);
@@ -60,10 +87,12 @@ void keepLargeMemory(int memory) {
 }
 
 void serveOverview(const Request& request, int fd) {
-    overviewed = large::LargeJpeg::open(fd);
-    if (!overviewed)
+    overviewedJpeg = large::LargeJpeg::open(fd);
+    overviewedPng = overviewedJpeg ? nullptr : large::LargePng::open(fd);
+    if (!overviewedJpeg && !overviewedPng)
         return say(refusal(PictureError::NotAPicture));
-    const QSize size = overviewed->layout().size;
+    const QSize size =
+        overviewedJpeg ? overviewedJpeg->layout().size : overviewedPng->layout().size;
     const large::Reduction reduction{request.denominator, request.box};
     const QSize reduced = reduction.of(size);
     const qint64 bytes = qint64(reduced.width()) * reduced.height() * 4;
@@ -87,23 +116,22 @@ void serveOverview(const Request& request, int fd) {
     a.flags = Progress;
     say(a, memory);
     ::close(memory);
-    const bool indexed = kept && qint64(kept->bytes) >= jpegscan::indexBytes(overviewed->layout());
-    overviewed->overview(canvas, reduction,
-                         indexed ? static_cast<jpegscan::IndexPoint*>(kept->at) : nullptr,
-                         [&](int rows) {
-                             a.rows = rows;
-                             say(a);
-                         });
+    const int reached = overviewInto(canvas, reduction, request.fill, [&](int rows) {
+        a.rows = rows;
+        say(a);
+    });
     a.flags = 0;
-    a.rows = overviewed->indexedRows();
+    a.rows = reached;
     say(a);
 }
 
 PictureLoad serveRegion(const Request& request) {
     const QRect rect(request.x, request.y, request.width, request.height);
-    if (!overviewed || rect.isEmpty() || qint64(rect.width()) * rect.height() * 4 > request.room)
+    if ((!overviewedJpeg && !overviewedPng) || rect.isEmpty() ||
+        qint64(rect.width()) * rect.height() * 4 > request.room)
         return {PictureError::NotAPicture, {}, {}};
-    const QImage part = overviewed->region(rect, request.denominator);
+    const QImage part = overviewedJpeg ? overviewedJpeg->region(rect, request.denominator)
+                                       : overviewedPng->region(rect, request.denominator);
     return {part.isNull() ? PictureError::NotAPicture : PictureError::None, part, {}};
 }
 

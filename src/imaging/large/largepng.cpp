@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Copyright 2026 The Tovik Viewer developers
+
+#include "imaging/large/largepng.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace tovik::large {
+
+namespace {
+// Rows of a PNG reduced by factor (each box of pixels averaged, those at the edges as far as
+// they go) into out from its row at, as many as it holds; done told of each row written.
+bool reducedRows(pngscan::PngRows& rows, const pngscan::PngLayout& layout, int factor, QRgb fill,
+                 QImage& out, const std::function<void(int)>& done) {
+    const int width = layout.size.width();
+    std::vector<QRgb> pixels(static_cast<size_t>(width));
+    std::vector<quint32> sums(size_t(out.width()) * 3);
+    for (int y = 0; y < out.height(); ++y) {
+        std::fill(sums.begin(), sums.end(), 0);
+        int count = 0;
+        for (; count < factor && rows.row() < layout.size.height(); ++count) {
+            const uchar* row = rows.next();
+            if (!row)
+                return false;
+            pngscan::toRgb32(layout, row, 0, width, fill, pixels.data());
+            for (int x = 0; x < width; ++x) {
+                quint32* sum = &sums[size_t(x / factor) * 3];
+                sum[0] += qRed(pixels[size_t(x)]);
+                sum[1] += qGreen(pixels[size_t(x)]);
+                sum[2] += qBlue(pixels[size_t(x)]);
+            }
+        }
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < out.width(); ++x) {
+            const quint32 n = quint32(count * std::min(factor, width - x * factor));
+            const quint32* sum = &sums[size_t(x) * 3];
+            line[x] = n ? qRgb(int((sum[0] + n / 2) / n), int((sum[1] + n / 2) / n),
+                               int((sum[2] + n / 2) / n))
+                        : fill;
+        }
+        done(y + 1);
+    }
+    return true;
+}
+} // namespace
+
+std::unique_ptr<LargePng> LargePng::open(int fd) {
+    QByteArray head(64 << 10, Qt::Uninitialized);
+    const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(head.size()), 0);
+    std::optional<pngscan::PngLayout> layout =
+        got > 0 ? pngscan::pngLayout(head.left(got)) : std::nullopt;
+    const int own = layout ? ::fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+    if (own < 0)
+        return {};
+    return std::unique_ptr<LargePng>(new LargePng(own, std::move(*layout)));
+}
+
+LargePng::LargePng(int fd, pngscan::PngLayout layout) : m_fd(fd), m_layout(std::move(layout)) {}
+
+LargePng::~LargePng() {
+    ::close(m_fd);
+}
+
+bool LargePng::overview(QImage& canvas, int factor, QRgb fill, uchar* points,
+                        const std::function<void(int)>& progress) {
+    const QSize size = m_layout.size;
+    if (factor < 1 || canvas.format() != QImage::Format_RGB32 ||
+        canvas.size() !=
+            QSize((size.width() + factor - 1) / factor, (size.height() + factor - 1) / factor))
+        return false;
+    m_fill = fill;
+    pngscan::PngRows rows(m_fd, m_layout);
+    const bool whole =
+        rows.start(points) && reducedRows(rows, m_layout, factor, fill, canvas, [&](int done) {
+            if (done % 64 == 0 || done == canvas.height())
+                progress(done);
+        });
+    m_points = points;
+    return whole;
+}
+
+QImage LargePng::region(const QRect& rect, int denominator) {
+    const QSize reduced((m_layout.size.width() + denominator - 1) / denominator,
+                        (m_layout.size.height() + denominator - 1) / denominator);
+    const QRect inside = rect & QRect(QPoint(0, 0), reduced);
+    if (!m_points || inside.isEmpty() || denominator < 1 || denominator > 8)
+        return {};
+    const bool kept = m_stripDenominator == denominator && inside.top() >= m_stripTop &&
+                      inside.bottom() < m_stripTop + m_strip.height();
+    if (!kept) {
+        m_strip = QImage();
+        QImage strip(reduced.width(), inside.height(), QImage::Format_RGB32);
+        pngscan::PngRows rows(m_fd, m_layout);
+        if (strip.isNull() || !rows.startAt(m_points, inside.top() * denominator) ||
+            !reducedRows(rows, m_layout, denominator, m_fill, strip, [](int) {}))
+            return {};
+        m_strip = strip;
+        m_stripDenominator = denominator;
+        m_stripTop = inside.top();
+    }
+    return m_strip.copy(inside.translated(0, -m_stripTop));
+}
+
+} // namespace tovik::large
