@@ -7,6 +7,8 @@
 //   and how soon its first rows come;
 // - a screen's worth at zoom 1 (1920 x 1080) at its top-left and at its bottom-right corner,
 //   once the overview is done, against djpeg -crop of the same region;
+// - a 1.2-gigapixel PNG (40000 x 30000, photographs again): its overview against inflating its
+//   data alone (zlib's floor, measured here), and a screen's worth at zoom 1 at its bottom-right;
 // - the memory of this process and its helper together, sampled throughout.
 // Usage: bench_large   (djpeg from libjpeg-turbo-progs and the photographs: bench/setup.sh)
 
@@ -24,12 +26,14 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
+#include <QtEndian>
 
 #include <atomic>
 #include <cstdio>
 #include <thread>
 
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace tovik;
 using namespace tovik::bench;
@@ -38,22 +42,57 @@ namespace {
 const QSize Panorama(30000, 20000);
 const QSize Screen(1920, 1080);
 
-QString panorama() {
-    const QString path = QDir::tempPath() + "/tovik-large/panorama.jpg";
+const QSize Scan(40000, 30000);
+
+// The picture make_large writes as format at size, made once.
+QString made(const char* format, const QString& name, QSize size) {
+    const QString path = QDir::tempPath() + "/tovik-large/" + name;
     if (QFileInfo::exists(path))
         return path;
     QProcess setup;
     setup.start(QCoreApplication::applicationDirPath() + "/../../bench/setup.sh", {});
     setup.waitForFinished(-1);
     const QString photos = QString::fromLocal8Bit(setup.readAllStandardOutput()).trimmed();
-    QStringList arguments{"jpeg", path, QString::number(Panorama.width()),
-                          QString::number(Panorama.height())};
+    QStringList arguments{format, path, QString::number(size.width()),
+                          QString::number(size.height())};
     for (const QFileInfo& photo : QDir(photos).entryInfoList({"*.jpg"}, QDir::Files))
         arguments << photo.filePath();
     QDir().mkpath(QFileInfo(path).path());
     return QProcess::execute(QCoreApplication::applicationDirPath() + "/make_large", arguments) == 0
                ? path
                : QString();
+}
+
+// Inflating a PNG's data whole, nothing else: what reading it row by row cannot go below.
+double inflateMs(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    QElapsedTimer t;
+    t.start();
+    z_stream z{};
+    inflateInit(&z);
+    std::vector<unsigned char> out(1 << 20);
+    file.seek(8);
+    for (;;) {
+        const QByteArray header = file.read(8);
+        if (header.size() < 8 || header.mid(4) == "IEND")
+            break;
+        const quint32 length = qFromBigEndian<quint32>(header.constData());
+        QByteArray data = file.read(length + 4);
+        if (header.mid(4) != "IDAT")
+            continue;
+        z.next_in = reinterpret_cast<Bytef*>(data.data());
+        z.avail_in = length;
+        while (z.avail_in) {
+            z.next_out = out.data();
+            z.avail_out = uInt(out.size());
+            if (inflate(&z, Z_NO_FLUSH) == Z_STREAM_END)
+                break;
+        }
+    }
+    inflateEnd(&z);
+    return t.nsecsElapsed() / 1e6;
 }
 
 double djpegMs(const QStringList& arguments) {
@@ -158,9 +197,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "bench_large: djpeg is missing (bench/setup.sh installs it)\n");
         return 1;
     }
-    const QString path = panorama();
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "bench_large: the panorama could not be made\n");
+    const QString path = made("jpeg", "panorama.jpg", Panorama);
+    const QString scan = made("png", "scan.png", Scan);
+    if (path.isEmpty() || scan.isEmpty()) {
+        std::fprintf(stderr, "bench_large: the pictures could not be made\n");
         return 1;
     }
     startImaging();
@@ -196,6 +236,16 @@ int main(int argc, char* argv[]) {
                     at.y(), ours, reference);
         printRatio("1:1 view against djpeg -crop (target 0.2)", ours, reference);
     }
+    picture.reset();
+    startHelperAhead();
+    const Overview png = overview(scan, &picture);
+    const double floor = inflateMs(scan);
+    std::printf("1.2-gigapixel PNG overview: %.0f ms, its data inflated alone %.0f ms\n",
+                png.wholeMs, floor);
+    printRatio("PNG overview against inflating its data", png.wholeMs, floor);
+    const QPoint corner(Scan.width() - Screen.width(), Scan.height() - Screen.height());
+    std::printf("PNG 1:1 view at %d,%d: %.0f ms (target 500)\n", corner.x(), corner.y(),
+                screenAt(*picture, corner));
     picture.reset();
     std::printf("most memory, this process and its helpers: %.0f MB (target 400)\n",
                 memory.most() / 1048576.0);

@@ -12,35 +12,39 @@
 namespace tovik::large {
 
 namespace {
+// Adds a row of pixels to the sums of the boxes of factor across it (three a box).
+void addRow(const QRgb* pixels, int width, int factor, std::vector<quint32>& sums) {
+    quint32* sum = sums.data();
+    for (int first = 0; first < width; first += factor, sum += 3)
+        for (const QRgb *p = pixels + first, *end = pixels + std::min(width, first + factor);
+             p < end; ++p)
+            sum[0] += qRed(*p), sum[1] += qGreen(*p), sum[2] += qBlue(*p);
+}
+
 // Rows of a PNG reduced by factor (each box of pixels averaged, those at the edges as far as
-// they go) into out from its row at, as many as it holds; done told of each row written.
+// they go) into out from the row rows is at, as many as it holds; done told of each row.
 bool reducedRows(pngscan::PngRows& rows, const pngscan::PngLayout& layout, int factor, QRgb fill,
                  QImage& out, const std::function<void(int)>& done) {
     const int width = layout.size.width();
     std::vector<QRgb> pixels(static_cast<size_t>(width));
     std::vector<quint32> sums(size_t(out.width()) * 3);
     for (int y = 0; y < out.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         std::fill(sums.begin(), sums.end(), 0);
         int count = 0;
         for (; count < factor && rows.row() < layout.size.height(); ++count) {
             const uchar* row = rows.next();
             if (!row)
                 return false;
-            pngscan::toRgb32(layout, row, 0, width, fill, pixels.data());
-            for (int x = 0; x < width; ++x) {
-                quint32* sum = &sums[size_t(x / factor) * 3];
-                sum[0] += qRed(pixels[size_t(x)]);
-                sum[1] += qGreen(pixels[size_t(x)]);
-                sum[2] += qBlue(pixels[size_t(x)]);
-            }
+            pngscan::toRgb32(layout, row, 0, width, fill, factor == 1 ? line : pixels.data());
+            if (factor > 1)
+                addRow(pixels.data(), width, factor, sums);
         }
-        auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
+        for (int x = 0; factor > 1 && x < out.width(); ++x) {
             const quint32 n = quint32(count * std::min(factor, width - x * factor));
             const quint32* sum = &sums[size_t(x) * 3];
-            line[x] = n ? qRgb(int((sum[0] + n / 2) / n), int((sum[1] + n / 2) / n),
-                               int((sum[2] + n / 2) / n))
-                        : fill;
+            line[x] = qRgb(int((sum[0] + n / 2) / n), int((sum[1] + n / 2) / n),
+                           int((sum[2] + n / 2) / n));
         }
         done(y + 1);
     }

@@ -175,7 +175,8 @@ bool PngRows::startAt(const uchar* points, int row) {
 void PngRows::writePoint() {
     Inflate& f = *m_inflate;
     const int bits = f.z.data_type & 7;
-    if (m_nextPoint >= pointCount(m_layout) || m_row < m_nextPoint * BandRows ||
+    // Each point a row before its band, so that reading from a band's first row needs no more.
+    if (m_nextPoint >= pointCount(m_layout) || m_row < m_nextPoint * BandRows - 1 ||
         (bits && f.z.next_in == f.in.data()))
         return;
     uchar* at = m_points + m_nextPoint * pointBytes(m_layout);
@@ -193,7 +194,7 @@ void PngRows::writePoint() {
              1};
     std::memcpy(window + Window, m_previous.data(), size_t(stride));
     std::memcpy(window + Window + stride, m_current.data(), size_t(m_have));
-    m_nextPoint = m_row / BandRows + 1;
+    m_nextPoint = (m_row + 1) / BandRows + 1;
 }
 
 bool PngRows::fill() {
@@ -278,6 +279,16 @@ QRgb over(int r, int g, int b, int alpha, QRgb fill) {
 } // namespace
 
 void toRgb32(const PngLayout& l, const uchar* row, int x, int count, QRgb fill, QRgb* out) {
+    if (l.depth == 8 && l.colourType == 2) { // most pictures: straight through
+        for (const uchar* p = row + qsizetype(x) * 3; count > 0; --count, p += 3)
+            *out++ = qRgb(p[0], p[1], p[2]);
+        return;
+    }
+    if (l.depth == 8 && l.colourType == 0) {
+        for (const uchar* p = row + x; count > 0; --count, ++p)
+            *out++ = qRgb(*p, *p, *p);
+        return;
+    }
     const int depth = l.depth, scale = depth < 8 ? 255 / ((1 << depth) - 1) : 1;
     for (int i = 0; i < count; ++i) {
         const qint64 p = qint64(x) + i;
