@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <cstdio>
 #include <vector>
@@ -23,6 +24,7 @@
 #include <fcntl.h>
 #include <jpeglib.h>
 #include <unistd.h>
+#include <zlib.h>
 
 using namespace tovik;
 using namespace tovik::large;
@@ -314,6 +316,49 @@ private slots:
         const QImage half = boxed(whole, 2);
         for (const LargePicture::Part& part : partsCome(*picture, QRect(0, 0, 602, 550), 2, 4))
             QVERIFY(within(part.image, half.copy(part.rect), by));
+    }
+
+    // Up to 65536 x 65536 pixels a picture is read in pieces; one more row, and it is too large
+    // to open, as before. A PNG claiming either in a few bytes opens at once all the same.
+    void theLargestPictureReadInPieces() {
+        const QTemporaryDir folder;
+        const auto claiming = [&](int width, int height) {
+            QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8);
+            const auto chunk = [&](const char* type, const QByteArray& data) {
+                QByteArray length(4, 0);
+                qToBigEndian<quint32>(quint32(data.size()), length.data());
+                const QByteArray body = QByteArray(type) + data;
+                QByteArray crc(4, 0);
+                qToBigEndian<quint32>(
+                    quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()),
+                                  uInt(body.size()))),
+                    crc.data());
+                png += length + body + crc;
+            };
+            QByteArray header(13, 0);
+            qToBigEndian<quint32>(quint32(width), header.data());
+            qToBigEndian<quint32>(quint32(height), header.data() + 4);
+            header[8] = 8;
+            header[9] = 0; // gray
+            chunk("IHDR", header);
+            chunk("IDAT", QByteArray("\x78\x9c\x63\x00\x00", 5));
+            chunk("IEND", {});
+            const QString path =
+                folder.filePath(QStringLiteral("%1x%2.png").arg(width).arg(height));
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(png);
+            return path;
+        };
+        std::unique_ptr<LargePicture> largest = LargePicture::open(claiming(65536, 65536), 0);
+        QVERIFY(largest);
+        QCOMPARE(largest->size(), QSize(65536, 65536));
+        QVERIFY(overviewCame(*largest));
+        const QString refused = claiming(65536, 65537);
+        QVERIFY(!LargePicture::open(refused, 0));
+        const PictureLoad load = loadPicture(refused);
+        QCOMPARE(load.error, PictureError::TooLarge);
+        QCOMPARE(load.claimed, QSize(65536, 65537));
     }
 
     // Stepping away ends the helper, overview and all, at once; a file that claims 65535 x

@@ -32,6 +32,11 @@ constexpr int PartSide = 512;
 // The parts kept: some four screens' worth at zoom 1.
 constexpr qint64 PartsBytes = qint64(96) << 20;
 
+// The most pixels a picture read in pieces may have (65536 x 65536), and the most memory what its
+// helper keeps of it may take: a PNG's rows past a million pixels would pass it.
+constexpr qint64 MostPixels = qint64(1) << 32;
+constexpr qint64 MostKeptBytes = PictureBudgetBytes / 4;
+
 // What a picture read in pieces is: its size, and the memory what its helper keeps of it takes.
 struct Layout {
     QSize size;
@@ -55,8 +60,10 @@ std::optional<Layout> largeLayout(int fd) {
         if (got < 8 || (uchar(head[0]) != 0xff && uchar(head[0]) != 0x89))
             return {};
         const std::optional<Layout> layout = layoutOf(head.left(got));
+        const qint64 pixels = layout ? qint64(layout->size.width()) * layout->size.height() : 0;
         if (layout)
-            return qint64(layout->size.width()) * layout->size.height() > LargePicture::largeFrom()
+            return pixels > LargePicture::largeFrom() && pixels <= MostPixels &&
+                           layout->keptBytes <= MostKeptBytes
                        ? layout
                        : std::nullopt;
         if (got < bytes)
