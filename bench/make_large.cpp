@@ -140,19 +140,10 @@ int writeJpeg(const char* out, int width, int height, const QStringList& photos)
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 90, TRUE);
     jpeg_start_compress(&info, TRUE);
-    const QSize tile((width + Across - 1) / Across, (height + Down - 1) / Down);
-    std::vector<unsigned char> row(size_t(width) * 3);
-    std::vector<QImage> tiles;
+    Rows rows(width, height, photos);
     for (int y = 0; y < height; ++y) {
-        if (y % tile.height() == 0)
-            tiles = band(photos, y / tile.height(), tile);
-        for (int column = 0; column < Across; ++column) {
-            const int x = column * tile.width(), w = std::min(tile.width(), width - x);
-            if (w > 0)
-                std::copy_n(tiles[size_t(column)].constScanLine(y % tile.height()), w * 3,
-                            row.data() + size_t(x) * 3);
-        }
-        JSAMPROW at = row.data();
+        const unsigned char* row = rows.row(y);
+        auto* at = const_cast<JSAMPROW>(row);
         jpeg_write_scanlines(&info, &at, 1);
     }
     jpeg_finish_compress(&info);

@@ -5,6 +5,7 @@
 #include "imaging/largepicture.h"
 #include "imaging/pictures.h"
 #include "plugins/jpegscan/jpegindex.h"
+#include "support/modernfiles.h"
 #include "support/scopedenvironment.h"
 #include "support/testmain.h"
 
@@ -50,37 +51,16 @@ QImage scene(QSize size) {
 // with a restart every restartRows MCU rows (none at 0).
 QByteArray jpegOf(const QImage& image, int sampling, int restartRows = 0,
                   bool progressive = false) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr error{};
-    info.err = jpeg_std_error(&error);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = JDIMENSION(image.width());
-    info.image_height = JDIMENSION(image.height());
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&info);
-    if (sampling == 0)
-        jpeg_set_colorspace(&info, JCS_GRAYSCALE);
-    else
-        info.comp_info[0].h_samp_factor = sampling == 1 ? 1 : 2,
-        info.comp_info[0].v_samp_factor = sampling == 2 ? 2 : 1;
-    info.restart_in_rows = restartRows;
-    jpeg_start_compress(&info, TRUE);
-    for (int y = 0; y < image.height(); ++y) {
-        JSAMPROW row = const_cast<uchar*>(image.constScanLine(y));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char*>(out), qsizetype(size));
-    std::free(out);
-    return bytes;
+    return test::libjpegFile(image, [&](jpeg_compress_struct& info) {
+        if (progressive)
+            jpeg_simple_progression(&info);
+        if (sampling == 0)
+            jpeg_set_colorspace(&info, JCS_GRAYSCALE);
+        else
+            info.comp_info[0].h_samp_factor = sampling == 1 ? 1 : 2,
+            info.comp_info[0].v_samp_factor = sampling == 2 ? 2 : 1;
+        info.restart_in_rows = restartRows;
+    });
 }
 
 // libjpeg's own decode of the whole at 1/denominator, RGB32.

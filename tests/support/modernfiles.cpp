@@ -450,12 +450,9 @@ QByteArray withExifOrientation(const QByteArray& jpeg, int orientation, ExifForm
     return jpeg.left(2) + segments + jpeg.mid(2);
 }
 
-QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, int>>& bands) {
+QByteArray libjpegFile(const QImage& picture,
+                       const std::function<void(jpeg_compress_struct&)>& configure) {
     const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
-    std::vector<jpeg_scan_info> scans{{3, {0, 1, 2}, 0, 0, 0, 0}}; // DC of all three first
-    for (int component = 0; component < 3; ++component)
-        for (const auto& [first, last] : bands)
-            scans.push_back({1, {component}, first, last, 0, 0});
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -469,8 +466,7 @@ QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, 
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 90, TRUE);
-    info.scan_info = scans.data();
-    info.num_scans = int(scans.size());
+    configure(info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<uchar*>(rgb.constScanLine(int(info.next_scanline)));
@@ -481,6 +477,17 @@ QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, 
     const QByteArray file(reinterpret_cast<const char*>(out), qsizetype(bytes));
     std::free(out);
     return file;
+}
+
+QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, int>>& bands) {
+    std::vector<jpeg_scan_info> scans{{3, {0, 1, 2}, 0, 0, 0, 0}}; // DC of all three first
+    for (int component = 0; component < 3; ++component)
+        for (const auto& [first, last] : bands)
+            scans.push_back({1, {component}, first, last, 0, 0});
+    return libjpegFile(picture, [&](jpeg_compress_struct& info) {
+        info.scan_info = scans.data();
+        info.num_scans = int(scans.size());
+    });
 }
 
 QByteArray adobeCmykJpeg(int width, int height, const unsigned char cmyk[4]) {

@@ -9,6 +9,10 @@
 #include <QList>
 #include <QPair>
 
+#include <functional>
+
+struct jpeg_compress_struct;
+
 namespace tovik::test {
 
 // Pictures in today's formats and colour profiles, made here with the libraries themselves so
@@ -58,6 +62,9 @@ QRgb lcmsCmykToSrgb(const QByteArray& icc, const unsigned char cmyk[4]);
 // 0 means the true count).
 QByteArray withIccProfile(const QByteArray& jpeg, const QByteArray& icc, int chunkBytes = 65519,
                           int count = 0);
+// picture written as a JPEG by libjpeg at quality 90, its settings changed by configure first.
+QByteArray libjpegFile(const QImage& picture,
+                       const std::function<void(jpeg_compress_struct&)>& configure);
 // picture as a progressive JPEG whose AC coefficients come in these bands (first, last index of
 // each), a scan for each band of each component, after one scan of the DC coefficients.
 QByteArray progressiveJpegInBands(const QImage& picture, const QList<QPair<int, int>>& bands);

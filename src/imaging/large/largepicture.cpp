@@ -129,13 +129,19 @@ struct LargePicture::Session {
         overview.fill = fill;
         overview.denominator = reduction.scale;
         overview.box = reduction.box;
+        return ask(overview, fd);
+    }
+
+    // One request (with fd beside it) and its answer; none when the helper does not answer, or
+    // its answer does not hold.
+    std::optional<PictureLoad> ask(const decoder::Request& request, int fd) {
         int memory = -1;
-        std::optional<decoder::Answer> first;
-        if (decoder::sendMessage(helper.socket, &overview, sizeof overview, fd))
-            first = receive(&memory);
+        std::optional<decoder::Answer> answer;
+        if (decoder::sendMessage(helper.socket, &request, sizeof request, fd))
+            answer = receive(&memory);
         std::optional<PictureLoad> load;
-        if (first)
-            load = decoder::answeredLoad(*first, memory, overview);
+        if (answer)
+            load = decoder::answeredLoad(*answer, memory, request);
         if (memory >= 0)
             ::close(memory);
         return load;
@@ -202,22 +208,12 @@ struct LargePicture::Session {
         request.width = rect.width();
         request.height = rect.height();
         request.denominator = key.denominator;
-        int memory = -1;
-        std::optional<decoder::Answer> answer;
-        if (decoder::sendMessage(helper.socket, &request, sizeof request, -1))
-            answer = receive(&memory);
-        std::optional<PictureLoad> load;
-        if (answer)
-            load = decoder::answeredLoad(*answer, memory, request);
-        if (memory >= 0)
-            ::close(memory);
+        const std::optional<PictureLoad> load = ask(request, -1);
         if (key.column < 0) {
             const std::lock_guard lock(mutex);
             whole = load ? load->image : QImage();
             return wholeCame.notify_all();
         }
-        if (!answer)
-            return;
         {
             const std::lock_guard lock(mutex);
             if (!load || load->image.isNull())
