@@ -261,6 +261,11 @@ private slots:
         QVERIFY(!LargePicture::open(folder.filePath("large.jpg"), 0));
         const test::ScopedEnvironment lower("TOVIK_LARGE_PICTURE_PIXELS", "1000");
         QVERIFY(!LargePicture::open(written(folder, jpegOf(scene({400, 300}), 2, 0, true)), 0));
+        // Stored turned, it would be shown so: it keeps the budget.
+        QVERIFY(!LargePicture::open(
+            written(folder, test::withExifOrientation(jpegOf(scene({400, 300}), 2), 6)), 0));
+        QVERIFY(LargePicture::open(
+            written(folder, test::withExifOrientation(jpegOf(scene({400, 300}), 2), 1)), 0));
         QVERIFY(!LargePicture::open(QStringLiteral(TOVIK_TESTDATA "/icon.ico"), 0));
     }
 

@@ -9,6 +9,7 @@
 #include "imaging/helper/protocol.h"
 #include "imaging/large/largejpeg.h"
 #include "imaging/openpicture.h"
+#include "imaging/reading/orientation.h"
 #include "plugins/jpegscan/jpegindex.h"
 #include "plugins/pngscan/pngrows.h"
 
@@ -45,7 +46,12 @@ struct Layout {
 
 // The layout of a file that is a baseline JPEG or a PNG read row by row, whatever its size.
 std::optional<Layout> layoutOf(const QByteArray& head) {
-    if (const std::optional<jpegscan::JpegLayout> jpeg = jpegscan::baselineLayout(head))
+    // Stored turned or flipped, its parts would have to be turned too: it keeps the budget.
+    const std::optional<jpegscan::JpegLayout> jpeg = jpegscan::baselineLayout(head);
+    if (jpeg && exifOrientation(reinterpret_cast<const uchar*>(jpeg->exif.constData()),
+                                size_t(jpeg->exif.size())) != QImageIOHandler::TransformationNone)
+        return {};
+    if (jpeg)
         return Layout{jpeg->size, jpegscan::indexBytes(*jpeg)};
     if (const std::optional<pngscan::PngLayout> png = pngscan::pngLayout(head))
         return Layout{png->size, pngscan::pointCount(*png) * pngscan::pointBytes(*png)};

@@ -103,6 +103,8 @@ std::optional<JpegLayout> baselineLayout(const QByteArray& head) {
             layout.tables += whole;
         } else if (marker == 0xdd && segment.size() == 2) {
             layout.restartInterval = wordAt(segment, 0);
+        } else if (marker == 0xe1 && layout.exif.isEmpty() && segment.startsWith("Exif")) {
+            layout.exif = segment;
         } else if (marker == 0xe2) {
             layout.iccSegments.append(segment);
         } else if (marker == 0xda) {

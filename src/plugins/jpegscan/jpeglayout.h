@@ -30,6 +30,7 @@ struct JpegLayout {
     QByteArray tables, scanHeader;
     QByteArray frameHeader;                                 // SOF's payload after its length
     std::array<QByteArray, 4> dcDefinitions, acDefinitions; // a DHT's 16 counts, then its values
+    QByteArray exif; // its first EXIF APP1 segment's payload, which may say how it is turned
     QList<QByteArray> iccSegments; // its APP2 segments, which hold its colour profile
 
     int mcuWidth() const { return components.size() == 1 ? 8 : 8 * maxH; }
