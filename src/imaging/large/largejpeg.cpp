@@ -20,8 +20,8 @@
 namespace tovik::large {
 
 QSize Reduction::of(QSize picture) const {
-    const int f = factor();
-    return {(picture.width() + f - 1) / f, (picture.height() + f - 1) / f};
+    const qint64 f = factor();
+    return {int((picture.width() + f - 1) / f), int((picture.height() + f - 1) / f)};
 }
 
 Reduction overviewReduction(QSize picture, qint64 most) {

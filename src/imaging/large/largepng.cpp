@@ -3,6 +3,8 @@
 
 #include "imaging/large/largepng.h"
 
+#include "imaging/large/largejpeg.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -88,8 +90,7 @@ bool LargePng::overview(QImage& canvas, int factor, QRgb fill, uchar* points,
 }
 
 QImage LargePng::region(const QRect& rect, int denominator) {
-    const QSize reduced((m_layout.size.width() + denominator - 1) / denominator,
-                        (m_layout.size.height() + denominator - 1) / denominator);
+    const QSize reduced = Reduction{1, denominator}.of(m_layout.size);
     const QRect inside = rect & QRect(QPoint(0, 0), reduced);
     if (!m_points || inside.isEmpty() || denominator < 1 || denominator > 8)
         return {};

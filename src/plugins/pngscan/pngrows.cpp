@@ -79,7 +79,7 @@ std::optional<PngLayout> pngLayout(const QByteArray& head) {
 }
 
 int pointCount(const PngLayout& layout) {
-    return (layout.size.height() + BandRows - 1) / BandRows;
+    return int((qint64(layout.size.height()) + BandRows - 1) / BandRows);
 }
 
 qint64 pointBytes(const PngLayout& layout) {
