@@ -73,10 +73,8 @@ LargePng::~LargePng() {
 
 bool LargePng::overview(QImage& canvas, int factor, QRgb fill, uchar* points,
                         const std::function<void(int)>& progress) {
-    const QSize size = m_layout.size;
     if (factor < 1 || canvas.format() != QImage::Format_RGB32 ||
-        canvas.size() !=
-            QSize((size.width() + factor - 1) / factor, (size.height() + factor - 1) / factor))
+        canvas.size() != Reduction{1, factor}.of(m_layout.size))
         return false;
     m_fill = fill;
     pngscan::PngRows rows(m_fd, m_layout);
