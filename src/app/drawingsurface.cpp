@@ -55,10 +55,12 @@ int DrawingSurface::partsDenominator() const {
     if (!m_large || m_size.isEmpty())
         return 0;
     const double zoom = double(m_size.width()) / m_large->size().width();
+    if (zoom * m_large->overviewFactor() <= 1.0)
+        return 0; // the overview has a pixel for each drawn
     int denominator = 1;
     while (denominator < 8 && zoom * denominator * 2 <= 1.0)
         denominator *= 2;
-    return denominator < m_large->overviewFactor() ? denominator : 0;
+    return denominator;
 }
 
 double DrawingSurface::partsScale(int denominator) const {

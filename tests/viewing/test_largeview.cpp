@@ -57,6 +57,16 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(v.w().imgOne->drawnPart(corner), whole.copy(corner), 10000);
         QVERIFY(v.fake.messages.shown.isEmpty());
 
+        // Zoomed out until the overview has a pixel for each drawn, no part is asked for.
+        v.w().state().ZoomFactor = 0.05f;
+        v.w().redraw();
+        v.w().imgOne->repaint();
+        QTest::qWait(200); // what a part asked for wrongly would take to come
+        for (const int denominator : {2, 4, 8})
+            QVERIFY(v.w().large->parts(QRect(0, 0, 1203, 517), denominator, false).isEmpty());
+        v.w().state().ZoomFactor = 1;
+        v.w().redraw();
+
         // Saved at zoom 1 from the picture itself, not its overview.
         QVERIFY(saveShownAsBitmap(v.w(), v.fake.file("saved.bmp")));
         QCOMPARE(QImage(v.fake.file("saved.bmp")).convertToFormat(QImage::Format_RGB32), whole);
