@@ -5,6 +5,7 @@
 #include "imaging/largepicture.h"
 #include "imaging/pictures.h"
 #include "plugins/jpegscan/jpegindex.h"
+#include "plugins/pngscan/pngrows.h"
 #include "support/modernfiles.h"
 #include "support/scopedenvironment.h"
 #include "support/testmain.h"
@@ -339,6 +340,16 @@ private slots:
         QVERIFY(largest);
         QCOMPARE(largest->size(), QSize(65536, 65536));
         QVERIFY(overviewCame(*largest));
+        // The points of the widest pictures, a band of more rows each, stay within their bound.
+        pngscan::PngLayout widest;
+        widest.size = QSize(65535, 65535);
+        widest.colourType = 6;
+        QCOMPARE(pngscan::bandRows(widest), 768);
+        QVERIFY(pngscan::pointCount(widest) * pngscan::pointBytes(widest) <=
+                pngscan::MostPointBytes);
+        widest.size = QSize(1203, 1100);
+        QCOMPARE(pngscan::bandRows(widest), 256);
+
         const QString refused = claiming(65536, 65537);
         QVERIFY(!LargePicture::open(refused, 0));
         const PictureLoad load = loadPicture(refused);

@@ -78,8 +78,15 @@ std::optional<PngLayout> pngLayout(const QByteArray& head) {
     return {};
 }
 
+int bandRows(const PngLayout& layout) {
+    const qint64 height = layout.size.height(), atLeast = 256;
+    const qint64 bytes = (height + atLeast - 1) / atLeast * pointBytes(layout);
+    return int(std::min(height, atLeast * ((bytes + MostPointBytes - 1) / MostPointBytes)));
+}
+
 int pointCount(const PngLayout& layout) {
-    return int((qint64(layout.size.height()) + BandRows - 1) / BandRows);
+    const qint64 band = std::max(1, bandRows(layout));
+    return int((qint64(layout.size.height()) + band - 1) / band);
 }
 
 qint64 pointBytes(const PngLayout& layout) {
@@ -124,8 +131,8 @@ struct PngRows::Inflate {
 };
 
 PngRows::PngRows(int fd, const PngLayout& layout)
-    : m_fd(fd), m_layout(layout), m_previous(size_t(layout.rowBytes() + 1)),
-      m_current(m_previous.size()) {}
+    : m_fd(fd), m_layout(layout), m_band(std::max(1, bandRows(layout))),
+      m_previous(size_t(layout.rowBytes() + 1)), m_current(m_previous.size()) {}
 
 PngRows::~PngRows() = default;
 
@@ -142,7 +149,7 @@ bool PngRows::start(uchar* points) {
 
 bool PngRows::startAt(const uchar* points, int row) {
     const PointHead* from = nullptr;
-    for (int i = std::min(row / BandRows, pointCount(m_layout) - 1); i >= 0 && !from; --i) {
+    for (int i = std::min(row / m_band, pointCount(m_layout) - 1); i >= 0 && !from; --i) {
         const auto* head = reinterpret_cast<const PointHead*>(points + i * pointBytes(m_layout));
         if (head->valid && head->out / qint64(m_current.size()) <= row)
             from = head;
@@ -176,7 +183,7 @@ void PngRows::writePoint() {
     Inflate& f = *m_inflate;
     const int bits = f.z.data_type & 7;
     // Each point a row before its band, so that reading from a band's first row needs no more.
-    if (m_nextPoint >= pointCount(m_layout) || m_row < m_nextPoint * BandRows - 1 ||
+    if (m_nextPoint >= pointCount(m_layout) || m_row < m_nextPoint * m_band - 1 ||
         (bits && f.z.next_in == f.in.data()))
         return;
     uchar* at = m_points + m_nextPoint * pointBytes(m_layout);
@@ -194,7 +201,7 @@ void PngRows::writePoint() {
              1};
     std::memcpy(window + Window, m_previous.data(), size_t(stride));
     std::memcpy(window + Window + stride, m_current.data(), size_t(m_have));
-    m_nextPoint = (m_row + 1) / BandRows + 1;
+    m_nextPoint = (m_row + 1) / m_band + 1;
 }
 
 bool PngRows::fill() {

@@ -31,9 +31,11 @@ struct PngLayout {
 // when it is no PNG of a form read here, or head ends first.
 std::optional<PngLayout> pngLayout(const QByteArray& head);
 
-// Where inflating a PNG's data can begin again: one a band of BandRows rows, kept in memory
-// given for it (pointBytes each).
-inline constexpr int BandRows = 256;
+// Where inflating a PNG's data can begin again: one a band of bandRows rows, kept in memory
+// given for it (pointBytes each). A band is 256 rows, more where the points of a very wide
+// picture would pass MostPointBytes together.
+inline constexpr qint64 MostPointBytes = qint64(64) << 20;
+int bandRows(const PngLayout& layout);
 int pointCount(const PngLayout& layout);
 qint64 pointBytes(const PngLayout& layout);
 
@@ -63,6 +65,7 @@ private:
     void writePoint();
     int m_fd;
     PngLayout m_layout;
+    int m_band; // rows a point
     std::unique_ptr<Inflate> m_inflate;
     std::vector<uchar> m_previous, m_current; // unfiltered; with the filter byte before current
     qsizetype m_have = 0;                     // bytes of the current row (filter byte too) read
