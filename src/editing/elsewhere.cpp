@@ -22,7 +22,11 @@ void CopyCommand(frmShowTell& window) {
     if (!window.pictureLoaded())
         return;
     auto* data = new QMimeData;
-    data->setImageData(window.imgThree.picture);
+    // A picture too large to decode whole is copied as it is shown, when that fits the budget;
+    // else only as its file.
+    const QImage picture = window.large ? window.renderDrawing() : window.imgThree.picture;
+    if (!picture.isNull())
+        data->setImageData(picture);
     const QString shown = window.shownFile();
     if (!shown.isEmpty()) {
         const QUrl file = QUrl::fromLocalFile(shown);

@@ -8,6 +8,9 @@
 #include "support/viewer.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
 
@@ -67,7 +70,11 @@ private slots:
         v.w().state().ZoomFactor = 1;
         v.w().redraw();
 
-        // Saved at zoom 1 from the picture itself, not its overview.
+        // Copied and saved at zoom 1 from the picture itself, not its overview.
+        QTest::keyClick(&v.w(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData())
+                     .convertToFormat(QImage::Format_RGB32),
+                 whole);
         QVERIFY(saveShownAsBitmap(v.w(), v.fake.file("saved.bmp")));
         QCOMPARE(QImage(v.fake.file("saved.bmp")).convertToFormat(QImage::Format_RGB32), whole);
 
