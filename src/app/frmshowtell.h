@@ -204,8 +204,6 @@ public:
     SlideTimer Timer1;
     // An animated picture's frames after the first, and the wait for the next one.
     std::unique_ptr<PictureFrames> frames;
-    // The picture held when it is too large to decode whole: imgThree holds its overview.
-    std::unique_ptr<LargePicture> large;
     QTimer FrameTimer;
     QFutureWatcher<PictureLoad> arrival; // of the unfinished picture
     void stopAnimation() {

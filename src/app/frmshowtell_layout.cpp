@@ -64,14 +64,12 @@ bool frmShowTell::drawPicture() {
         return true;
     }
     const QSize size = drawingSize();
-    if (large && imgThree.picture.cacheKey() != large->overview().cacheKey())
-        large.reset(); // another picture is held now
     // Nothing that large is held while viewing, but Save As must be able to render what is shown.
     // A large picture is drawn from its parts at any zoom: its Save As says when it cannot.
-    if (!large && qint64(size.width()) * size.height() * 4 > renderBudget)
+    if (!imgThree.large && qint64(size.width()) * size.height() * 4 > renderBudget)
         return false;
     imgOne->setPicture(imgThree.picture, size);
-    imgOne->setLarge(large.get());
+    imgOne->setLarge(imgThree.large.get());
     return true;
 }
 
@@ -85,15 +83,15 @@ PictureHolder frmShowTell::held(const QImage& picture, QSize pixels) const {
     const double scale = devicePixelRatioF();
     if (!pixels.isValid())
         pixels = picture.size();
-    return {picture, pixels.width() * m_tppX / scale, pixels.height() * m_tppY / scale, pixels};
+    return {picture, pixels.width() * m_tppX / scale, pixels.height() * m_tppY / scale, pixels, {}};
 }
 
 QImage frmShowTell::renderDrawing() const {
     if (imgThree.isEmpty() || imgOne->isEmpty())
         return {};
     const QSize size = drawingSize();
-    if (large) // from the picture itself, decoded at this zoom
-        return large->rendered(size);
+    if (imgThree.large) // from the picture itself, decoded at this zoom
+        return imgThree.large->rendered(size);
     return size == imgThree.picture.size()
                ? imgThree.picture
                : imgThree.picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

@@ -24,7 +24,7 @@ void CopyCommand(frmShowTell& window) {
     auto* data = new QMimeData;
     // A picture too large to decode whole is copied as it is shown, when that fits the budget;
     // else only as its file.
-    const QImage picture = window.large ? window.renderDrawing() : window.imgThree.picture;
+    const QImage picture = window.imgThree.large ? window.renderDrawing() : window.imgThree.picture;
     if (!picture.isNull())
         data->setImageData(picture);
     const QString shown = window.shownFile();

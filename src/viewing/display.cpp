@@ -140,9 +140,9 @@ bool showLarge(frmShowTell& window, const QString& FileName) {
     std::unique_ptr<LargePicture> large = LargePicture::open(FileName, fill, &error);
     if (!large)
         return error != PictureError::None && !acceptLoad(window, {error, {}, {}});
-    const QSize full = large->size();
-    window.large = std::move(large);
-    drawHeld(window, window.held(window.large->overview(), full));
+    PictureHolder held = window.held(large->overview(), large->size());
+    held.large = std::move(large);
+    drawHeld(window, held);
     window.noteShown(FileName);
     return true;
 }

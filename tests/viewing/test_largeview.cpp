@@ -46,11 +46,11 @@ private slots:
         v.open({"large.jpg"});
         const QImage whole = v.w().imgThree.picture.convertToFormat(QImage::Format_RGB32);
         const int across = v.w().HScroll1->maximum(), down = v.w().VScroll1->maximum();
-        QVERIFY(!v.w().large && across > 0 && down > 0);
+        QVERIFY(!v.w().imgThree.large && across > 0 && down > 0);
 
         const ScopedEnvironment bound("TOVIK_LARGE_PICTURE_PIXELS", "100000");
         v.open({"large.jpg"});
-        QVERIFY(v.w().large);
+        QVERIFY(v.w().imgThree.large);
         QCOMPARE(v.w().imgThree.pixels, QSize(1203, 517));
         QCOMPARE(v.w().imgThree.picture.size(), QSize(76, 33)); // a sixteenth
         QCOMPARE(v.w().HScroll1->maximum(), across);
@@ -66,7 +66,8 @@ private slots:
         v.w().imgOne->repaint();
         QTest::qWait(200); // what a part asked for wrongly would take to come
         for (const int denominator : {2, 4, 8})
-            QVERIFY(v.w().large->parts(QRect(0, 0, 1203, 517), denominator, false).isEmpty());
+            QVERIFY(
+                v.w().imgThree.large->parts(QRect(0, 0, 1203, 517), denominator, false).isEmpty());
         v.w().state().ZoomFactor = 1;
         v.w().redraw();
 
@@ -78,11 +79,11 @@ private slots:
         QVERIFY(saveShownAsBitmap(v.w(), v.fake.file("saved.bmp")));
         QCOMPARE(QImage(v.fake.file("saved.bmp")).convertToFormat(QImage::Format_RGB32), whole);
 
-        const qint64 helper = v.w().large->helperProcess();
+        const qint64 helper = v.w().imgThree.large->helperProcess();
         v.fake.write("small.jpg", QByteArray(sceneJpeg()));
         const ScopedEnvironment higher("TOVIK_LARGE_PICTURE_PIXELS", "1000000");
         v.open({"small.jpg"});
-        QVERIFY(!v.w().large);
+        QVERIFY(!v.w().imgThree.large);
         QCOMPARE(::kill(pid_t(helper), 0), -1);
     }
 
@@ -96,7 +97,7 @@ private slots:
             claims[frame + i] = char(0xff);
         v.fake.write("claims.jpg", claims.left(2000));
         v.open({"claims.jpg"});
-        QVERIFY(v.w().large);
+        QVERIFY(v.w().imgThree.large);
         QCOMPARE(v.w().imgThree.pixels, QSize(65535, 65535));
         QVERIFY(!saveShownAsBitmap(v.w(), v.fake.file("saved.bmp")));
         QVERIFY(!QFile::exists(v.fake.file("saved.bmp")));

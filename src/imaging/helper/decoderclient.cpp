@@ -10,6 +10,7 @@
 #include "imaging/helper/givencanvases.h"
 #include "imaging/helper/helperpool.h"
 #include "imaging/helper/protocol.h"
+#include "imaging/jpeg/jpegmarkers.h"
 #include "imaging/startup.h"
 
 #include <QCoreApplication>
@@ -143,18 +144,8 @@ std::optional<PictureLoad> ask(const Request& request, int fd) {
 // Whether the file is a JPEG of one or three components, walking its segments to its frame
 // header. A CMYK one, whose inks are converted through its profile at some cost, is not.
 bool isGrayOrColourJpeg(int fd) {
-    unsigned char head[10] = {};
-    if (pread(fd, head, 2, 0) != 2 || head[0] != 0xff || head[1] != 0xd8)
-        return false;
-    for (off_t at = 2; pread(fd, head, sizeof head, at) == sizeof head && head[0] == 0xff;
-         at += 2 + (head[2] << 8 | head[3])) {
-        const unsigned marker = head[1];
-        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
-            return head[9] == 1 || head[9] == 3;
-        if (marker == 0xda || marker == 0xd9)
-            return false;
-    }
-    return false;
+    const std::optional<JpegFrame> frame = jpegFrame(fd);
+    return frame && (frame->components == 1 || frame->components == 3);
 }
 
 bool helperWanted() {

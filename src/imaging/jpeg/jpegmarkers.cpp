@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <unistd.h>
 
 namespace tovik {
 
@@ -92,7 +93,8 @@ QByteArray withBoundedMetadata(QByteArray file) {
     };
     std::vector<Segment> segments;
     qint64 metadata = 0, icc = 0, at = 2;
-    for (; at + 4 <= b.size() && b.u8(at) == 0xff && b.u8(at + 1) != 0xda; at += 2 + b.be16(at + 2)) {
+    for (; at + 4 <= b.size() && b.u8(at) == 0xff && b.u8(at + 1) != 0xda;
+         at += 2 + b.be16(at + 2)) {
         const unsigned marker = b.u8(at + 1);
         const qint64 length = 2 + b.be16(at + 2);
         segments.push_back({at, length, marker});
@@ -121,6 +123,21 @@ void JpegHeaderMarkers::watch(jpeg_decompress_struct& info) {
     info.client_data = this;
     jpeg_set_marker_processor(&info, JPEG_APP0 + 1, readSegment);
     jpeg_set_marker_processor(&info, JPEG_APP0 + 2, readSegment);
+}
+
+std::optional<JpegFrame> jpegFrame(int fd) {
+    unsigned char head[10] = {};
+    if (pread(fd, head, 2, 0) != 2 || head[0] != 0xff || head[1] != 0xd8)
+        return {};
+    for (off_t at = 2; pread(fd, head, sizeof head, at) == sizeof head && head[0] == 0xff;
+         at += 2 + (head[2] << 8 | head[3])) {
+        const unsigned marker = head[1];
+        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc)
+            return JpegFrame{{head[7] << 8 | head[8], head[5] << 8 | head[6]}, head[9]};
+        if (marker == 0xda || marker == 0xd9)
+            return {};
+    }
+    return {};
 }
 
 } // namespace tovik

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 
 #include <cstddef>
 #include <map>
+#include <optional>
 
 struct jpeg_decompress_struct;
 
@@ -44,5 +46,13 @@ struct JpegHeaderMarkers {
 // twice over: every APP1 but the first EXIF block, every comment, and the ICC chunks when they
 // pass MaxProfileBytes. Any other file as it is.
 QByteArray withBoundedMetadata(QByteArray file);
+
+// What the frame header of the JPEG file fd says, found by walking its segments' headers alone
+// (a few small reads); none when it is no JPEG or its scan comes first.
+struct JpegFrame {
+    QSize size;
+    int components = 0;
+};
+std::optional<JpegFrame> jpegFrame(int fd);
 
 } // namespace tovik

@@ -27,7 +27,7 @@ QSize Reduction::of(QSize picture) const {
 Reduction overviewReduction(QSize picture, qint64 most) {
     Reduction r;
     for (int f = 1; f <= 1 << 16; f *= 2) {
-        r = {std::min(f, 8), std::max(1, f / 8)};
+        r = Reduction::by(f);
         const QSize reduced = r.of(picture);
         if (qint64(reduced.width()) * reduced.height() <= most)
             break;

@@ -8,6 +8,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -21,6 +22,8 @@ using jpegscan::JpegLayout;
 struct Reduction {
     int scale = 1, box = 1;
     int factor() const { return scale * box; }
+    // The reduction by factor (a power of two): as much of it as the DCT can, the rest in boxes.
+    static Reduction by(int factor) { return {std::min(factor, 8), std::max(1, factor / 8)}; }
     QSize of(QSize picture) const;
 };
 // The overview of a picture of this size: the least reduction that brings it to most pixels or

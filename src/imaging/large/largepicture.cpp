@@ -7,6 +7,7 @@
 #include "imaging/helper/decoderclient.h"
 #include "imaging/helper/helperpool.h"
 #include "imaging/helper/protocol.h"
+#include "imaging/jpeg/jpegmarkers.h"
 #include "imaging/large/largejpeg.h"
 #include "imaging/openpicture.h"
 #include "imaging/reading/orientation.h"
@@ -14,11 +15,13 @@
 #include "plugins/pngscan/pngrows.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <set>
 #include <thread>
@@ -58,8 +61,25 @@ std::optional<Layout> layoutOf(const QByteArray& head) {
     return {};
 }
 
-// The layout of the picture fd when it is one too large to decode whole read in pieces.
+// The size a JPEG or PNG says it has, from a few small reads; invalid for any other file.
+QSize claimedSize(int fd) {
+    if (const std::optional<JpegFrame> frame = jpegFrame(fd))
+        return frame->size;
+    unsigned char head[24];
+    if (pread(fd, head, sizeof head, 0) != sizeof head || std::memcmp(head, "\x89PNG", 4) != 0)
+        return {};
+    const auto word = [&](int at) {
+        return int(std::min<quint32>(qFromBigEndian<quint32>(head + at), INT32_MAX));
+    };
+    return {word(16), word(20)};
+}
+
+// The layout of the picture fd when it is one too large to decode whole read in pieces. Every
+// picture shown asks: only one that says it is that large has its headers read.
 std::optional<Layout> largeLayout(int fd) {
+    const QSize claimed = fd < 0 ? QSize() : claimedSize(fd);
+    if (qint64(claimed.width()) * claimed.height() <= LargePicture::largeFrom())
+        return {};
     for (const qint64 bytes : {qint64(64) << 10, jpegscan::MostHeaderBytes}) {
         QByteArray head(bytes, Qt::Uninitialized);
         const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(bytes), 0);
@@ -292,10 +312,10 @@ QImage LargePicture::thumbnail(const QString& path, const ThumbnailScale& scale,
     const QSize size = scale.of(layout->size);
     large::Reduction reduction; // the most that still covers size
     for (int f = 2; f <= 1024; f *= 2) {
-        const QSize next = large::Reduction{std::min(f, 8), std::max(1, f / 8)}.of(layout->size);
+        const QSize next = large::Reduction::by(f).of(layout->size);
         if (next.width() < size.width() || next.height() < size.height())
             break;
-        reduction = {std::min(f, 8), std::max(1, f / 8)};
+        reduction = large::Reduction::by(f);
     }
     const QSize overview = reduction.of(layout->size);
     std::optional<decoder::Helper> helper =
