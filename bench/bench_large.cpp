@@ -9,6 +9,10 @@
 //   once the overview is done, against djpeg -crop of the same region;
 // - a 1.2-gigapixel PNG (40000 x 30000, photographs again): its overview against inflating its
 //   data alone (zlib's floor, measured here), and a screen's worth at zoom 1 at its bottom-right;
+// - the same panorama as a TIFF in JPEG-compressed tiles of 256 (as maps are kept): its overview
+//   against decoding its tiles alone (libtiff's floor, measured here), a screen's worth at zoom 1
+//   at its bottom-right; and as a pyramid (its pages halved down to 512 pixels), whose overview
+//   comes from a halved page;
 // - the memory of this process and its helper together, sampled throughout.
 // Usage: bench_large   (djpeg from libjpeg-turbo-progs and the photographs: bench/setup.sh)
 
@@ -32,6 +36,7 @@
 #include <cstdio>
 #include <thread>
 
+#include <tiffio.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -93,6 +98,22 @@ double inflateMs(const QString& path) {
     }
     inflateEnd(&z);
     return t.nsecsElapsed() / 1e6;
+}
+
+// Decoding every tile of a TIFF's first page, nothing else: what reading it cannot go below.
+double tilesMs(const QString& path) {
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "r");
+    if (!tiff)
+        return 0;
+    QElapsedTimer t;
+    t.start();
+    TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    std::vector<unsigned char> tile(size_t(TIFFTileSize(tiff)));
+    for (uint32_t i = 0; i < TIFFNumberOfTiles(tiff); ++i)
+        TIFFReadEncodedTile(tiff, i, tile.data(), tmsize_t(tile.size()));
+    const double ms = t.nsecsElapsed() / 1e6;
+    TIFFClose(tiff);
+    return ms;
 }
 
 double djpegMs(const QStringList& arguments) {
@@ -199,7 +220,9 @@ int main(int argc, char* argv[]) {
     }
     const QString path = made("jpeg", "panorama.jpg", Panorama);
     const QString scan = made("png", "scan.png", Scan);
-    if (path.isEmpty() || scan.isEmpty()) {
+    const QString map = made("tiff", "map.tif", Panorama);
+    const QString pyramid = made("pyramid", "pyramid.tif", Panorama);
+    if (path.isEmpty() || scan.isEmpty() || map.isEmpty() || pyramid.isEmpty()) {
         std::fprintf(stderr, "bench_large: the pictures could not be made\n");
         return 1;
     }
@@ -246,6 +269,21 @@ int main(int argc, char* argv[]) {
     const QPoint corner(Scan.width() - Screen.width(), Scan.height() - Screen.height());
     std::printf("PNG 1:1 view at %d,%d: %.0f ms (target 500)\n", corner.x(), corner.y(),
                 screenAt(*picture, corner));
+    picture.reset();
+    startHelperAhead();
+    const Overview tiled = overview(map, &picture);
+    const double tiles = tilesMs(map);
+    std::printf("600 MP tiled TIFF overview: %.0f ms, its tiles decoded alone %.0f ms\n",
+                tiled.wholeMs, tiles);
+    printRatio("TIFF overview against decoding its tiles", tiled.wholeMs, tiles);
+    const QPoint end(Panorama.width() - Screen.width(), Panorama.height() - Screen.height());
+    std::printf("TIFF 1:1 view at %d,%d: %.0f ms (target 500)\n", end.x(), end.y(),
+                screenAt(*picture, end));
+    picture.reset();
+    startHelperAhead();
+    const Overview halved = overview(pyramid, &picture);
+    std::printf("the same as a pyramid: overview %.0f ms\n", halved.wholeMs);
+    printRatio("pyramid overview against decoding the full page's tiles", halved.wholeMs, tiles);
     picture.reset();
     std::printf("most memory, this process and its helpers: %.0f MB (target 400)\n",
                 memory.most() / 1048576.0);

@@ -5,6 +5,9 @@
 // photographs, a row at a time, so that making it never holds the picture.
 //   make_large jpeg OUT WIDTH HEIGHT PHOTO...
 //   make_large png OUT WIDTH HEIGHT PHOTO...   (8-bit RGB, each row filtered Up, deflated fast)
+//   make_large tiff OUT WIDTH HEIGHT PHOTO...  (tiles of 256, JPEG-compressed, as maps are)
+//   make_large pyramid OUT WIDTH HEIGHT PHOTO... (the same, then pages of it halved and halved
+//                                                 again, down to 512 pixels wide or less)
 
 #include <QCoreApplication>
 #include <QImage>
@@ -15,6 +18,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <tiffio.h>
 #include <zlib.h>
 
 namespace {
@@ -60,6 +64,81 @@ private:
     std::vector<unsigned char> m_row;
     std::vector<QImage> m_tiles;
 };
+
+// The panorama's rows halved times over (each box of pixels averaged), one after another.
+class HalvedRows {
+public:
+    HalvedRows(int width, int height, const QStringList& photos, int times)
+        : m_rows(width, height, photos), m_width(width), m_height(height), m_box(1 << times),
+          m_sums(size_t(size().width()) * 3), m_out(m_sums.size()) {}
+    QSize size() const { return {(m_width + m_box - 1) / m_box, (m_height + m_box - 1) / m_box}; }
+    const unsigned char* row(int y) {
+        std::fill(m_sums.begin(), m_sums.end(), 0);
+        const int first = y * m_box, count = std::min(m_box, m_height - first);
+        for (int j = first; j < first + count; ++j) {
+            const unsigned char* row = m_rows.row(j);
+            for (int x = 0; x < m_width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    m_sums[size_t(x / m_box) * 3 + size_t(c)] += row[size_t(x) * 3 + size_t(c)];
+        }
+        for (size_t i = 0; i < m_out.size(); ++i) {
+            const int across = std::min(m_box, m_width - int(i / 3) * m_box);
+            m_out[i] = (unsigned char)(m_sums[i] / unsigned(count * across));
+        }
+        return m_out.data();
+    }
+
+private:
+    Rows m_rows;
+    int m_width, m_height, m_box;
+    std::vector<unsigned> m_sums;
+    std::vector<unsigned char> m_out;
+};
+
+// One page of the TIFF: the panorama halved times over, in tiles of 256, JPEG-compressed.
+void writeTiffPage(TIFF* tiff, int width, int height, const QStringList& photos, int times) {
+    constexpr int Tile = 256;
+    HalvedRows rows(width, height, photos, times);
+    const QSize size = rows.size();
+    TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, times ? FILETYPE_REDUCEDIMAGE : 0);
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(size.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(size.height()));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, 3);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    TIFFSetField(tiff, TIFFTAG_TILEWIDTH, Tile);
+    TIFFSetField(tiff, TIFFTAG_TILELENGTH, Tile);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_YCBCR);
+    TIFFSetField(tiff, TIFFTAG_JPEGQUALITY, 90);
+    TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);
+    const size_t line = size_t(size.width()) * 3;
+    std::vector<unsigned char> band(line * Tile), tile(size_t(Tile) * Tile * 3);
+    for (int top = 0; top < size.height(); top += Tile) {
+        std::fill(band.begin(), band.end(), 0);
+        for (int y = top; y < std::min(size.height(), top + Tile); ++y)
+            std::copy_n(rows.row(y), line, band.data() + size_t(y - top) * line);
+        for (int left = 0; left < size.width(); left += Tile) {
+            const size_t across = size_t(std::min(Tile, size.width() - left)) * 3;
+            std::fill(tile.begin(), tile.end(), 0);
+            for (int y = 0; y < Tile; ++y)
+                std::copy_n(band.data() + size_t(y) * line + size_t(left) * 3, across,
+                            tile.data() + size_t(y) * Tile * 3);
+            TIFFWriteTile(tiff, tile.data(), uint32_t(left), uint32_t(top), 0, 0);
+        }
+    }
+    TIFFWriteDirectory(tiff);
+}
+
+int writeTiff(const char* out, int width, int height, const QStringList& photos, bool pyramid) {
+    TIFF* tiff = TIFFOpen(out, "w8");
+    if (!tiff)
+        return 1;
+    for (int times = 0; times == 0 || (pyramid && (width >> (times - 1)) > 512); ++times)
+        writeTiffPage(tiff, width, height, photos, times);
+    TIFFClose(tiff);
+    return 0;
+}
 
 void chunk(std::FILE* file, const char* type, const unsigned char* data, size_t length) {
     const unsigned char size[4] = {(unsigned char)(length >> 24), (unsigned char)(length >> 16),
@@ -155,10 +234,14 @@ int writeJpeg(const char* out, int width, int height, const QStringList& photos)
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 6 || (args[1] != QLatin1String("jpeg") && args[1] != QLatin1String("png"))) {
-        std::fprintf(stderr, "usage: make_large jpeg|png OUT WIDTH HEIGHT PHOTO...\n");
+    const QStringList formats{"jpeg", "png", "tiff", "pyramid"};
+    if (args.size() < 6 || !formats.contains(args[1])) {
+        std::fprintf(stderr, "usage: make_large jpeg|png|tiff|pyramid OUT WIDTH HEIGHT PHOTO...\n");
         return 2;
     }
-    return (args[1] == QLatin1String("png") ? writePng : writeJpeg)(argv[2], args[3].toInt(),
-                                                                    args[4].toInt(), args.mid(5));
+    const int width = args[3].toInt(), height = args[4].toInt();
+    if (args[1] == QLatin1String("tiff") || args[1] == QLatin1String("pyramid"))
+        return writeTiff(argv[2], width, height, args.mid(5), args[1] == QLatin1String("pyramid"));
+    return (args[1] == QLatin1String("png") ? writePng : writeJpeg)(argv[2], width, height,
+                                                                    args.mid(5));
 }

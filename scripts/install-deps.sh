@@ -18,8 +18,9 @@ PACKAGES=(
   # HEIC, HEIF and AVIF (libheif, with libde265 and dav1d), JPEG XL, colour profiles, and the
   # screen's profile on the X11 root window
   libheif-dev libjxl-dev liblcms2-dev libxcb1-dev
-  # the decoding helper's sandbox, and the camera data and camera RAW files it reads there
-  libseccomp-dev libexiv2-dev libraw-dev
+  # the decoding helper's sandbox, and the camera data, camera RAW files and TIFFs too large to
+  # decode whole it reads there
+  libseccomp-dev libexiv2-dev libraw-dev libtiff-dev
   # run: metric-compatible "Arial" and "Times New Roman", and libwmf's text fonts; WebP, TIFF
   # and other formats through "All Files"; Qt's own dialogs in the user's language
   fonts-liberation fonts-urw-base35 qt6-image-formats-plugins qt6-translations-l10n

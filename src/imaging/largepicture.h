@@ -17,7 +17,8 @@ namespace tovik {
 // A picture too large to decode whole, shown from an overview (a reduced picture made in one
 // pass over the file) and, where a zoom needs more, from parts of it decoded at that zoom as they
 // are wanted. All of it is decoded in a sandboxed helper of its own, which is ended, with what it
-// was doing, when this goes. A baseline JPEG of up to 65535 x 65535 pixels can be one.
+// was doing, when this goes. A baseline JPEG, a PNG or a TIFF of up to 65536 x 65536 pixels can
+// be one.
 class LargePicture : public QObject {
     Q_OBJECT
 public:

@@ -6,6 +6,8 @@
 #include "imaging/pictures.h"
 #include "plugins/jpegscan/jpegindex.h"
 #include "plugins/pngscan/pngrows.h"
+#include "support/imagecompare.h"
+#include "support/largepictures.h"
 #include "support/modernfiles.h"
 #include "support/scopedenvironment.h"
 #include "support/testmain.h"
@@ -31,23 +33,9 @@
 using namespace tovik;
 using namespace tovik::large;
 using namespace tovik::jpegscan;
+using namespace tovik::test;
 
 namespace {
-// A scene with detail at every scale: gradients, a grid, noise, so that DCs jump about.
-QImage scene(QSize size) {
-    QImage image(size, QImage::Format_RGB888);
-    QRandomGenerator random(7);
-    for (int y = 0; y < size.height(); ++y)
-        for (int x = 0; x < size.width(); ++x) {
-            const int noise = int(random.bounded(60));
-            const bool grid = (x / 37 + y / 23) % 2;
-            image.setPixel(x, y,
-                           qRgb((x * 255 / size.width() + noise) % 256,
-                                grid ? 220 - noise : (y * 3) % 256, (x ^ y) & 0xff));
-        }
-    return image;
-}
-
 // The scene written as a baseline JPEG by libjpeg: sampling 2x2 (4:2:0), 2x1, 1x1, or gray (0),
 // with a restart every restartRows MCU rows (none at 0).
 QByteArray jpegOf(const QImage& image, int sampling, int restartRows = 0,
@@ -86,63 +74,12 @@ QImage wholeAt(const QByteArray& file, int denominator) {
     return image;
 }
 
-// An average of each box x box pixels of image (those at its edges as far as they go), rounded.
-QImage boxed(const QImage& image, int box) {
-    QImage out((image.width() + box - 1) / box, (image.height() + box - 1) / box,
-               QImage::Format_RGB32);
-    for (int y = 0; y < out.height(); ++y)
-        for (int x = 0; x < out.width(); ++x) {
-            int r = 0, g = 0, b = 0, n = 0;
-            for (int j = y * box; j < std::min(image.height(), (y + 1) * box); ++j)
-                for (int i = x * box; i < std::min(image.width(), (x + 1) * box); ++i, ++n) {
-                    const QRgb p = image.pixel(i, j);
-                    r += qRed(p), g += qGreen(p), b += qBlue(p);
-                }
-            out.setPixel(x, y, qRgb((r + n / 2) / n, (g + n / 2) / n, (b + n / 2) / n));
-        }
-    return out;
-}
-
 QString written(const QTemporaryDir& folder, const QByteArray& bytes) {
     const QString path = folder.filePath(QStringLiteral("large.jpg"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         return {};
     return path;
-}
-
-// Whether picture's overview comes whole before long.
-bool overviewCame(LargePicture& picture) {
-    QSignalSpy arrived(&picture, &LargePicture::arrived);
-    for (int i = 0; i < 200 && !picture.overviewDone(); ++i)
-        arrived.wait(50);
-    return picture.overviewDone();
-}
-
-// Whether a and b are the same size and no channel of theirs differs by more than by.
-bool within(const QImage& a, const QImage& b, int by) {
-    if (a.size() != b.size())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            if (qAbs(qRed(p) - qRed(q)) > by || qAbs(qGreen(p) - qGreen(q)) > by ||
-                qAbs(qBlue(p) - qBlue(q)) > by)
-                return false;
-        }
-    return true;
-}
-
-// The parts of picture at denominator that meet view, once they have all come.
-QList<LargePicture::Part> partsCome(LargePicture& picture, const QRect& view, int denominator,
-                                    qsizetype count) {
-    picture.parts(view, denominator);
-    QSignalSpy arrived(&picture, &LargePicture::arrived);
-    QList<LargePicture::Part> parts;
-    for (int i = 0; i < 200 && (parts = picture.parts(view, denominator, false)).size() < count;
-         ++i)
-        arrived.wait(50);
-    return parts;
 }
 
 struct Opened {
@@ -293,15 +230,16 @@ private slots:
         std::unique_ptr<LargePicture> picture = LargePicture::open(path, qRgb(9, 9, 9));
         QVERIFY(picture);
         QVERIFY(overviewCame(*picture));
-        QVERIFY(within(picture->overview(), boxed(whole, picture->overviewFactor()), by));
+        QVERIFY(difference(picture->overview(), boxed(whole, picture->overviewFactor())).worst <=
+                by);
         const QRect view(600, 500, 603, 600); // below the first bands, to the corner
         const QList<LargePicture::Part> parts = partsCome(*picture, view, 1, 4);
         QCOMPARE(parts.size(), 4);
         for (const LargePicture::Part& part : parts)
-            QVERIFY(within(part.image, whole.copy(part.rect), by));
+            QVERIFY(difference(part.image, whole.copy(part.rect)).worst <= by);
         const QImage half = boxed(whole, 2);
         for (const LargePicture::Part& part : partsCome(*picture, QRect(0, 0, 602, 550), 2, 4))
-            QVERIFY(within(part.image, half.copy(part.rect), by));
+            QVERIFY(difference(part.image, half.copy(part.rect)).worst <= by);
     }
 
     // Up to 65536 x 65536 pixels a picture is read in pieces; one more row, and it is too large

@@ -13,6 +13,8 @@
 #include "imaging/reading/orientation.h"
 #include "plugins/jpegscan/jpegindex.h"
 #include "plugins/pngscan/pngrows.h"
+#include "plugins/tiffscan/tiffframe.h"
+#include "plugins/tiffscan/tiffpieces.h"
 
 #include <QFile>
 #include <QtEndian>
@@ -65,6 +67,8 @@ std::optional<Layout> layoutOf(const QByteArray& head) {
 QSize claimedSize(int fd) {
     if (const std::optional<JpegFrame> frame = jpegFrame(fd))
         return frame->size;
+    if (const std::optional<tiffscan::TiffFrame> frame = tiffscan::tiffFrame(fd))
+        return frame->size;
     unsigned char head[24];
     if (pread(fd, head, sizeof head, 0) != sizeof head || std::memcmp(head, "\x89PNG", 4) != 0)
         return {};
@@ -74,24 +78,40 @@ QSize claimedSize(int fd) {
     return {word(16), word(20)};
 }
 
+// Whether a picture of size is too large to decode whole, and not too large to read in pieces.
+bool readInPieces(QSize size) {
+    const qint64 pixels = qint64(size.width()) * size.height();
+    return pixels > LargePicture::largeFrom() && pixels <= MostPixels;
+}
+
+// A TIFF is read in pieces through the directory that says its size: one stored turned keeps
+// the budget, as one in pieces too large to decode one at a time.
+std::optional<Layout> tiffLayout(int fd) {
+    const std::optional<tiffscan::TiffFrame> tiff = tiffscan::tiffFrame(fd);
+    if (!tiff || tiff->orientation != 1 || !readInPieces(tiff->size) ||
+        qint64(tiff->piece.width()) * tiff->piece.height() * 4 >
+            tiffscan::TiffPieces::MostPieceBytes)
+        return {};
+    return Layout{tiff->size, 0};
+}
+
 // The layout of the picture fd when it is one too large to decode whole read in pieces. Every
 // picture shown asks: only one that says it is that large has its headers read.
 std::optional<Layout> largeLayout(int fd) {
     const QSize claimed = fd < 0 ? QSize() : claimedSize(fd);
     if (qint64(claimed.width()) * claimed.height() <= LargePicture::largeFrom())
         return {};
+    if (const std::optional<Layout> tiff = tiffLayout(fd))
+        return tiff;
     for (const qint64 bytes : {qint64(64) << 10, jpegscan::MostHeaderBytes}) {
         QByteArray head(bytes, Qt::Uninitialized);
         const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(bytes), 0);
         if (got < 8 || (uchar(head[0]) != 0xff && uchar(head[0]) != 0x89))
             return {};
         const std::optional<Layout> layout = layoutOf(head.left(got));
-        const qint64 pixels = layout ? qint64(layout->size.width()) * layout->size.height() : 0;
         if (layout)
-            return pixels > LargePicture::largeFrom() && pixels <= MostPixels &&
-                           layout->keptBytes <= MostKeptBytes
-                       ? layout
-                       : std::nullopt;
+            return readInPieces(layout->size) && layout->keptBytes <= MostKeptBytes ? layout
+                                                                                    : std::nullopt;
         if (got < bytes)
             return {};
     }

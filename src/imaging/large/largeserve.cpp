@@ -7,6 +7,8 @@
 #include "imaging/helper/protocol.h"
 #include "imaging/large/largejpeg.h"
 #include "imaging/large/largepng.h"
+#include "plugins/tiffscan/tiffframe.h"
+#include "plugins/tiffscan/tiffpieces.h"
 
 #include <functional>
 #include <memory>
@@ -37,9 +39,22 @@ struct Mapped {
 };
 
 std::unique_ptr<Mapped> kept; // the memory the viewer gave
-// The last file overviewed: a JPEG or a PNG.
+// The last file overviewed: a JPEG, a PNG or a TIFF.
 std::unique_ptr<large::LargeJpeg> overviewedJpeg;
 std::unique_ptr<large::LargePng> overviewedPng;
+std::unique_ptr<tiffscan::TiffPieces> overviewedTiff;
+QRgb overviewFill = 0;
+
+// The file fd overviewed from now on; its size, invalid when it is none read in pieces.
+QSize overviewed(int fd) {
+    overviewedJpeg = large::LargeJpeg::open(fd);
+    overviewedPng = overviewedJpeg ? nullptr : large::LargePng::open(fd);
+    overviewedTiff = overviewedJpeg || overviewedPng ? nullptr : tiffscan::TiffPieces::open(fd);
+    return overviewedJpeg   ? overviewedJpeg->layout().size
+           : overviewedPng  ? overviewedPng->layout().size
+           : overviewedTiff ? overviewedTiff->size()
+                            : QSize();
+}
 
 // What the overview of that file keeps (an index, points), and where; null when the memory the
 // viewer gave does not hold it.
@@ -56,6 +71,16 @@ int overviewInto(QImage& canvas, const large::Reduction& reduction, QRgb fill,
             keptFor(jpegscan::indexBytes(overviewedJpeg->layout())));
         overviewedJpeg->overview(canvas, reduction, index, progress);
         return overviewedJpeg->indexedRows();
+    }
+    if (overviewedTiff) {
+        int told = 0; // every 64 rows, as the others
+        return overviewedTiff->read(canvas.rect(), reduction.factor(), fill, canvas,
+                                    [&](int rows) {
+                                        if (rows - told >= 64 || rows == canvas.height())
+                                            progress(told = rows);
+                                    })
+                   ? canvas.height()
+                   : 0;
     }
     const pngscan::PngLayout& layout = overviewedPng->layout();
     uchar* points = keptFor(pngscan::pointCount(layout) * pngscan::pointBytes(layout));
@@ -87,12 +112,13 @@ void keepLargeMemory(int memory) {
 }
 
 void serveOverview(const Request& request, int fd) {
-    overviewedJpeg = large::LargeJpeg::open(fd);
-    overviewedPng = overviewedJpeg ? nullptr : large::LargePng::open(fd);
-    if (!overviewedJpeg && !overviewedPng)
-        return say(refusal(PictureError::NotAPicture));
-    const QSize size =
-        overviewedJpeg ? overviewedJpeg->layout().size : overviewedPng->layout().size;
+    const QSize size = overviewed(fd);
+    overviewFill = request.fill;
+    if (!size.isValid()) { // a TIFF libtiff cannot read in pieces keeps the budget
+        const std::optional<tiffscan::TiffFrame> tiff = tiffscan::tiffFrame(fd);
+        return say(tiff ? refusal(PictureError::TooLarge, tiff->size)
+                        : refusal(PictureError::NotAPicture));
+    }
     const large::Reduction reduction{request.denominator, request.box};
     const QSize reduced = reduction.of(size);
     const qint64 bytes = qint64(reduced.width()) * reduced.height() * 4;
@@ -127,11 +153,13 @@ void serveOverview(const Request& request, int fd) {
 
 PictureLoad serveRegion(const Request& request) {
     const QRect rect(request.x, request.y, request.width, request.height);
-    if ((!overviewedJpeg && !overviewedPng) || rect.isEmpty() ||
+    if ((!overviewedJpeg && !overviewedPng && !overviewedTiff) || rect.isEmpty() ||
         qint64(rect.width()) * rect.height() * 4 > request.room)
         return {PictureError::NotAPicture, {}, {}};
     const QImage part = overviewedJpeg ? overviewedJpeg->region(rect, request.denominator)
-                                       : overviewedPng->region(rect, request.denominator);
+                        : overviewedPng
+                            ? overviewedPng->region(rect, request.denominator)
+                            : overviewedTiff->region(rect, request.denominator, overviewFill);
     return {part.isNull() ? PictureError::NotAPicture : PictureError::None, part, {}};
 }
 
