@@ -131,6 +131,8 @@ public:
         m_thread.join();
     }
     qint64 most() const { return m_most; }
+    // The most since the last time asked.
+    qint64 phase() { return m_phase.exchange(0); }
 
 private:
     static qint64 residentOf(const QString& pid) {
@@ -152,11 +154,12 @@ private:
                     if (!child.trimmed().isEmpty())
                         sum += residentOf(QString::fromLatin1(child.trimmed()));
             m_most = std::max<qint64>(m_most, sum);
+            m_phase = std::max<qint64>(m_phase, sum);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
     std::atomic<bool> m_stop = false;
-    std::atomic<qint64> m_most = 0;
+    std::atomic<qint64> m_most = 0, m_phase = 0;
     std::thread m_thread;
 };
 
@@ -270,6 +273,8 @@ int main(int argc, char* argv[]) {
     std::printf("PNG 1:1 view at %d,%d: %.0f ms (target 500)\n", corner.x(), corner.y(),
                 screenAt(*picture, corner));
     picture.reset();
+    std::printf("most memory with the JPEG and the PNG: %.0f MB\n", memory.phase() / 1048576.0);
+
     startHelperAhead();
     const Overview tiled = overview(map, &picture);
     const double tiles = tilesMs(map);
@@ -282,6 +287,7 @@ int main(int argc, char* argv[]) {
     picture.reset();
     startHelperAhead();
     const Overview halved = overview(pyramid, &picture);
+    std::printf("most memory with the tiled TIFF: %.0f MB\n", memory.phase() / 1048576.0);
     std::printf("the same as a pyramid: overview %.0f ms\n", halved.wholeMs);
     printRatio("pyramid overview against decoding the full page's tiles", halved.wholeMs, tiles);
     picture.reset();

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdarg>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -64,6 +65,13 @@ int roundUp(qint64 n, int step) {
     return int(std::min<qint64>((n + step - 1) / step * step, INT32_MAX / 2));
 }
 
+// The RGB32 rows boxes are written into: shared by the threads that fill them.
+struct Target {
+    uchar* bits;
+    qsizetype stride;
+    QSize size;
+};
+
 // Sums of the boxes of factor over a piece of the picture, three a box, then their averages.
 struct Boxes {
     int columns, rows, shift, across;
@@ -99,12 +107,12 @@ struct Boxes {
     }
 
     // The averages into out from (x, y) on, as far as out goes.
-    void write(QImage& out, int x, int y) const {
+    void write(const Target& out, int x, int y) const {
         const int factor = 1 << shift;
-        for (int j = 0; j * factor < rows && y + j < out.height(); ++j) {
-            auto* line = reinterpret_cast<QRgb*>(out.scanLine(y + j));
+        for (int j = 0; j * factor < rows && y + j < out.size.height(); ++j) {
+            auto* line = reinterpret_cast<QRgb*>(out.bits + (y + j) * out.stride);
             const quint32 high = quint32(std::min(factor, rows - j * factor));
-            for (int i = 0; i < across && x + i < out.width(); ++i) {
+            for (int i = 0; i < across && x + i < out.size.width(); ++i) {
                 const quint32 n = high * quint32(std::min(factor, columns - i * factor));
                 const quint32* sum = &sums[(size_t(j) * size_t(across) + size_t(i)) * 3];
                 line[x + i] = qRgb(int((sum[0] + n / 2) / n), int((sum[1] + n / 2) / n),
@@ -126,12 +134,74 @@ void extend(QImage& out, QSize came) {
 }
 } // namespace
 
+namespace {
+TIFF* openTiff(File* file) {
+    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptionsSetMaxSingleMemAlloc(options, 2 * TiffPieces::MostPieceBytes);
+    TIFFOpenOptionsSetErrorHandlerExtR(options, quiet, nullptr);
+    TIFFOpenOptionsSetWarningHandlerExtR(options, quiet, nullptr);
+    TIFF* tiff = TIFFClientOpenExt("picture", "rmC", file, readFile, writeNothing, seekFile,
+                                   closeNothing, sizeOf, mapNothing, unmapNothing, options);
+    TIFFOpenOptionsFree(options);
+    return tiff;
+}
+
+// One libtiff handle reading a page: each thread its own.
+struct Reader {
+    TIFFRGBAImage image{};
+    std::vector<uint32_t> raster;
+    bool begun = false;
+    Reader(TIFF* tiff, int directory) {
+        char message[1024];
+        begun = tiff &&
+                (TIFFCurrentDirectory(tiff) == tdir_t(directory) ||
+                 TIFFSetDirectory(tiff, tdir_t(directory))) &&
+                TIFFRGBAImageBegin(&image, tiff, 0, message);
+        image.req_orientation = ORIENTATION_TOPLEFT;
+    }
+    ~Reader() {
+        if (begun)
+            TIFFRGBAImageEnd(&image);
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    // The boxes of f over piece (in the page's pixels), decoded most rows at a time, into out
+    // at at.
+    bool read(const QRect& piece, int f, int most, QRgb fill, const Target& out, QPoint at) {
+        Boxes boxes(piece.width(), piece.height(), f);
+        for (int y = 0; y < piece.height(); y += most) {
+            const int count = std::min(most, piece.height() - y);
+            raster.resize(size_t(piece.width()) * size_t(count));
+            image.row_offset = piece.top() + y;
+            image.col_offset = piece.left();
+            if (!begun ||
+                !TIFFRGBAImageGet(&image, raster.data(), uint32_t(piece.width()), uint32_t(count)))
+                return false;
+            boxes.add(raster, y, count, fill);
+        }
+        boxes.write(out, at.x(), at.y());
+        return true;
+    }
+};
+} // namespace
+
+// The file, and libtiff's handles on it: a second for a second thread, opened when wanted.
 struct TiffPieces::Handle {
-    File file;
+    File file, other;
     TIFF* tiff = nullptr;
+    TIFF* second = nullptr;
+    TIFF* secondHandle() {
+        if (!second) {
+            other = File{file.fd, 0, file.size};
+            second = openTiff(&other);
+        }
+        return second;
+    }
     ~Handle() {
-        if (tiff)
-            TIFFClose(tiff);
+        for (TIFF* t : {tiff, second})
+            if (t)
+                TIFFClose(t);
         ::close(file.fd);
     }
 };
@@ -246,13 +316,6 @@ bool TiffPieces::read(const QRect& rect, int factor, QRgb fill, QImage& out,
 
 bool TiffPieces::readLevel(const Level& level, const QRect& pixels, int f, QRgb fill, QImage& out,
                            const std::function<void(int)>& progress) {
-    TIFF* tiff = m_handle->tiff;
-    TIFFRGBAImage image{};
-    char message[1024];
-    if (!TIFFSetDirectory(tiff, tdir_t(level.directory)) ||
-        !TIFFRGBAImageBegin(&image, tiff, 0, message))
-        return false;
-    image.req_orientation = ORIENTATION_TOPLEFT;
     // Bands of whole boxes and whole pieces; a tile column at a time; strips as many as fit.
     const int band = roundUp(level.piece.height(), f);
     const int chunk = level.tiled ? roundUp(level.piece.width(), f) : pixels.width();
@@ -261,28 +324,38 @@ bool TiffPieces::readLevel(const Level& level, const QRect& pixels, int f, QRgb 
                          : int(std::clamp<qint64>(ReadBytes / (qint64(chunk) * 4) /
                                                       level.piece.height() * level.piece.height(),
                                                   level.piece.height(), band));
-    std::vector<uint32_t> raster;
+    const Target target{out.bits(), out.bytesPerLine(), out.size()};
+    Reader here(m_handle->tiff, level.directory);
+    // Tiles side by side are decoded by two threads, each with a handle of its own.
+    std::unique_ptr<Reader> there;
+    if (level.tiled && pixels.width() > chunk)
+        there = std::make_unique<Reader>(m_handle->secondHandle(), level.directory);
+    std::vector<QRect> pieces;
     bool whole = true;
-    for (int top = pixels.top(); whole && top <= pixels.bottom();) {
-        const int rows = std::min(pixels.bottom() + 1, (top / band + 1) * band) - top;
-        for (int left = pixels.left(); whole && left <= pixels.right();) {
-            const int columns = std::min(pixels.right() + 1, (left / chunk + 1) * chunk) - left;
-            Boxes boxes(columns, rows, f);
-            for (int y = 0; whole && y < rows; y += most) {
-                const int count = std::min(most, rows - y);
-                raster.resize(size_t(columns) * size_t(count));
-                image.row_offset = top + y;
-                image.col_offset = left;
-                whole = TIFFRGBAImageGet(&image, raster.data(), uint32_t(columns), uint32_t(count));
-                boxes.add(raster, y, count, fill);
-            }
-            boxes.write(out, (left - pixels.left()) / f, (top - pixels.top()) / f);
-            left += columns;
-        }
-        top += rows;
-        progress((top - pixels.top() + f - 1) / f);
+    for (int top = pixels.top(), rows = 0; whole && top <= pixels.bottom(); top += rows) {
+        pieces.clear();
+        rows = std::min(pixels.bottom() + 1, (top / band + 1) * band) - top;
+        for (int left = pixels.left(); left <= pixels.right(); left += pieces.back().width())
+            pieces.emplace_back(
+                left, top, std::min(pixels.right() + 1, (left / chunk + 1) * chunk) - left, rows);
+        const auto readEvery = [&](Reader& reader, size_t first) {
+            bool all = true;
+            for (size_t i = first; all && i < pieces.size(); i += there ? 2 : 1)
+                all =
+                    reader.read(pieces[i], f, most, fill, target,
+                                {(pieces[i].left() - pixels.left()) / f, (top - pixels.top()) / f});
+            return all;
+        };
+        bool beside = true;
+        std::thread other;
+        if (there)
+            other = std::thread([&] { beside = readEvery(*there, 1); });
+        whole = readEvery(here, 0);
+        if (other.joinable())
+            other.join();
+        whole = whole && beside;
+        progress((top + rows - pixels.top() + f - 1) / f);
     }
-    TIFFRGBAImageEnd(&image);
     return whole;
 }
 
