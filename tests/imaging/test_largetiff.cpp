@@ -200,8 +200,9 @@ private slots:
         const ScopedEnvironment bound("TOVIK_LARGE_PICTURE_PIXELS", "400000");
         const QTemporaryDir folder;
         const QImage first = scene({1203, 1101});
-        const QImage halved = scene({601, 550}).mirrored(true, false);  // odd pixels dropped
-        const QImage quarter = scene({301, 276}).mirrored(false, true); // kept
+        const QImage halved = scene({601, 550}).mirrored(true, false); // odd pixels dropped
+        QImage quarter = scene({301, 276}).mirrored(false, true);      // kept
+        quarter.invertPixels();
         const Form tiled{Pixels::Rgb, 64, 0, COMPRESSION_ADOBE_DEFLATE};
         const QString path = tiffOf(folder, {first, halved, quarter}, tiled);
         std::unique_ptr<LargePicture> picture = LargePicture::open(path, 0);
@@ -219,6 +220,12 @@ private slots:
         const QImage whole = first.convertToFormat(QImage::Format_RGB32);
         for (const LargePicture::Part& part : partsCome(*picture, QRect(512, 512, 100, 100), 1, 1))
             QCOMPARE(part.image, whole.copy(part.rect));
+        // A sheet's thumbnail, as large as a box of 150 holds it, comes from the quarter page.
+        QSize claimed;
+        const QImage thumbnail = LargePicture::thumbnail(path, {1, 15, 15, 150}, &claimed);
+        QCOMPARE(claimed, QSize(1203, 1101));
+        QCOMPARE(thumbnail.size(), QSize(150, 137));
+        QVERIFY(difference(boxed(thumbnail, 1000), boxed(quarter, 1000)).worst <= 2);
     }
 
     // One stored turned keeps the budget (its parts would be shown unturned), as one whose
