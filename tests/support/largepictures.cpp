@@ -3,6 +3,9 @@
 
 #include "support/largepictures.h"
 
+#include "support/imagecompare.h"
+
+#include <QColor>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 
@@ -19,6 +22,16 @@ QImage scene(QSize size) {
                            qRgb((x * 255 / size.width() + noise) % 256,
                                 grid ? 220 - noise : (y * 3) % 256, (x ^ y) & 0xff));
         }
+    return image;
+}
+
+QImage smooth(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(
+                x, y,
+                QColor::fromHsv(x * 359 / size.width(), 220, 255 - y * 200 / size.height()).rgb());
     return image;
 }
 
@@ -54,6 +67,33 @@ QList<LargePicture::Part> partsCome(LargePicture& picture, const QRect& view, in
          ++i)
         arrived.wait(50);
     return parts;
+}
+
+QString piecesDiffer(LargePicture& picture, const QImage& whole, int by, bool turned) {
+    if (!overviewCame(picture))
+        return QStringLiteral("no overview");
+    const auto alike = [&](const QImage& a, const QImage& b, bool reduced) {
+        const ImageDifference d = difference(a, b);
+        return reduced && turned ? d.mean < 1 : d.worst <= by;
+    };
+    if (!alike(picture.overview(), boxed(whole, picture.overviewFactor()), true))
+        return QStringLiteral("the overview");
+    const QSize half = whole.size() / 2;
+    const QList<LargePicture::Part> parts =
+        partsCome(picture, QRect(QPoint(half.width(), half.height()), whole.size() - half), 1, 4);
+    if (parts.size() != 4)
+        return QStringLiteral("%1 parts came at zoom 1").arg(parts.size());
+    for (const LargePicture::Part& part : parts)
+        if (!alike(part.image, whole.copy(part.rect), false))
+            return QStringLiteral("a part at zoom 1");
+    const QImage halved = boxed(whole, 2);
+    const QList<LargePicture::Part> halves = partsCome(picture, QRect(QPoint(0, 0), half), 2, 4);
+    if (halves.size() != 4)
+        return QStringLiteral("%1 parts came at a half").arg(halves.size());
+    for (const LargePicture::Part& part : halves)
+        if (!alike(part.image, halved.copy(part.rect), true))
+            return QStringLiteral("a part at a half");
+    return {};
 }
 
 } // namespace tovik::test

@@ -3,12 +3,15 @@
 
 #include "imaging/large/largeserve.h"
 
+#include "imaging/colour/screencolours.h"
 #include "imaging/decoding/canvas.h"
 #include "imaging/helper/protocol.h"
 #include "imaging/large/largejpeg.h"
 #include "imaging/large/largepng.h"
 #include "plugins/tiffscan/tiffframe.h"
 #include "plugins/tiffscan/tiffpieces.h"
+
+#include <QColorSpace>
 
 #include <functional>
 #include <memory>
@@ -44,12 +47,29 @@ std::unique_ptr<large::LargeJpeg> overviewedJpeg;
 std::unique_ptr<large::LargePng> overviewedPng;
 std::unique_ptr<tiffscan::TiffPieces> overviewedTiff;
 QRgb overviewFill = 0;
+BandConversion toScreen; // a PNG's or a TIFF's colours into the screen's (a JPEG turns its own)
+
+// The colours of the PNG or TIFF overviewed, as Qt's readers take them.
+QColorSpace spaceOfOverviewed() {
+    if (overviewedTiff)
+        return QColorSpace::fromIccProfile(overviewedTiff->profile());
+    if (!overviewedPng)
+        return {};
+    const pngscan::PngLayout& png = overviewedPng->layout();
+    if (!png.iccChunk.isEmpty())
+        return QColorSpace::fromIccProfile(pngscan::pngProfile(png));
+    if (png.srgb || png.gamma == 0 || qAbs(int(png.gamma) - 45455) < 10)
+        return {};
+    return QColorSpace(QColorSpace::Primaries::SRgb, 100000.0f / float(png.gamma));
+}
 
 // The file fd overviewed from now on; its size, invalid when it is none read in pieces.
 QSize overviewed(int fd) {
     overviewedJpeg = large::LargeJpeg::open(fd);
     overviewedPng = overviewedJpeg ? nullptr : large::LargePng::open(fd);
     overviewedTiff = overviewedJpeg || overviewedPng ? nullptr : tiffscan::TiffPieces::open(fd);
+    const QColorSpace space = spaceOfOverviewed();
+    toScreen = space.isValid() ? screenConversion(space, QImage::Format_RGB32) : BandConversion();
     return overviewedJpeg   ? overviewedJpeg->layout().size
            : overviewedPng  ? overviewedPng->layout().size
            : overviewedTiff ? overviewedTiff->size()
@@ -72,19 +92,22 @@ int overviewInto(QImage& canvas, const large::Reduction& reduction, QRgb fill,
         overviewedJpeg->overview(canvas, reduction, index, progress);
         return overviewedJpeg->indexedRows();
     }
-    if (overviewedTiff) {
-        int told = 0; // every 64 rows, as the others
-        return overviewedTiff->read(canvas.rect(), reduction.factor(), fill, canvas,
-                                    [&](int rows) {
-                                        if (rows - told >= 64 || rows == canvas.height())
-                                            progress(told = rows);
-                                    })
+    // Told every 64 rows, as a JPEG's, each told in the screen's colours.
+    int told = 0;
+    const auto tell = [&](int rows) {
+        if (rows - told < 64 && rows < canvas.height())
+            return;
+        if (toScreen)
+            toScreen(canvas.scanLine(told), canvas.width(), rows - told, canvas.bytesPerLine());
+        progress(told = rows);
+    };
+    if (overviewedTiff)
+        return overviewedTiff->read(canvas.rect(), reduction.factor(), fill, canvas, tell)
                    ? canvas.height()
                    : 0;
-    }
     const pngscan::PngLayout& layout = overviewedPng->layout();
     uchar* points = keptFor(pngscan::pointCount(layout) * pngscan::pointBytes(layout));
-    return overviewedPng->overview(canvas, reduction.factor(), fill, points, progress)
+    return overviewedPng->overview(canvas, reduction.factor(), fill, points, tell)
                ? layout.size.height()
                : 0;
 }
@@ -156,10 +179,11 @@ PictureLoad serveRegion(const Request& request) {
     if ((!overviewedJpeg && !overviewedPng && !overviewedTiff) || rect.isEmpty() ||
         qint64(rect.width()) * rect.height() * 4 > request.room)
         return {PictureError::NotAPicture, {}, {}};
-    const QImage part = overviewedJpeg ? overviewedJpeg->region(rect, request.denominator)
-                        : overviewedPng
-                            ? overviewedPng->region(rect, request.denominator)
-                            : overviewedTiff->region(rect, request.denominator, overviewFill);
+    QImage part = overviewedJpeg  ? overviewedJpeg->region(rect, request.denominator)
+                  : overviewedPng ? overviewedPng->region(rect, request.denominator)
+                                  : overviewedTiff->region(rect, request.denominator, overviewFill);
+    if (toScreen && !overviewedJpeg && !part.isNull())
+        toScreen(part.bits(), part.width(), part.height(), part.bytesPerLine());
     return {part.isNull() ? PictureError::NotAPicture : PictureError::None, part, {}};
 }
 

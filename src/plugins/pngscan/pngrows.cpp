@@ -73,9 +73,31 @@ std::optional<PngLayout> pngLayout(const QByteArray& head) {
             layout.palette = head.mid(at + 8, length);
         else if (type == "tRNS" && length <= 256)
             layout.transparency = head.mid(at + 8, length);
+        else if (type == "iCCP")
+            layout.iccChunk = head.mid(at + 8, length);
+        else if (type == "sRGB")
+            layout.srgb = true;
+        else if (type == "gAMA" && length == 4)
+            layout.gamma = wordAt(bytes + at + 8);
         at += 12 + length;
     }
     return {};
+}
+
+QByteArray pngProfile(const PngLayout& layout) {
+    constexpr uLong MostProfileBytes = 4 << 20;
+    const QByteArray& chunk = layout.iccChunk;
+    const qsizetype name = chunk.indexOf('\0');
+    if (name < 1 || name + 2 > chunk.size() || chunk[name + 1] != 0) // deflated
+        return {};
+    QByteArray profile(MostProfileBytes, Qt::Uninitialized);
+    uLongf length = MostProfileBytes;
+    const auto* data = reinterpret_cast<const Bytef*>(chunk.constData() + name + 2);
+    if (uncompress(reinterpret_cast<Bytef*>(profile.data()), &length, data,
+                   uLong(chunk.size() - name - 2)) != Z_OK)
+        return {};
+    profile.truncate(qsizetype(length));
+    return profile;
 }
 
 int bandRows(const PngLayout& layout) {

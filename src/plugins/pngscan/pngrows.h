@@ -21,6 +21,11 @@ struct PngLayout {
     int depth = 8, colourType = 2;
     QByteArray palette, transparency;
     qint64 firstData = 0; // the first IDAT chunk's length field
+    // Its colours: an ICC profile (the iCCP chunk as stored), said to be sRGB (sRGB), or a gamma
+    // (gAMA, times 100000; 0 when none).
+    QByteArray iccChunk;
+    bool srgb = false;
+    quint32 gamma = 0;
 
     int channels() const;
     qsizetype rowBytes() const { return (qint64(size.width()) * channels() * depth + 7) / 8; }
@@ -73,6 +78,9 @@ private:
     uchar* m_points = nullptr;
     int m_nextPoint = 0;
 };
+
+// The ICC profile of the PNG, inflated (within 4 MiB); empty when it has none that inflates.
+QByteArray pngProfile(const PngLayout& layout);
 
 // Row row (as stored) in RGB32, count pixels from x on, over fill where it is transparent.
 void toRgb32(const PngLayout& layout, const uchar* row, int x, int count, QRgb fill, QRgb* out);

@@ -277,6 +277,10 @@ void TiffPieces::findLevels() {
     if (!first)
         return;
     m_levels.push_back(*first);
+    uint32_t length = 0;
+    const void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &length, &profile) && profile)
+        m_profile = QByteArray(static_cast<const char*>(profile), qsizetype(length));
     for (int directory = 1; directory < MostPages && TIFFReadDirectory(tiff); ++directory) {
         uint32_t kind = 0;
         TIFFGetFieldDefaulted(tiff, TIFFTAG_SUBFILETYPE, &kind);

@@ -24,6 +24,8 @@ public:
     TiffPieces(const TiffPieces&) = delete;
     TiffPieces& operator=(const TiffPieces&) = delete;
     QSize size() const { return m_levels.front().size; }
+    // Its ICC profile; empty when it has none.
+    const QByteArray& profile() const { return m_profile; }
 
     // The part of the picture reduced by factor (a power of two) in rect (in its pixels) into
     // out (RGB32, rect's size), transparent pixels over fill; progress told of the rows done.
@@ -54,6 +56,7 @@ private:
     const Level& levelFor(int factor) const;
     std::unique_ptr<Handle> m_handle;
     std::vector<Level> m_levels;
+    QByteArray m_profile;
     QImage m_strip; // whole rows of the picture reduced by m_stripFactor, from m_stripTop
     int m_stripFactor = 0, m_stripTop = 0;
     QRgb m_stripFill = 0;
