@@ -332,8 +332,8 @@ bool TiffPieces::readLevel(const Level& level, const QRect& pixels, int f, QRgb 
     Reader here(m_handle->tiff, level.directory);
     // Tiles side by side are decoded by two threads, each with a handle of its own.
     std::unique_ptr<Reader> there;
-    if (level.tiled && pixels.width() > chunk)
-        there = std::make_unique<Reader>(m_handle->secondHandle(), level.directory);
+    if (level.tiled && pixels.width() > chunk && m_handle->secondHandle())
+        there = std::make_unique<Reader>(m_handle->second, level.directory);
     std::vector<QRect> pieces;
     bool whole = true;
     for (int top = pixels.top(), rows = 0; whole && top <= pixels.bottom(); top += rows) {
