@@ -213,26 +213,9 @@ double screenAt(LargePicture& picture, QPoint at) {
     waitFor(picture, [&] { return picture.parts(view, 1, false).size() == wanted; });
     return t.nsecsElapsed() / 1e6;
 }
-} // namespace
-
-int main(int argc, char* argv[]) {
-    QGuiApplication app(argc, argv);
-    if (QStandardPaths::findExecutable("djpeg").isEmpty()) {
-        std::fprintf(stderr, "bench_large: djpeg is missing (bench/setup.sh installs it)\n");
-        return 1;
-    }
-    const QString path = made("jpeg", "panorama.jpg", Panorama);
-    const QString scan = made("png", "scan.png", Scan);
-    const QString map = made("tiff", "map.tif", Panorama);
-    const QString pyramid = made("pyramid", "pyramid.tif", Panorama);
-    if (path.isEmpty() || scan.isEmpty() || map.isEmpty() || pyramid.isEmpty()) {
-        std::fprintf(stderr, "bench_large: the pictures could not be made\n");
-        return 1;
-    }
-    startImaging();
-    startHelperAhead();
-    QThread::msleep(200);
-    MemoryWatch memory;
+// The panorama's overview against djpeg -scale 1/8, then screens' worth at zoom 1 at its corners
+// against djpeg -crop.
+void panorama(const QString& path) {
     Overview best{1e300, 1e300};
     std::unique_ptr<LargePicture> picture;
     for (int run = 0; run < 3; ++run) {
@@ -264,30 +247,53 @@ int main(int argc, char* argv[]) {
     }
     picture.reset();
     startHelperAhead();
-    const Overview png = overview(scan, &picture);
-    const double floor = inflateMs(scan);
-    std::printf("1.2-gigapixel PNG overview: %.0f ms, its data inflated alone %.0f ms\n",
-                png.wholeMs, floor);
-    printRatio("PNG overview against inflating its data", png.wholeMs, floor);
-    const QPoint corner(Scan.width() - Screen.width(), Scan.height() - Screen.height());
-    std::printf("PNG 1:1 view at %d,%d: %.0f ms (target 500)\n", corner.x(), corner.y(),
+}
+
+// A picture's overview against its decoding floor (named floor, measured by floorMs), then a
+// screen's worth at zoom 1 at its bottom-right corner.
+double againstFloor(const char* name, const QString& path, QSize size, const char* floor,
+                    const std::function<double(const QString&)>& floorMs) {
+    std::unique_ptr<LargePicture> picture;
+    const Overview o = overview(path, &picture);
+    const double reference = floorMs(path);
+    std::printf("%s overview: %.0f ms, %s %.0f ms\n", name, o.wholeMs, floor, reference);
+    printRatio(QStringLiteral("%1 overview against %2").arg(name, floor).toUtf8().constData(),
+               o.wholeMs, reference);
+    const QPoint corner(size.width() - Screen.width(), size.height() - Screen.height());
+    std::printf("%s 1:1 view at %d,%d: %.0f ms (target 500)\n", name, corner.x(), corner.y(),
                 screenAt(*picture, corner));
     picture.reset();
-    std::printf("most memory with the JPEG and the PNG: %.0f MB\n", memory.phase() / 1048576.0);
+    startHelperAhead();
+    return reference;
+}
+} // namespace
 
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    if (QStandardPaths::findExecutable("djpeg").isEmpty()) {
+        std::fprintf(stderr, "bench_large: djpeg is missing (bench/setup.sh installs it)\n");
+        return 1;
+    }
+    const QString path = made("jpeg", "panorama.jpg", Panorama);
+    const QString scan = made("png", "scan.png", Scan);
+    const QString map = made("tiff", "map.tif", Panorama);
+    const QString pyramid = made("pyramid", "pyramid.tif", Panorama);
+    if (path.isEmpty() || scan.isEmpty() || map.isEmpty() || pyramid.isEmpty()) {
+        std::fprintf(stderr, "bench_large: the pictures could not be made\n");
+        return 1;
+    }
+    startImaging();
     startHelperAhead();
-    const Overview tiled = overview(map, &picture);
-    const double tiles = tilesMs(map);
-    std::printf("600 MP tiled TIFF overview: %.0f ms, its tiles decoded alone %.0f ms\n",
-                tiled.wholeMs, tiles);
-    printRatio("TIFF overview against decoding its tiles", tiled.wholeMs, tiles);
-    const QPoint end(Panorama.width() - Screen.width(), Panorama.height() - Screen.height());
-    std::printf("TIFF 1:1 view at %d,%d: %.0f ms (target 500)\n", end.x(), end.y(),
-                screenAt(*picture, end));
-    picture.reset();
-    startHelperAhead();
-    const Overview halved = overview(pyramid, &picture);
+    QThread::msleep(200);
+    MemoryWatch memory;
+    panorama(path);
+    againstFloor("1.2-gigapixel PNG", scan, Scan, "its data inflated alone", inflateMs);
+    std::printf("most memory with the JPEG and the PNG: %.0f MB\n", memory.phase() / 1048576.0);
+    const double tiles =
+        againstFloor("600 MP tiled TIFF", map, Panorama, "its tiles decoded alone", tilesMs);
     std::printf("most memory with the tiled TIFF: %.0f MB\n", memory.phase() / 1048576.0);
+    std::unique_ptr<LargePicture> picture;
+    const Overview halved = overview(pyramid, &picture);
     std::printf("the same as a pyramid: overview %.0f ms\n", halved.wholeMs);
     printRatio("pyramid overview against decoding the full page's tiles", halved.wholeMs, tiles);
     picture.reset();
