@@ -51,9 +51,9 @@ BandConversion toScreen; // a PNG's or a TIFF's colours into the screen's (a JPE
 
 // The colours of the PNG or TIFF overviewed, as Qt's readers take them.
 QColorSpace spaceOfOverviewed() {
-    if (overviewedTiff)
+    if (overviewedTiff && !overviewedTiff->profile().isEmpty())
         return QColorSpace::fromIccProfile(overviewedTiff->profile());
-    if (!overviewedPng)
+    if (!overviewedPng) // a JPEG, or a TIFF without a profile
         return {};
     const pngscan::PngLayout& png = overviewedPng->layout();
     if (!png.iccChunk.isEmpty())
