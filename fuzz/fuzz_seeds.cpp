@@ -81,6 +81,7 @@ int main(int argc, char* argv[]) {
     write(pictures + "/frames.webp", animatedWebpOf({small, small}, {0, 10}, small.size()));
     write(pictures + "/beyond.webp", animatedWebpOf({small}, {100}, {16, 16}));
     write(pictures + "/strip.tif", oneStripTiff(16000, 16000));
+    small.save(pictures + "/rows.png"); // a whole PNG, read row by row
     write(pictures + "/topdown.bmp", topDownBitmap(40, 40));
     write(pictures + "/uses.svg", svgUseBomb(30));
     write(pictures + "/inflates.svgz", svgzBomb(qint64(80) << 20));

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 INSTALL_GROUPS=--fuzz CC=clang CXX=clang++ BUILD_DIR=build-fuzz CMAKE_EXTRA=-DTOVIK_FUZZ=ON \
-  BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture fuzz_budget fuzz_formats fuzz_metadata fuzz_jpegscan fuzz_tiffpieces fuzz_seeds tovik-metafile" \
+  BUILD_TARGETS="fuzz_settings fuzz_wmf fuzz_emf fuzz_nviewlib fuzz_picture fuzz_budget fuzz_formats fuzz_metadata fuzz_jpegscan fuzz_tiffpieces fuzz_pngscan fuzz_seeds tovik-metafile" \
   scripts/build.sh
 seconds=${FUZZ_SECONDS:-60}
 samples=tests/data
@@ -21,7 +21,7 @@ build-fuzz/fuzz/fuzz_seeds build-fuzz/corpus/picture build-fuzz/corpus/wmf
 cp build-fuzz/corpus/picture/* build-fuzz/corpus/budget/
 cp build-fuzz/corpus/picture/* build-fuzz/corpus/formats/
 cp build-fuzz/corpus/picture/* build-fuzz/corpus/metadata/
-for target in settings wmf emf nviewlib picture budget formats metadata jpegscan tiffpieces; do
+for target in settings wmf emf nviewlib picture budget formats metadata jpegscan tiffpieces pngscan; do
   corpus=build-fuzz/corpus/$target
   mkdir -p "$corpus"
   case $target in
@@ -30,7 +30,8 @@ for target in settings wmf emf nviewlib picture budget formats metadata jpegscan
     emf) cp "$samples"/*.emf "$corpus"/ ;;
     nviewlib) cp "$samples"/*.bmp "$corpus"/ ;;
     jpegscan) cp "$samples"/*.jpg "$corpus"/ ;;
-    tiffpieces) cp "$samples"/*.dng "$corpus"/ ;;  # TIFFs, each
+    tiffpieces) cp "$samples"/*.dng build-fuzz/corpus/picture/*.tif "$corpus"/ ;;  # TIFFs, each
+    pngscan) cp build-fuzz/corpus/picture/*.png "$corpus"/ ;;
     picture | budget | formats | metadata) find "$samples" -maxdepth 1 -type f ! -name '*.md' ! -name '*.py' -exec cp {} "$corpus"/ \; ;;
   esac
   echo "== fuzz_$target for ${seconds}s"

@@ -277,6 +277,37 @@ private slots:
         QVERIFY2(differs.isEmpty(), qPrintable(differs));
     }
 
+    // Read on from the nearest point above it, any row is the one read from the top gives: for a
+    // picture of detail, with a point every band, and for one so smooth that deflate makes a
+    // single block of most of it, whose first point comes only rows past the first band.
+    void pngRowsReadOnFromAnyRow() {
+        const QTemporaryDir folder;
+        for (const QImage& picture : {scene({700, 1100}), smooth({700, 1100})}) {
+            const QString path = folder.filePath(QStringLiteral("rows.png"));
+            QVERIFY(picture.save(path));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const std::optional<pngscan::PngLayout> layout = pngscan::pngLayout(file.read(65536));
+            QVERIFY(layout);
+            std::vector<uchar> points(
+                size_t(pngscan::pointCount(*layout) * pngscan::pointBytes(*layout)));
+            pngscan::PngRows top(file.handle(), *layout);
+            QVERIFY(top.start(points.data()));
+            std::vector<QByteArray> rows;
+            while (const uchar* row = top.next())
+                rows.emplace_back(reinterpret_cast<const char*>(row), layout->rowBytes());
+            QCOMPARE(qsizetype(rows.size()), 1100);
+            for (const int at : {0, 255, 256, 300, 511, 512, 1099}) {
+                pngscan::PngRows from(file.handle(), *layout);
+                QVERIFY(from.startAt(points.data(), at));
+                const uchar* row = from.next();
+                QVERIFY(row);
+                QCOMPARE(QByteArray(reinterpret_cast<const char*>(row), layout->rowBytes()),
+                         rows[size_t(at)]);
+            }
+        }
+    }
+
     // Up to 65536 x 65536 pixels a picture is read in pieces; one more row, and it is too large
     // to open, as before. A PNG claiming either in a few bytes opens at once all the same.
     void theLargestPictureReadInPieces() {

@@ -85,7 +85,10 @@ QString piecesDiffer(LargePicture& picture, const QImage& whole, int by, bool tu
         return QStringLiteral("%1 parts came at zoom 1").arg(parts.size());
     for (const LargePicture::Part& part : parts)
         if (!alike(part.image, whole.copy(part.rect), false))
-            return QStringLiteral("a part at zoom 1");
+            return QStringLiteral("the part at zoom 1 at %1,%2 (by %3)")
+                .arg(part.rect.x())
+                .arg(part.rect.y())
+                .arg(difference(part.image, whole.copy(part.rect)).worst);
     const QImage halved = boxed(whole, 2);
     const QList<LargePicture::Part> halves = partsCome(picture, QRect(QPoint(0, 0), half), 2, 4);
     if (halves.size() != 4)

@@ -44,6 +44,8 @@ int bandRows(const PngLayout& layout);
 int pointCount(const PngLayout& layout);
 qint64 pointBytes(const PngLayout& layout);
 
+struct PointHead; // what a point holds, before its window
+
 // A PNG's rows, unfiltered, read one after another from its file (fd, the caller's), from the
 // top or from a point. While reading from the top with points given, it writes a point into
 // each band as it passes it.
@@ -66,6 +68,7 @@ public:
 
 private:
     struct Inflate;
+    bool resume(const PointHead& from);
     bool fill();
     void writePoint();
     int m_fd;
