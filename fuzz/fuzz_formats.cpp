@@ -2,8 +2,8 @@
 // Copyright 2026 The Tovik Viewer developers
 
 // libheif, libjxl and LibRaw as our plugins drive them (a RAW also for a small picture, as a
-// sheet asks), the directories of a RAW searched for the pictures it keeps, and colour profiles as the conversion into the
-// screen's colours reads them, each straight from the input's bytes.
+// sheet asks), the directories of a RAW searched for the pictures it keeps, and colour profiles as
+// the conversion into the screen's colours reads them, each straight from the input's bytes.
 #include "fuzzsupport.h"
 #include "imaging/colour/screencolours.h"
 #include "plugins/heifplugin.h"
