@@ -46,7 +46,8 @@ void askQualityAndSaveJpeg(frmShowTell& window, const QString& name) {
 // The picture as drawn, rendered for this save alone; false when it cannot be.
 bool rendered(frmShowTell& window, QImage* drawn, QString* error) {
     *drawn = window.renderDrawing();
-    if (drawn->isNull() && window.imgThree.large) { // decoded at this zoom, it would pass the budget
+    // A large picture decoded at this zoom would pass the budget.
+    if (drawn->isNull() && window.imgThree.large) {
         const QSize size = window.drawingSize();
         window.platform().messages.message(TooLargeTitle,
                                            TooLargeText.arg(size.width()).arg(size.height()));

@@ -14,8 +14,8 @@ void setFitToWindow(frmShowTell& window, bool on) {
     if (s.FitToWindow == on)
         return;
     s.FitToWindow = on;
-    WriteSwitch(
-        on, window.platform().appFile(FitFileName)); // a failure costs only the next run's mode
+    // A failure costs only the next run's mode.
+    WriteSwitch(on, window.platform().appFile(FitFileName));
 }
 
 void FitToWindowCommand(frmShowTell& window) {
