@@ -63,12 +63,8 @@ std::optional<Layout> layoutOf(const QByteArray& head) {
     return {};
 }
 
-// The size a JPEG or PNG says it has, from a few small reads; invalid for any other file.
-QSize claimedSize(int fd) {
-    if (const std::optional<JpegFrame> frame = jpegFrame(fd))
-        return frame->size;
-    if (const std::optional<tiffscan::TiffFrame> frame = tiffscan::tiffFrame(fd))
-        return frame->size;
+// The size a PNG says it has, from one small read; invalid for any other file.
+QSize pngSize(int fd) {
     unsigned char head[24];
     if (pread(fd, head, sizeof head, 0) != sizeof head || std::memcmp(head, "\x89PNG", 4) != 0)
         return {};
@@ -86,26 +82,29 @@ bool readInPieces(QSize size) {
 
 // A TIFF is read in pieces through the directory that says its size: one stored turned keeps
 // the budget, as one in pieces too large to decode one at a time.
-std::optional<Layout> tiffLayout(int fd) {
-    const std::optional<tiffscan::TiffFrame> tiff = tiffscan::tiffFrame(fd);
-    if (!tiff || tiff->orientation != 1 || !readInPieces(tiff->size) ||
-        qint64(tiff->piece.width()) * tiff->piece.height() * 4 >
-            tiffscan::TiffPieces::MostPieceBytes)
+std::optional<Layout> tiffLayout(const tiffscan::TiffFrame& tiff) {
+    if (tiff.orientation != 1 || !readInPieces(tiff.size) ||
+        qint64(tiff.piece.width()) * tiff.piece.height() * 4 > tiffscan::TiffPieces::MostPieceBytes)
         return {};
-    return Layout{tiff->size, 0};
+    return Layout{tiff.size, 0};
 }
 
 // The layout of the picture fd when it is one too large to decode whole read in pieces. Every
-// picture shown asks: only one that says it is that large has its headers read.
+// picture shown asks: only one that says it is that large, from a few small reads, has its
+// headers read.
 std::optional<Layout> largeLayout(int fd) {
-    const QSize claimed = fd < 0 ? QSize() : claimedSize(fd);
+    if (fd < 0)
+        return {};
+    const std::optional<JpegFrame> jpeg = jpegFrame(fd);
+    if (const std::optional<tiffscan::TiffFrame> tiff =
+            jpeg ? std::nullopt : tiffscan::tiffFrame(fd))
+        return tiffLayout(*tiff);
+    const QSize claimed = jpeg ? jpeg->size : pngSize(fd);
     if (qint64(claimed.width()) * claimed.height() <= LargePicture::largeFrom())
         return {};
-    if (const std::optional<Layout> tiff = tiffLayout(fd))
-        return tiff;
     for (const qint64 bytes : {qint64(64) << 10, jpegscan::MostHeaderBytes}) {
         QByteArray head(bytes, Qt::Uninitialized);
-        const ssize_t got = fd < 0 ? -1 : pread(fd, head.data(), size_t(bytes), 0);
+        const ssize_t got = pread(fd, head.data(), size_t(bytes), 0);
         if (got < 8 || (uchar(head[0]) != 0xff && uchar(head[0]) != 0x89))
             return {};
         const std::optional<Layout> layout = layoutOf(head.left(got));

@@ -76,36 +76,23 @@ bool LargePng::overview(QImage& canvas, int factor, QRgb fill, uchar* points,
     if (factor < 1 || canvas.format() != QImage::Format_RGB32 ||
         canvas.size() != Reduction{1, factor}.of(m_layout.size))
         return false;
-    m_fill = fill;
     pngscan::PngRows rows(m_fd, m_layout);
     const bool whole =
-        rows.start(points) && reducedRows(rows, m_layout, factor, fill, canvas, [&](int done) {
-            if (done % 64 == 0 || done == canvas.height())
-                progress(done);
-        });
+        rows.start(points) && reducedRows(rows, m_layout, factor, fill, canvas, progress);
     m_points = points;
     return whole;
 }
 
-QImage LargePng::region(const QRect& rect, int denominator) {
+QImage LargePng::region(const QRect& rect, int denominator, QRgb fill) {
     const QSize reduced = Reduction{1, denominator}.of(m_layout.size);
     const QRect inside = rect & QRect(QPoint(0, 0), reduced);
     if (!m_points || inside.isEmpty() || denominator < 1 || denominator > 8)
         return {};
-    const bool kept = m_stripDenominator == denominator && inside.top() >= m_stripTop &&
-                      inside.bottom() < m_stripTop + m_strip.height();
-    if (!kept) {
-        m_strip = QImage();
-        QImage strip(reduced.width(), inside.height(), QImage::Format_RGB32);
+    return m_rows.part(inside, denominator, fill, reduced.width(), [&](QImage& strip, int top) {
         pngscan::PngRows rows(m_fd, m_layout);
-        if (strip.isNull() || !rows.startAt(m_points, inside.top() * denominator) ||
-            !reducedRows(rows, m_layout, denominator, m_fill, strip, [](int) {}))
-            return {};
-        m_strip = strip;
-        m_stripDenominator = denominator;
-        m_stripTop = inside.top();
-    }
-    return m_strip.copy(inside.translated(0, -m_stripTop));
+        return rows.startAt(m_points, top * denominator) &&
+               reducedRows(rows, m_layout, denominator, fill, strip, [](int) {});
+    });
 }
 
 } // namespace tovik::large

@@ -3,6 +3,7 @@
 
 #pragma once
 
+#include "plugins/keptrows.h"
 #include "plugins/pngscan/pngrows.h"
 
 #include <QImage>
@@ -24,21 +25,20 @@ public:
     const pngscan::PngLayout& layout() const { return m_layout; }
 
     // The overview reduced by factor into canvas (RGB32, of that size), transparent pixels over
-    // fill; points: pointCount of pointBytes, or null. False when the data break before the end.
+    // fill; points: pointCount of pointBytes, or null; progress told of each row. False when the
+    // data break before the end.
     bool overview(QImage& canvas, int factor, QRgb fill, uchar* points,
                   const std::function<void(int)>& progress);
-    // The part of the picture reduced by denominator (boxes averaged) in rect; null where the
-    // data break.
-    QImage region(const QRect& rect, int denominator);
+    // The part of the picture reduced by denominator (boxes averaged) in rect, over fill; null
+    // where the data break.
+    QImage region(const QRect& rect, int denominator, QRgb fill);
 
 private:
     LargePng(int fd, pngscan::PngLayout layout);
     int m_fd;
     pngscan::PngLayout m_layout;
     const uchar* m_points = nullptr;
-    QRgb m_fill = 0;
-    QImage m_strip; // whole rows of the picture reduced by m_stripDenominator, from m_stripTop
-    int m_stripDenominator = 0, m_stripTop = 0;
+    KeptRows m_rows;
 };
 
 } // namespace tovik::large

@@ -180,7 +180,7 @@ PictureLoad serveRegion(const Request& request) {
         qint64(rect.width()) * rect.height() * 4 > request.room)
         return {PictureError::NotAPicture, {}, {}};
     QImage part = overviewedJpeg  ? overviewedJpeg->region(rect, request.denominator)
-                  : overviewedPng ? overviewedPng->region(rect, request.denominator)
+                  : overviewedPng ? overviewedPng->region(rect, request.denominator, overviewFill)
                                   : overviewedTiff->region(rect, request.denominator, overviewFill);
     if (toScreen && !overviewedJpeg && !part.isNull())
         toScreen(part.bits(), part.width(), part.height(), part.bytesPerLine());

@@ -132,9 +132,7 @@ void extend(QImage& out, QSize came) {
     for (int y = came.height(); y < out.height(); ++y)
         std::copy_n(out.constScanLine(came.height() - 1), out.bytesPerLine(), out.scanLine(y));
 }
-} // namespace
 
-namespace {
 TIFF* openTiff(File* file) {
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, 2 * TiffPieces::MostPieceBytes);
@@ -255,14 +253,7 @@ std::unique_ptr<TiffPieces> TiffPieces::open(int fd) {
     pieces->m_handle = std::make_unique<Handle>();
     Handle& handle = *pieces->m_handle;
     handle.file = File{own, 0, toff_t(info.st_size)};
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
-    TIFFOpenOptionsSetMaxSingleMemAlloc(options, 2 * MostPieceBytes);
-    TIFFOpenOptionsSetErrorHandlerExtR(options, quiet, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, quiet, nullptr);
-    handle.tiff =
-        TIFFClientOpenExt("picture", "rmC", &handle.file, readFile, writeNothing, seekFile,
-                          closeNothing, sizeOf, mapNothing, unmapNothing, options);
-    TIFFOpenOptionsFree(options);
+    handle.tiff = openTiff(&handle.file);
     if (!handle.tiff)
         return {};
     pieces->findLevels();
@@ -373,20 +364,9 @@ QImage TiffPieces::region(const QRect& rect, int factor, QRgb fill) {
         QImage out(inside.size(), QImage::Format_RGB32);
         return !out.isNull() && read(inside, factor, fill, out, [](int) {}) ? out : QImage();
     }
-    const bool kept = m_stripFactor == factor && m_stripFill == fill &&
-                      inside.top() >= m_stripTop && inside.bottom() < m_stripTop + m_strip.height();
-    if (!kept) {
-        m_strip = QImage();
-        QImage strip(reduced.width(), inside.height(), QImage::Format_RGB32);
-        if (strip.isNull() || !read(QRect(0, inside.top(), reduced.width(), inside.height()),
-                                    factor, fill, strip, [](int) {}))
-            return {};
-        m_strip = strip;
-        m_stripFactor = factor;
-        m_stripTop = inside.top();
-        m_stripFill = fill;
-    }
-    return m_strip.copy(inside.translated(0, -m_stripTop));
+    return m_rows.part(inside, factor, fill, reduced.width(), [&](QImage& strip, int top) {
+        return read(QRect(QPoint(0, top), strip.size()), factor, fill, strip, [](int) {});
+    });
 }
 
 } // namespace tovik::tiffscan

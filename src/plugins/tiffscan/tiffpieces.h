@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include "plugins/keptrows.h"
+
 #include <QImage>
 
 #include <functional>
@@ -57,9 +59,7 @@ private:
     std::unique_ptr<Handle> m_handle;
     std::vector<Level> m_levels;
     QByteArray m_profile;
-    QImage m_strip; // whole rows of the picture reduced by m_stripFactor, from m_stripTop
-    int m_stripFactor = 0, m_stripTop = 0;
-    QRgb m_stripFill = 0;
+    KeptRows m_rows; // of a page in strips
 };
 
 } // namespace tovik::tiffscan
